@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in an optimised tree and prints every figure with its target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-bench --target spelling_bench >/dev/null
+build-bench/bin/spelling_bench

@@ -1,0 +1,24 @@
+#include "cli/input.h"
+
+#include "spelling/numero.h"
+
+namespace contavoce::cli {
+
+NumeroLetto leggi_numero(std::string_view testo) {
+    constexpr std::string_view blank = " \t\r\n\v\f";
+    const auto inizio = testo.find_first_not_of(blank);
+    if (inizio == std::string_view::npos)
+        return {{}, "empty input: expected a whole number"};
+    testo = testo.substr(inizio, testo.find_last_not_of(blank) - inizio + 1);
+
+    for (char c : testo) {
+        if (c < '0' || c > '9')
+            return {{}, "not a whole number: only the digits 0-9 are allowed"};
+    }
+    std::string cifre = zeri_non_significativi(std::string(testo));
+    if (cifre.size() > max_cifre)
+        return {{}, "too many digits: at most 12 (up to 999.999.999.999)"};
+    return {std::move(cifre), std::nullopt};
+}
+
+} // namespace contavoce::cli

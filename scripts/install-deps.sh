@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package Contavoce needs to build, test and run.
+# Idempotent: packages already present are skipped, so a second run is quick.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build clang clang-format pkg-config
+  # libraries
+  qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libfluidsynth-dev
+  # run-time data: GM SoundFont, fonts with the metrics of Arial / Times New Roman
+  timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core
+  # content generation: Italian speech, audio processing
+  festival festvox-italp16k sox
+  # packaging and installation
+  cabextract gcab
+  # headless end-to-end checks
+  xvfb xdotool x11-apps imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

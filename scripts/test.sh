@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test.
+# Usage: scripts/test.sh [extra cmake options...]   e.g. -DCONTAVOCE_SANITIZE=ON
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+dir=build
+for o in "$@"; do [ "$o" = -DCONTAVOCE_SANITIZE=ON ] && dir=build-asan; done
+cmake -S . -B "$dir" -G Ninja -DCONTAVOCE_WERROR=ON "$@"
+cmake --build "$dir"
+cd "$dir" && ctest --output-on-failure -j "$(nproc)"

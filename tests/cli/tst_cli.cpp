@@ -1,0 +1,143 @@
+// contavoce-cli as a user runs it: arguments, standard input, bad input.
+#include "cli/input.h"
+
+#include <QtTest>
+
+namespace {
+
+struct Esito {
+    int stato;
+    QString uscita;
+    QString errori;
+};
+
+Esito esegui(const QStringList& argomenti, const QByteArray& ingresso = {}) {
+    QProcess p;
+    p.start(qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/contavoce-cli", argomenti);
+    if (!p.waitForStarted())
+        return {-1, {}, "did not start"};
+    p.write(ingresso);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    const int stato = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return {stato, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+class TstCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lettura_data();
+    void lettura();
+    void parole_e_formato_dagli_argomenti();
+    void numeri_dallo_standard_input();
+    void ingresso_sbagliato_non_ferma_gli_altri();
+    void aiuto_e_comandi_sconosciuti();
+};
+
+void TstCli::lettura_data() {
+    QTest::addColumn<QString>("testo");
+    QTest::addColumn<QString>("cifre");
+    QTest::addColumn<bool>("accettato");
+    QTest::newRow("plain") << "2304"
+                           << "2304" << true;
+    QTest::newRow("leading zeros") << "0012"
+                                   << "12" << true;
+    QTest::newRow("zeros only") << "000"
+                                << "" << true;
+    QTest::newRow("windows line") << "12\r"
+                                  << "12" << true;
+    QTest::newRow("blanks around") << "  7 "
+                                   << "7" << true;
+    QTest::newRow("12 digits") << "999999999999"
+                               << "999999999999" << true;
+    QTest::newRow("12 digits after zeros") << "000999999999999"
+                                           << "999999999999" << true;
+    QTest::newRow("13 digits") << "1000000000000"
+                               << "" << false;
+    QTest::newRow("letter") << "12a"
+                            << "" << false;
+    QTest::newRow("blank inside") << "1 2"
+                                  << "" << false;
+    QTest::newRow("sign") << "-5"
+                          << "" << false;
+    QTest::newRow("empty") << ""
+                           << "" << false;
+    QTest::newRow("blanks only") << " \t"
+                                 << "" << false;
+    QTest::newRow("non-ascii digit") << QString::fromUtf8("\xd9\xa3") << "" << false;
+}
+
+void TstCli::lettura() {
+    QFETCH(QString, testo);
+    QFETCH(QString, cifre);
+    QFETCH(bool, accettato);
+    const auto letto = contavoce::cli::leggi_numero(testo.toStdString());
+    QCOMPARE(!letto.errore.has_value(), accettato);
+    QCOMPARE(QString::fromStdString(letto.cifre), cifre);
+}
+
+void TstCli::parole_e_formato_dagli_argomenti() {
+    Esito e = esegui({"words", "2304", "0012", "000", "1001001001"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, "duemilatrecentoquattro\ndodici\n\nunmiliardounmilionemilleuno\n");
+    QVERIFY(e.errori.isEmpty());
+
+    e = esegui({"format", "0012345", "2304", "123456789012", "0"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, "12.345\n2.304\n123.456.789.012\n\n");
+}
+
+void TstCli::numeri_dallo_standard_input() {
+    QByteArray ingresso;
+    for (int n = 1; n <= 20000; ++n)
+        ingresso += QByteArray::number(n) + '\n';
+    const Esito e = esegui({"words"}, ingresso);
+    QCOMPARE(e.stato, 0);
+    const QStringList righe = e.uscita.split('\n');
+    QCOMPARE(righe.size(), 20001); // the last newline leaves an empty tail
+    QCOMPARE(righe[0], "uno");
+    QCOMPARE(righe[1999], "duemila");
+    QCOMPARE(righe[19999], "ventimila");
+
+    // A last line without its newline still counts; CR LF endings are accepted.
+    const Esito f = esegui({"format"}, "1000\r\n2000000");
+    QCOMPARE(f.stato, 0);
+    QCOMPARE(f.uscita, "1.000\n2.000.000\n");
+}
+
+void TstCli::ingresso_sbagliato_non_ferma_gli_altri() {
+    Esito e = esegui({"words"}, "12\n\n3a\n1234567890123\n7\n");
+    QCOMPARE(e.stato, 2);
+    QCOMPARE(e.uscita, "dodici\nsette\n");
+    QVERIFY2(e.errori.contains("line 2") && e.errori.contains("empty"), qPrintable(e.errori));
+    QVERIFY2(e.errori.contains("line 3: \"3a\"") && e.errori.contains("digits 0-9"),
+             qPrintable(e.errori));
+    QVERIFY2(e.errori.contains("\"1234567890123\"") && e.errori.contains("at most 12"),
+             qPrintable(e.errori));
+
+    e = esegui({"format", "12", "x", "34"});
+    QCOMPARE(e.stato, 2);
+    QCOMPARE(e.uscita, "12\n34\n");
+    QVERIFY2(e.errori.contains("\"x\""), qPrintable(e.errori));
+}
+
+void TstCli::aiuto_e_comandi_sconosciuti() {
+    Esito e = esegui({"--help"});
+    QCOMPARE(e.stato, 0);
+    QVERIFY(e.uscita.contains("words") && e.uscita.contains("format"));
+
+    e = esegui({"speak"});
+    QCOMPARE(e.stato, 2);
+    QVERIFY(e.errori.contains("unknown command \"speak\""));
+
+    e = esegui({});
+    QCOMPARE(e.stato, 2);
+    QVERIFY(e.errori.contains("Usage"));
+}
+
+QTEST_GUILESS_MAIN(TstCli)
+#include "tst_cli.moc"
