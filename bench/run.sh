@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-bench --target spelling_bench >/dev/null
-build-bench/bin/spelling_bench
+build-bench/bench/spelling_bench

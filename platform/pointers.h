@@ -1,0 +1,19 @@
+// Pointer images and icons from the program's resources, ready for widgets.
+#pragma once
+
+#include <QCursor>
+#include <QIcon>
+#include <optional>
+#include <string_view>
+
+namespace contavoce::platform {
+
+// The monochrome pointer resource with this number (101 open hand, 102
+// closed hand), loaded afresh on every call; nothing if it is missing or
+// not a 1-bit cursor.
+std::optional<QCursor> puntatore(int numero);
+
+// An icon resource by name ("contavoce", "setup"); a null icon if missing.
+QIcon icona(std::string_view nome);
+
+} // namespace contavoce::platform
