@@ -4,5 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-bench --target spelling_bench >/dev/null
+cmake --build build-bench >/dev/null
 build-bench/bench/spelling_bench
+build-bench/bench/sound_bench build-bench/bin 2>/dev/null

@@ -1,8 +1,13 @@
-// contavoce-cli: Contavoce's number speller for the command line.
+// contavoce-cli: Contavoce's number speller and speaker for the command line.
 #include "cli/input.h"
+#include "platform/sound_recording.h"
+#include "platform/sound_sdl.h"
+#include "speech/clip_list.h"
+#include "speech/parlante.h"
 #include "spelling/numero.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -18,6 +23,12 @@ Commands:
   words NUMBER...   the number in Italian words, one number per line
                     (2304 -> duemilatrecentoquattro)
   format NUMBER...  the number grouped by thousands (2304 -> 2.304)
+  clips NUMBER...   the speech clips that say the number, in playing order
+                    (2304 -> va2.wav va_mila.wav va3.wav va100.wav va4.wav)
+  say NUMBER        says the number through the sound device
+  say NUMBER --wav FILE
+                    writes what would be heard to FILE (16-bit WAV, 44.1 kHz
+                    stereo) instead of playing it
 
 Leading zeros are dropped (0012 is 12). A number made only of zeros has no
 words in Contavoce, so it prints an empty line.
@@ -29,9 +40,55 @@ A line that is not a number (a letter, a sign, more than 12 digits, an empty
 line) is reported on standard error with its line number; the other lines are
 still written, and the exit status is then 2.
 
-Exit status: 0 all numbers written, 1 the output could not be written,
-2 some input refused or bad usage.
+The speech clips are read from the folder that holds contavoce-cli.
+
+Exit status: 0 all done, 1 the output could not be written or no sound
+device, 2 some input refused or bad usage.
 )";
+
+// The program's folder: the speech clips lie beside the executable.
+std::string cartella_programma() {
+    std::error_code errore;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", errore);
+    return errore ? std::string(".") : exe.parent_path().string();
+}
+
+class AvvisiSuTerminale final : public contavoce::Avvisi {
+public:
+    void avviso(const std::string& testo, const std::string& titolo) override {
+        std::cerr << "contavoce-cli: " << titolo << ": " << testo << '\n';
+        mostrato = true;
+    }
+    bool mostrato = false;
+};
+
+int parla(const std::vector<std::string_view>& args) {
+    if (args.size() != 2 && !(args.size() == 4 && args[2] == "--wav")) {
+        std::cerr << "contavoce-cli: usage: say NUMBER [--wav FILE]\n";
+        return 2;
+    }
+    const auto letto = contavoce::cli::leggi_numero(args[1]);
+    if (letto.errore) {
+        std::cerr << "contavoce-cli: \"" << args[1] << "\": " << *letto.errore << '\n';
+        return 2;
+    }
+    AvvisiSuTerminale avvisi;
+    if (args.size() == 4) {
+        contavoce::platform::SuonoRegistrato registrato;
+        contavoce::Parlante(registrato, avvisi, nullptr, cartella_programma())
+            .num_parlante(letto.cifre);
+        const std::string file(args[3]);
+        if (!contavoce::platform::scrivi_wav(file, registrato.registrazione(),
+                                             registrato.mixer().formato())) {
+            std::cerr << "contavoce-cli: cannot write \"" << file << "\"\n";
+            return 1;
+        }
+        return 0;
+    }
+    contavoce::platform::SuonoSdl suono;
+    contavoce::Parlante(suono, avvisi, nullptr, cartella_programma()).num_parlante(letto.cifre);
+    return avvisi.mostrato ? 1 : 0;
+}
 
 using Comando = void (*)(const std::string& cifre, std::string& riga);
 
@@ -43,6 +100,16 @@ void parole(const std::string& cifre, std::string& riga) {
 void formato(const std::string& cifre, std::string& riga) {
     std::string copia = cifre;
     riga = contavoce::formatta_numero(copia);
+}
+
+void clip(const std::string& cifre, std::string& riga) {
+    const auto lista = contavoce::lista_clip(cifre, "");
+    riga.clear();
+    for (std::int16_t i = 1; i <= lista.n_file; ++i) {
+        if (i > 1)
+            riga += ' ';
+        riga += lista.Wave_name[std::size_t(i)].substr(1); // drop the empty folder's "/"
+    }
 }
 
 // Handles one number; false when it was refused (the message is already out).
@@ -78,6 +145,10 @@ int main(int argc, char** argv) {
         comando = parole;
     else if (args[0] == "format")
         comando = formato;
+    else if (args[0] == "clips")
+        comando = clip;
+    else if (args[0] == "say")
+        return parla(args);
     else {
         std::cerr << "contavoce-cli: unknown command \"" << args[0]
                   << "\" (try contavoce-cli --help)\n";

@@ -21,7 +21,9 @@ QString trova(const QString& cartella, const QString& nome, bool per_nome_base) 
 } // namespace
 
 std::optional<QByteArray> risorsa(std::string_view nome, std::string_view tipo) {
-    const auto q = [](std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); };
+    const auto q = [](std::string_view s) {
+        return QString::fromUtf8(s.data(), qsizetype(s.size()));
+    };
     const QString cartella = trova(QStringLiteral(":/"), q(tipo), false);
     if (cartella.isEmpty())
         return std::nullopt;

@@ -36,6 +36,7 @@ private slots:
     void numeri_dallo_standard_input();
     void ingresso_sbagliato_non_ferma_gli_altri();
     void aiuto_e_comandi_sconosciuti();
+    void clip_e_voce_registrata();
 };
 
 void TstCli::lettura_data() {
@@ -137,6 +138,38 @@ void TstCli::aiuto_e_comandi_sconosciuti() {
     e = esegui({});
     QCOMPARE(e.stato, 2);
     QVERIFY(e.errori.contains("Usage"));
+}
+
+void TstCli::clip_e_voce_registrata() {
+    Esito e = esegui({"clips", "2304", "0021", "000"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, "va2.wav va_mila.wav va3.wav va100.wav va4.wav\nva20.wav va1.wav\n\n");
+
+    QTemporaryDir dir;
+    const QString wav = dir.filePath("numero.wav");
+    e = esegui({"say", "21", "--wav", wav});
+    QCOMPARE(e.stato, 0);
+    QFile f(wav);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray b = f.readAll();
+    QVERIFY(b.startsWith("RIFF"));
+    // va20 + va1 at 44.1 kHz stereo 16-bit, each rounded up to whole device buffers.
+    const auto frame = (b.size() - 44) / 4;
+    const QString bin = qEnvironmentVariable("CONTAVOCE_BIN_DIR");
+    const auto lunghezza = [&](const QString& n) {
+        QFile c(bin + "/" + n);
+        return c.open(QIODevice::ReadOnly) ? (c.size() - 44) / 2 * 2 : 0; // 22050 mono 16-bit
+    };
+    const qint64 attesi = lunghezza("va20.wav") + lunghezza("va1.wav");
+    QVERIFY2(frame >= attesi && frame < attesi + 2 * 256, qPrintable(QString::number(frame)));
+
+    e = esegui({"say", "12x", "--wav", wav});
+    QCOMPARE(e.stato, 2);
+    e = esegui({"say", "12", "--wav", dir.filePath("no/such/folder.wav")});
+    QCOMPARE(e.stato, 1);
+    QVERIFY(e.errori.contains("cannot write"));
+    e = esegui({"say"});
+    QCOMPARE(e.stato, 2);
 }
 
 QTEST_GUILESS_MAIN(TstCli)

@@ -26,9 +26,12 @@ void TstResources::effetti_in_ogni_maiuscola_data() {
         QTest::addRow("%s", n) << n << "wav";
     for (int d = 0; d <= 9; ++d)
         QTest::addRow("g%d", d) << QString("g%1").arg(d) << "wav";
-    QTest::newRow("INIZIO") << "INIZIO" << "wav";
-    QTest::newRow("mixed case") << "Gallo" << "WaV";
-    QTest::newRow("upper type") << "asino" << "WAV";
+    QTest::newRow("INIZIO") << "INIZIO"
+                            << "wav";
+    QTest::newRow("mixed case") << "Gallo"
+                                << "WaV";
+    QTest::newRow("upper type") << "asino"
+                                << "WAV";
 }
 
 void TstResources::effetti_in_ogni_maiuscola() {
@@ -45,12 +48,18 @@ void TstResources::effetti_in_ogni_maiuscola() {
 void TstResources::nomi_che_non_ci_sono_data() {
     QTest::addColumn<QString>("nome");
     QTest::addColumn<QString>("tipo");
-    QTest::newRow("unknown name") << "gatto" << "wav";
-    QTest::newRow("prefix only") << "g" << "wav";
-    QTest::newRow("with extension") << "asino.wav" << "wav";
-    QTest::newRow("wrong type") << "asino" << "cursor";
-    QTest::newRow("unknown type") << "asino" << "mp3";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("unknown name") << "gatto"
+                                  << "wav";
+    QTest::newRow("prefix only") << "g"
+                                 << "wav";
+    QTest::newRow("with extension") << "asino.wav"
+                                    << "wav";
+    QTest::newRow("wrong type") << "asino"
+                                << "cursor";
+    QTest::newRow("unknown type") << "asino"
+                                  << "mp3";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TstResources::nomi_che_non_ci_sono() {

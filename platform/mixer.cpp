@@ -1,0 +1,143 @@
+#include "platform/mixer.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace contavoce::platform {
+
+std::optional<Clip> decodifica_wav(std::span<const char> wav, FormatoAudio formato) {
+    SDL_RWops* rw = SDL_RWFromConstMem(wav.data(), int(wav.size()));
+    if (!rw)
+        return std::nullopt;
+    SDL_AudioSpec spec{};
+    Uint8* dati = nullptr;
+    Uint32 lunghezza = 0;
+    if (!SDL_LoadWAV_RW(rw, 1, &spec, &dati, &lunghezza))
+        return std::nullopt;
+    const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> decodificato(dati, SDL_FreeWAV);
+
+    // SDL_AudioStream loses the tail of a resampled clip; a whole-buffer
+    // conversion keeps its exact length.
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS,
+                          Uint8(formato.canali), formato.frequenza) < 0)
+        return std::nullopt;
+    std::vector<Uint8> lavoro(std::size_t(lunghezza) * std::size_t(std::max(cvt.len_mult, 1)));
+    std::memcpy(lavoro.data(), dati, lunghezza);
+    cvt.buf = lavoro.data();
+    cvt.len = int(lunghezza);
+    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0)
+        return std::nullopt;
+    const std::size_t byte = cvt.needed ? std::size_t(cvt.len_cvt) : lunghezza;
+
+    Clip clip;
+    clip.canali = formato.canali;
+    clip.campioni.resize(byte / sizeof(float) / std::size_t(formato.canali) *
+                         std::size_t(formato.canali));
+    std::memcpy(clip.campioni.data(), lavoro.data(), clip.campioni.size() * sizeof(float));
+    return clip;
+}
+
+Clip suono_di_avviso(FormatoAudio formato) {
+    // Two soft sine tones with short fades: recognisably "something is missing".
+    Clip c;
+    c.canali = formato.canali;
+    const double f = formato.frequenza;
+    const std::size_t n = std::size_t(0.24 * f);
+    c.campioni.resize(n * std::size_t(formato.canali));
+    for (std::size_t i = 0; i < n; ++i) {
+        const double t = double(i) / f;
+        const double tono = t < 0.12 ? 880.0 : 660.0;
+        const double dentro = std::fmod(t, 0.12);
+        const double inviluppo = std::min({1.0, dentro / 0.005, (0.12 - dentro) / 0.02});
+        const float v = float(0.3 * inviluppo * std::sin(2 * std::numbers::pi * tono * t));
+        for (int k = 0; k < formato.canali; ++k)
+            c.campioni[i * std::size_t(formato.canali) + std::size_t(k)] = v;
+    }
+    return c;
+}
+
+Mixer::Mixer(FormatoAudio formato) : formato_(formato) {}
+
+std::uint64_t Mixer::avvia(std::shared_ptr<const Clip> clip) {
+    std::lock_guard lock(mutex_);
+    // The clip being replaced counts as done for anyone waiting on it.
+    finito_fino_a_ = biglietto_;
+    clip_ = std::move(clip);
+    posizione_ = 0;
+    appena_avviato_ = true;
+    inizio_.reset();
+    ++biglietto_;
+    if (!clip_ || clip_->campioni.empty()) {
+        clip_.reset();
+        finito_fino_a_ = biglietto_;
+    }
+    fine_.notify_all();
+    return biglietto_;
+}
+
+bool Mixer::finito(std::uint64_t biglietto) const {
+    std::lock_guard lock(mutex_);
+    return biglietto <= finito_fino_a_;
+}
+
+bool Mixer::attendi(std::uint64_t biglietto, std::chrono::milliseconds massimo) const {
+    std::unique_lock lock(mutex_);
+    return fine_.wait_for(lock, massimo, [&] { return biglietto <= finito_fino_a_; });
+}
+
+std::chrono::milliseconds Mixer::durata(const Clip& clip) const {
+    return std::chrono::milliseconds(std::int64_t(clip.frame()) * 1000 / formato_.frequenza);
+}
+
+std::optional<Mixer::Inizio> Mixer::inizio_ultimo() const {
+    std::lock_guard lock(mutex_);
+    return inizio_;
+}
+
+std::uint64_t Mixer::frame_mescolati() const {
+    std::lock_guard lock(mutex_);
+    return frame_mescolati_;
+}
+
+void Mixer::imposta_musica(Musica musica) {
+    std::lock_guard lock(mutex_);
+    musica_ = std::move(musica);
+}
+
+void Mixer::mescola(float* out, int frame) {
+    const std::size_t n = std::size_t(frame) * std::size_t(formato_.canali);
+    std::lock_guard lock(mutex_);
+    if (musica_) {
+        buffer_musica_.resize(n);
+        musica_(buffer_musica_.data(), frame);
+        std::copy(buffer_musica_.begin(), buffer_musica_.end(), out);
+    } else {
+        std::fill(out, out + n, 0.0f);
+    }
+
+    if (clip_) {
+        if (appena_avviato_) {
+            inizio_ = Inizio{frame_mescolati_, std::chrono::steady_clock::now()};
+            appena_avviato_ = false;
+        }
+        const std::size_t da_copiare = std::min(n, clip_->campioni.size() - posizione_);
+        const float* sorgente = clip_->campioni.data() + posizione_;
+        for (std::size_t i = 0; i < da_copiare; ++i)
+            out[i] += sorgente[i];
+        posizione_ += da_copiare;
+        if (posizione_ >= clip_->campioni.size()) {
+            clip_.reset();
+            finito_fino_a_ = biglietto_;
+            fine_.notify_all();
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    frame_mescolati_ += std::uint64_t(frame);
+}
+
+} // namespace contavoce::platform

@@ -1,0 +1,95 @@
+// The mix that reaches the output: one effects voice (one clip at a time, a
+// new one replaces the old) and one music voice fed by a renderer. The same
+// mixer is pulled by the sound device's callback or, for recordings, by a
+// loop in the caller's thread, so both produce the same samples.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace contavoce::platform {
+
+// Frames per device buffer: small, so that a key's sound starts quickly and the
+// gap between two speech clips (at most one buffer's padding) stays short.
+inline constexpr int frame_per_buffer = 256;
+
+struct FormatoAudio {
+    int frequenza = 44100;
+    int canali = 2;
+};
+
+// A sound converted whole to the output format: interleaved float samples.
+struct Clip {
+    std::vector<float> campioni;
+    int canali = 2;
+    std::size_t frame() const { return campioni.size() / std::size_t(canali); }
+};
+
+// Decodes a WAV image (PCM 8/16-bit, Microsoft ADPCM, …) and converts it in one
+// go to the given format; nothing if it is not a WAV the decoder understands.
+std::optional<Clip> decodifica_wav(std::span<const char> wav, FormatoAudio formato);
+
+// The platform's alert: a short two-tone chime, played in place of a file that
+// cannot be played.
+Clip suono_di_avviso(FormatoAudio formato);
+
+class Mixer {
+public:
+    // Renders `frame` frames of music, interleaved in the mixer's format, into `out`
+    // (which it overwrites). Runs on the thread that pulls the mix.
+    using Musica = std::function<void(float* out, int frame)>;
+
+    explicit Mixer(FormatoAudio formato);
+
+    const FormatoAudio& formato() const { return formato_; }
+
+    // Starts the clip on the effects voice, replacing what it was playing.
+    // Returns a ticket for `finito` / `attendi`.
+    std::uint64_t avvia(std::shared_ptr<const Clip> clip);
+    // Whether the clip of this ticket has handed over its last sample (or was replaced).
+    bool finito(std::uint64_t biglietto) const;
+    // Blocks until `finito(biglietto)` or until `massimo` has passed (a device
+    // that stopped pulling must not hang the program); only for a mixer pulled
+    // by another thread. Returns whether the clip finished.
+    bool attendi(std::uint64_t biglietto, std::chrono::milliseconds massimo) const;
+    // Duration of a clip in this mixer's format.
+    std::chrono::milliseconds durata(const Clip& clip) const;
+    // When the newest clip's first sample entered the mix: the frame index
+    // (counted from the first pull) and the moment of that pull. For measurements.
+    struct Inizio {
+        std::uint64_t frame;
+        std::chrono::steady_clock::time_point istante;
+    };
+    std::optional<Inizio> inizio_ultimo() const;
+
+    // Frames pulled so far.
+    std::uint64_t frame_mescolati() const;
+
+    void imposta_musica(Musica musica);
+
+    // Fills `out` with `frame` frames of the mix.
+    void mescola(float* out, int frame);
+
+private:
+    const FormatoAudio formato_;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable fine_;
+    std::shared_ptr<const Clip> clip_;
+    std::size_t posizione_ = 0;
+    std::uint64_t biglietto_ = 0;        // ticket of the newest clip
+    std::uint64_t finito_fino_a_ = 0;    // every ticket up to this one is done
+    std::uint64_t frame_mescolati_ = 0;
+    std::optional<Inizio> inizio_;
+    bool appena_avviato_ = false;
+    Musica musica_;
+    std::vector<float> buffer_musica_;
+};
+
+} // namespace contavoce::platform

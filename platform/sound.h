@@ -1,0 +1,28 @@
+// Sound output: the three ways the program plays a WAV (a file to its end, an
+// image from memory to its end, a file without waiting) and the device count.
+// `Suono` is the seam: the window and the speaker talk only to it, so tests
+// can record what would be played without a device.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace contavoce::platform {
+
+class Suono {
+public:
+    virtual ~Suono() = default;
+
+    // Number of usable output devices; 0 when the default one cannot be opened.
+    virtual int dispositivi() = 0;
+    // Plays the WAV file and returns when it has finished. A file that cannot be
+    // played is replaced by a short alert sound. A new sound replaces one still playing.
+    virtual void suona_file(const std::string& percorso) = 0;
+    // Plays a complete WAV image from memory and returns when it has finished.
+    virtual void suona_memoria(std::span<const char> wav) = 0;
+    // Starts the WAV file and returns at once.
+    virtual void suona_file_subito(const std::string& percorso) = 0;
+};
+
+} // namespace contavoce::platform

@@ -1,0 +1,85 @@
+#include "platform/sound_recording.h"
+
+#include "platform/sound_sdl.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+namespace contavoce::platform {
+
+SuonoRegistrato::SuonoRegistrato(FormatoAudio formato)
+    : mixer_(formato), avviso_(std::make_shared<const Clip>(suono_di_avviso(formato))) {}
+
+void SuonoRegistrato::avanza(int frame) {
+    const auto canali = std::size_t(mixer_.formato().canali);
+    while (frame > 0) {
+        const int blocco = std::min(frame, frame_per_buffer);
+        const std::size_t prima = uscita_.size();
+        uscita_.resize(prima + std::size_t(frame_per_buffer) * canali);
+        mixer_.mescola(uscita_.data() + prima, frame_per_buffer);
+        uscita_.resize(prima + std::size_t(blocco) * canali);
+        frame -= blocco;
+    }
+}
+
+void SuonoRegistrato::fino_alla_fine(std::uint64_t biglietto) {
+    while (!mixer_.finito(biglietto))
+        avanza(frame_per_buffer);
+}
+
+std::uint64_t SuonoRegistrato::avvia(const std::optional<std::vector<char>>& dati) {
+    if (dati) {
+        if (auto clip = decodifica_wav(*dati, mixer_.formato()))
+            return mixer_.avvia(std::make_shared<const Clip>(std::move(*clip)));
+    }
+    return mixer_.avvia(avviso_);
+}
+
+void SuonoRegistrato::suona_file(const std::string& percorso) {
+    fino_alla_fine(avvia(leggi_file(percorso)));
+}
+
+void SuonoRegistrato::suona_memoria(std::span<const char> wav) {
+    fino_alla_fine(avvia(std::vector<char>(wav.begin(), wav.end())));
+}
+
+void SuonoRegistrato::suona_file_subito(const std::string& percorso) {
+    avvia(leggi_file(percorso));
+}
+
+bool scrivi_wav(const std::string& percorso, const std::vector<float>& campioni,
+                FormatoAudio formato) {
+    // SDL reads WAV files but does not write them; the 44-byte header is all it takes.
+    std::ofstream f(percorso, std::ios::binary | std::ios::trunc);
+    if (!f)
+        return false;
+    const auto le = [&](std::uint32_t v, int byte) {
+        for (int i = 0; i < byte; ++i)
+            f.put(char((v >> (8 * i)) & 0xff));
+    };
+    const std::uint32_t dati = std::uint32_t(campioni.size() * 2);
+    const std::uint32_t canali = std::uint32_t(formato.canali);
+    const std::uint32_t frequenza = std::uint32_t(formato.frequenza);
+    f.write("RIFF", 4);
+    le(36 + dati, 4);
+    f.write("WAVEfmt ", 8);
+    le(16, 4);
+    le(1, 2);
+    le(canali, 2);
+    le(frequenza, 4);
+    le(frequenza * canali * 2, 4);
+    le(canali * 2, 2);
+    le(16, 2);
+    f.write("data", 4);
+    le(dati, 4);
+    for (float c : campioni) {
+        const long v = std::lround(std::clamp(c, -1.0f, 1.0f) * 32767.0f);
+        le(std::uint32_t(std::uint16_t(std::int16_t(v))), 2);
+    }
+    f.close();
+    return bool(f);
+}
+
+} // namespace contavoce::platform

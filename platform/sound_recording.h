@@ -1,0 +1,42 @@
+// A sound output that records instead of playing: the mixer is pulled in
+// device-sized buffers as the real device would pull it, so clips played one
+// after another are joined exactly as they are heard.
+#pragma once
+
+#include "platform/mixer.h"
+#include "platform/sound.h"
+
+#include <string>
+#include <vector>
+
+namespace contavoce::platform {
+
+class SuonoRegistrato final : public Suono {
+public:
+    explicit SuonoRegistrato(FormatoAudio formato = {});
+
+    int dispositivi() override { return 1; }
+    void suona_file(const std::string& percorso) override;
+    void suona_memoria(std::span<const char> wav) override;
+    void suona_file_subito(const std::string& percorso) override;
+
+    Mixer& mixer() { return mixer_; }
+    // Pulls the mix for this long (music keeps playing, an effect runs on).
+    void avanza(int frame);
+    // What has been heard so far, interleaved float samples.
+    const std::vector<float>& registrazione() const { return uscita_; }
+
+private:
+    std::uint64_t avvia(const std::optional<std::vector<char>>& dati);
+    void fino_alla_fine(std::uint64_t biglietto);
+
+    Mixer mixer_;
+    std::shared_ptr<const Clip> avviso_;
+    std::vector<float> uscita_;
+};
+
+// Writes interleaved float samples as a 16-bit PCM WAV file; false if it cannot.
+bool scrivi_wav(const std::string& percorso, const std::vector<float>& campioni,
+                FormatoAudio formato);
+
+} // namespace contavoce::platform

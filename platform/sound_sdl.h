@@ -1,0 +1,47 @@
+// The sound device: SDL2's audio subsystem, one output opened once, pulling
+// the mixer from SDL's callback thread.
+#pragma once
+
+#include "platform/mixer.h"
+#include "platform/sound.h"
+
+#include <SDL.h>
+#include <memory>
+
+namespace contavoce::platform {
+
+class SuonoSdl final : public Suono {
+public:
+    SuonoSdl();
+    ~SuonoSdl() override;
+    SuonoSdl(const SuonoSdl&) = delete;
+    SuonoSdl& operator=(const SuonoSdl&) = delete;
+
+    int dispositivi() override;
+    void suona_file(const std::string& percorso) override;
+    void suona_memoria(std::span<const char> wav) override;
+    void suona_file_subito(const std::string& percorso) override;
+
+    // The mixer behind the open device, or nullptr when there is no device.
+    Mixer* mixer() { return mixer_.get(); }
+    // The music voice; kept across a re-opening of the device.
+    void imposta_musica(Mixer::Musica musica);
+
+private:
+    static void richiama(void* dati, Uint8* flusso, int byte);
+    bool apri();
+    void chiudi();
+    std::uint64_t avvia(std::span<const char> wav);
+    void attendi(std::uint64_t biglietto);
+
+    bool sdl_pronto_ = false;
+    SDL_AudioDeviceID dispositivo_ = 0;
+    std::unique_ptr<Mixer> mixer_;
+    std::shared_ptr<const Clip> avviso_;
+    Mixer::Musica musica_;
+};
+
+// The whole content of a file, or nothing if it cannot be read.
+std::optional<std::vector<char>> leggi_file(const std::string& percorso);
+
+} // namespace contavoce::platform

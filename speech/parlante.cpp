@@ -1,0 +1,48 @@
+#include "speech/parlante.h"
+
+#include "platform/resources.h"
+#include "speech/clip_list.h"
+
+namespace contavoce {
+
+Parlante::Parlante(platform::Suono& suono, Avvisi& avvisi, std::function<void()> giro_eventi,
+                   std::string cartella)
+    : suono_(suono), avvisi_(avvisi), giro_eventi_(std::move(giro_eventi)),
+      cartella_(std::move(cartella)) {}
+
+void Parlante::num_parlante(const std::string& cifre) {
+    scheda_audio();
+    // A local list: a nested request started during a pass has its own.
+    const ListaClip lista = lista_clip(cifre, cartella_);
+    for (std::int16_t i = 1; i <= lista.n_file; ++i) {
+        suono_.suona_file(lista.Wave_name[std::size_t(i)]);
+        if (giro_eventi_)
+            giro_eventi_();
+    }
+}
+
+void Parlante::suona_risorsa(std::string_view nome, std::string_view tipo) {
+    // Only the effects the program names exist; an unknown name plays nothing.
+    if (const auto dati = platform::risorsa(nome, tipo))
+        suono_.suona_memoria(std::span<const char>(dati->constData(), std::size_t(dati->size())));
+}
+
+void Parlante::num_suoni(std::int16_t codice) {
+    if (codice == 13)
+        suona_risorsa("uccello", "wav");
+    else if (codice == 8)
+        suona_risorsa("sparo", "wav");
+    else if (codice >= '0' && codice <= '9')
+        suona_risorsa(std::string{'g', char(codice)}, "wav");
+    else
+        suona_risorsa("asino", "wav");
+}
+
+void Parlante::scheda_audio() {
+    if (suono_.dispositivi() <= 0)
+        avvisi_.avviso(std::string(testo_scheda_audio), std::string(titolo_scheda_audio));
+}
+
+void Parlante::laser() { suono_.suona_file_subito(cartella_ + "/laser.wav"); }
+
+} // namespace contavoce

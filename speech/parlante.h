@@ -1,0 +1,56 @@
+// Everything the program makes audible apart from the music: saying a number
+// clip by clip, the sound effects, the key sounds and the sound-device check.
+#pragma once
+
+#include "platform/sound.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace contavoce {
+
+// The one message the speaker can show; the window answers it with a modal
+// message box, tests and the command line with what suits them.
+class Avvisi {
+public:
+    virtual ~Avvisi() = default;
+    // A modal warning (exclamation icon, one OK button); returns when closed.
+    virtual void avviso(const std::string& testo, const std::string& titolo) = 0;
+};
+
+inline constexpr std::string_view testo_scheda_audio =
+    "Non è possibile riprodurre suoni ne tantomeno il numero";
+inline constexpr std::string_view titolo_scheda_audio = "scheda audio";
+
+class Parlante {
+public:
+    // `giro_eventi` lets the window handle what is pending once (between clips);
+    // `cartella` is the folder holding the speech clips and laser.wav.
+    Parlante(platform::Suono& suono, Avvisi& avvisi, std::function<void()> giro_eventi,
+             std::string cartella);
+
+    // Says the number: device check, clip list, each clip to its end with one
+    // pass of the event loop after it. The list is fixed when the call starts.
+    void num_parlante(const std::string& cifre);
+    // Plays the effect resource of that name and type (case ignored) to its end.
+    void suona_risorsa(std::string_view nome, std::string_view tipo);
+    // The sound of a typed key: its DTMF tone for a digit, "uccello" for Enter,
+    // "sparo" for Backspace, "asino" for anything else.
+    void num_suoni(std::int16_t codice);
+    // Warns when the computer cannot play sound.
+    void scheda_audio();
+    // The click of the decomposition panel, played without waiting.
+    void laser();
+
+    const std::string& cartella() const { return cartella_; }
+
+private:
+    platform::Suono& suono_;
+    Avvisi& avvisi_;
+    std::function<void()> giro_eventi_;
+    std::string cartella_;
+};
+
+} // namespace contavoce

@@ -1,0 +1,230 @@
+// The mixer, WAV decoding, the recording output and the real SDL device
+// (dummy driver, paced in real time).
+#include "platform/resources.h"
+#include "platform/sound_recording.h"
+#include "platform/sound_sdl.h"
+#include "speech/parlante.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+using namespace contavoce;
+using namespace contavoce::platform;
+
+namespace {
+
+std::shared_ptr<const Clip> costante(std::size_t frame, float valore, int canali = 1) {
+    auto c = std::make_shared<Clip>();
+    c->canali = canali;
+    c->campioni.assign(frame * std::size_t(canali), valore);
+    return c;
+}
+
+// A mono 22050 Hz tone file of the given length, never exactly zero inside.
+std::string tono(const QString& cartella, const QString& nome, double secondi) {
+    const FormatoAudio f{22050, 1};
+    std::vector<float> s(std::size_t(secondi * f.frequenza));
+    for (std::size_t i = 0; i < s.size(); ++i)
+        s[i] = float(0.5 + 0.25 * std::sin(double(i) * 0.05));
+    const std::string percorso = (cartella + "/" + nome).toStdString();
+    scrivi_wav(percorso, s, f);
+    return percorso;
+}
+
+std::size_t arrotonda(std::size_t frame) {
+    return (frame + frame_per_buffer - 1) / frame_per_buffer * frame_per_buffer;
+}
+
+class NessunAvviso final : public Avvisi {
+public:
+    void avviso(const std::string&, const std::string&) override { ++volte; }
+    int volte = 0;
+};
+
+} // namespace
+
+class TstSound : public QObject {
+    Q_OBJECT
+
+private slots:
+    void un_suono_nuovo_sostituisce_il_vecchio();
+    void la_musica_si_somma_e_non_satura();
+    void decodifica_data();
+    void decodifica();
+    void la_registrazione_unisce_come_il_dispositivo();
+    void un_file_mancante_suona_l_avviso_e_si_prosegue();
+    void dispositivo_reale_sincrono_e_subito();
+    void dispositivo_reale_nuovo_suono_taglia_il_vecchio();
+    void senza_dispositivo_nessun_suono();
+};
+
+void TstSound::un_suono_nuovo_sostituisce_il_vecchio() {
+    Mixer m({8000, 1});
+    std::vector<float> out(frame_per_buffer);
+    const auto a = m.avvia(costante(1000, 0.5f));
+    m.mescola(out.data(), frame_per_buffer);
+    QCOMPARE(out.front(), 0.5f);
+    QVERIFY(!m.finito(a));
+
+    const auto b = m.avvia(costante(100, -0.25f));
+    QVERIFY(m.finito(a));
+    m.mescola(out.data(), frame_per_buffer);
+    QCOMPARE(out[0], -0.25f);
+    QCOMPARE(out[99], -0.25f);
+    QCOMPARE(out[100], 0.0f);
+    QVERIFY(m.finito(b));
+    QCOMPARE(m.inizio_ultimo()->frame, std::uint64_t(frame_per_buffer));
+
+    // An empty clip is done at once rather than leaving a waiter hanging.
+    QVERIFY(m.finito(m.avvia(costante(0, 0.0f))));
+}
+
+void TstSound::la_musica_si_somma_e_non_satura() {
+    Mixer m({8000, 2});
+    m.imposta_musica([](float* out, int frame) { std::fill(out, out + 2 * frame, 0.1f); });
+    m.avvia(costante(4, 0.95f, 2));
+    std::vector<float> out(2 * 8);
+    m.mescola(out.data(), 8);
+    QCOMPARE(out[0], 1.0f); // 1.05 clamped
+    QCOMPARE(out[7], 1.0f);
+    QCOMPARE(out[8], 0.1f); // music alone after the clip
+}
+
+void TstSound::decodifica_data() {
+    QTest::addColumn<QString>("effetto");
+    QTest::addColumn<double>("secondi");
+    QTest::newRow("VETRO adpcm stereo") << "VETRO" << 3.62;
+    QTest::newRow("G5 8-bit 11025") << "G5" << 0.25;
+    QTest::newRow("ASINO 16-bit 8000") << "ASINO" << 1.34;
+    QTest::newRow("INIZIO 8-bit 7000") << "INIZIO" << 1.96;
+}
+
+void TstSound::decodifica() {
+    QFETCH(QString, effetto);
+    QFETCH(double, secondi);
+    const auto wav = risorsa(effetto.toStdString(), "wav");
+    QVERIFY(wav);
+    const auto clip = decodifica_wav({wav->constData(), std::size_t(wav->size())}, {44100, 2});
+    QVERIFY(clip);
+    QCOMPARE(clip->canali, 2);
+    QVERIFY2(std::abs(double(clip->frame()) / 44100 - secondi) < 0.02 * secondi,
+             qPrintable(QString::number(double(clip->frame()) / 44100)));
+
+    // A cut-off image or plain text is refused, not played as noise.
+    const QByteArray tronco = wav->left(30);
+    QVERIFY(!decodifica_wav({tronco.constData(), std::size_t(tronco.size())}, {44100, 2}));
+    const std::string testo = "not a wave file at all";
+    QVERIFY(!decodifica_wav({testo.data(), testo.size()}, {44100, 2}));
+}
+
+void TstSound::la_registrazione_unisce_come_il_dispositivo() {
+    QTemporaryDir dir;
+    const auto a = tono(dir.path(), "a.wav", 0.1);
+    const auto b = tono(dir.path(), "b.wav", 0.2);
+    SuonoRegistrato r;
+    r.suona_file(a);
+    r.suona_file(b);
+    const std::size_t fa = 4410, fb = 8820; // 22050 Hz resampled to 44100
+    const auto& reg = r.registrazione();
+    QCOMPARE(reg.size() / 2, arrotonda(fa) + arrotonda(fb));
+
+    // The only silence is the padding of a's last buffer: less than one buffer.
+    std::size_t zeri = 0, piu_lunga = 0;
+    for (std::size_t i = 0; i + 1 < reg.size() / 2; ++i) {
+        zeri = reg[2 * i] == 0.0f ? zeri + 1 : 0;
+        piu_lunga = std::max(piu_lunga, zeri);
+    }
+    QVERIFY2(piu_lunga < std::size_t(frame_per_buffer), qPrintable(QString::number(piu_lunga)));
+}
+
+void TstSound::un_file_mancante_suona_l_avviso_e_si_prosegue() {
+    QTemporaryDir dir;
+    tono(dir.path(), "va2.wav", 0.1);
+    tono(dir.path(), "va4.wav", 0.1);
+    SuonoRegistrato r;
+    NessunAvviso avvisi;
+    int giri = 0;
+    Parlante(r, avvisi, [&] { ++giri; }, dir.path().toStdString()).num_parlante("2304");
+    QCOMPARE(giri, 5);
+    const std::size_t avviso = suono_di_avviso({44100, 2}).frame();
+    QCOMPARE(r.registrazione().size() / 2, 2 * arrotonda(4410) + 3 * arrotonda(avviso));
+    QCOMPARE(avvisi.volte, 0);
+}
+
+void TstSound::dispositivo_reale_sincrono_e_subito() {
+    QTemporaryDir dir;
+    const auto mezzo = tono(dir.path(), "mezzo.wav", 0.5);
+    SuonoSdl s;
+    QCOMPARE(s.dispositivi(), 1);
+    QVERIFY(s.mixer());
+
+    QElapsedTimer t;
+    t.start();
+    s.suona_file(mezzo);
+    const qint64 sincrono = t.elapsed();
+    // The call returns once the whole clip has been handed over, and no later than
+    // the buffer that carried its last sample. (The dummy driver paces a 5.8 ms
+    // buffer in 5 ms, so wall time is only checked loosely.)
+    const std::uint64_t suonati = s.mixer()->frame_mescolati() - s.mixer()->inizio_ultimo()->frame;
+    QVERIFY2(suonati >= 22050 && suonati <= 22050 + 2 * frame_per_buffer,
+             qPrintable(QString::number(suonati)));
+    QVERIFY2(sincrono >= 400 && sincrono < 700, qPrintable(QString::number(sincrono)));
+
+    t.restart();
+    s.suona_file_subito(mezzo);
+    QVERIFY2(t.elapsed() < 50, qPrintable(QString::number(t.elapsed())));
+
+    // ADPCM stereo plays its whole length.
+    const auto vetro = risorsa("vetro", "wav");
+    t.restart();
+    s.suona_memoria({vetro->constData(), std::size_t(vetro->size())});
+    const std::uint64_t vetro_suonati =
+        s.mixer()->frame_mescolati() - s.mixer()->inizio_ultimo()->frame;
+    QVERIFY2(vetro_suonati >= std::uint64_t(3.58 * 44100), qPrintable(QString::number(vetro_suonati)));
+    QVERIFY2(t.elapsed() >= 3000 && t.elapsed() < 3900, qPrintable(QString::number(t.elapsed())));
+}
+
+void TstSound::dispositivo_reale_nuovo_suono_taglia_il_vecchio() {
+    QTemporaryDir dir;
+    const auto lungo = tono(dir.path(), "lungo.wav", 2.0);
+    const auto corto = tono(dir.path(), "corto.wav", 0.2);
+    SuonoSdl s;
+    QElapsedTimer t;
+    t.start();
+    s.suona_file_subito(lungo);
+    s.suona_file(corto);
+    QVERIFY2(t.elapsed() < 450, qPrintable(QString::number(t.elapsed())));
+    // The long one is gone: nothing is playing once the short one ended.
+    QVERIFY(s.mixer()->finito(s.mixer()->avvia(nullptr)));
+
+    // A missing file plays the short alert, to its end, and returns.
+    t.restart();
+    s.suona_file(dir.path().toStdString() + "/nessuno.wav");
+    QVERIFY2(t.elapsed() >= 180 && t.elapsed() < 450, qPrintable(QString::number(t.elapsed())));
+}
+
+void TstSound::senza_dispositivo_nessun_suono() {
+    const QByteArray prima = qgetenv("SDL_AUDIODRIVER");
+    qputenv("SDL_AUDIODRIVER", "nessun_driver");
+    {
+        SuonoSdl s;
+        QCOMPARE(s.dispositivi(), 0);
+        QVERIFY(!s.mixer());
+        QElapsedTimer t;
+        t.start();
+        s.suona_file("/nessuno.wav");
+        QVERIFY(t.elapsed() < 50);
+
+        NessunAvviso avvisi;
+        Parlante p(s, avvisi, nullptr, "/prog");
+        p.num_parlante("12");
+        p.num_parlante("12");
+        QCOMPARE(avvisi.volte, 2);
+    }
+    qputenv("SDL_AUDIODRIVER", prima);
+}
+
+QTEST_GUILESS_MAIN(TstSound)
+#include "tst_sound.moc"

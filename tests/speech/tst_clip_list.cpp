@@ -1,0 +1,104 @@
+// The clips that say a number, in playing order.
+#include "speech/clip_list.h"
+
+#include <QtTest>
+
+using namespace contavoce;
+
+namespace {
+
+// "va20 va1" style: clip names without folder and extension.
+QString nomi(const ListaClip& lista) {
+    QStringList n;
+    for (int i = 1; i <= lista.n_file; ++i) {
+        QString p = QString::fromStdString(lista.Wave_name[std::size_t(i)]);
+        if (!p.startsWith("/cartella/va") || !p.endsWith(".wav"))
+            return "bad path " + p;
+        n << p.mid(10).chopped(4);
+    }
+    return n.join(' ');
+}
+
+} // namespace
+
+class TstClipList : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lista_data();
+    void lista();
+    void slot_zero_e_capienza();
+    void centinaia_fuori_intervallo();
+};
+
+void TstClipList::lista_data() {
+    QTest::addColumn<QString>("cifre");
+    QTest::addColumn<QString>("clip");
+    const std::pair<const char*, const char*> righe[] = {
+        {"7", "va7"},
+        {"15", "va15"},
+        {"20", "va20"},
+        {"21", "va20 va1"},
+        {"29", "va20 va9"},
+        {"80", "va80"},
+        {"100", "va100"},
+        {"101", "va100 va1"},
+        {"118", "va100 va18"},
+        {"200", "va2 va100"},
+        {"300", "va3 va100"},
+        {"999", "va9 va100 va90 va9"},
+        {"1000", "va1000"},
+        {"1001", "va1000 va1"},
+        {"1100", "va1000 va100"},
+        {"2000", "va2 va_mila"},
+        {"21345", "va20 va1 va_mila va3 va100 va40 va5"},
+        {"100000", "va100 va_mila"},
+        {"1000000", "va_mglne"},
+        {"1000001", "va_mglne va1"},
+        {"2500000", "va2 va_mgloi va5 va100 va_mila"},
+        {"1001001", "va_mglne va1000 va1"},
+        {"1000000000", "va_mgldo"},
+        {"2000001000", "va2 va_mgldi va1000"},
+        {"1001000000", "va_mgldo va_mglne"},
+        {"100100100100", "va100 va_mgldi va100 va_mgloi va100 va_mila va100"},
+        {"999999999999", "va9 va100 va90 va9 va_mgldi va9 va100 va90 va9 va_mgloi "
+                         "va9 va100 va90 va9 va_mila va9 va100 va90 va9"},
+        {"  2000  ", "va2 va_mila"},
+        {"", ""},
+        {"   ", ""},
+        {"1234567890123", ""},
+    };
+    for (const auto& [cifre, clip] : righe)
+        QTest::addRow("'%s'", cifre) << QString::fromLatin1(cifre) << QString::fromLatin1(clip);
+}
+
+void TstClipList::lista() {
+    QFETCH(QString, cifre);
+    QFETCH(QString, clip);
+    QCOMPARE(nomi(lista_clip(cifre.toStdString(), "/cartella")), clip);
+}
+
+void TstClipList::slot_zero_e_capienza() {
+    const ListaClip lunga = lista_clip("999999999999", "/cartella");
+    QCOMPARE(lunga.n_file, std::int16_t(19));
+    QVERIFY(lunga.Wave_name[0].empty());
+    QVERIFY(lunga.Wave_name[20].empty());
+
+    // Appending past the capacity must not write outside the list.
+    ListaClip piena;
+    piena.cartella = "/c";
+    for (int i = 0; i < 10; ++i)
+        centinaia(999, piena);
+    QCOMPARE(piena.n_file, ListaClip::capacita);
+}
+
+void TstClipList::centinaia_fuori_intervallo() {
+    ListaClip lista;
+    centinaia(0, lista);
+    centinaia(1000, lista);
+    centinaia(-5, lista);
+    QCOMPARE(lista.n_file, std::int16_t(0));
+}
+
+QTEST_APPLESS_MAIN(TstClipList)
+#include "tst_clip_list.moc"
