@@ -7,3 +7,4 @@ cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-bench >/dev/null
 build-bench/bench/spelling_bench
 build-bench/bench/sound_bench build-bench/bin 2>/dev/null
+build-bench/bench/music_bench build-bench/bin/heidi-cartoon.mid

@@ -87,8 +87,8 @@ void silenzio_tra_clip(const fs::path& dir) {
     std::printf("silence added between clips (disk driver, %d joins): median %.0f frames "
                 "(%.2f ms), max %.0f frames (%.2f ms); target <= one buffer = %d frames "
                 "(%.2f ms)\n",
-                coppie, med, 1000 * med / frequenza, max, 1000 * max / frequenza,
-                frame_per_buffer, 1000.0 * frame_per_buffer / frequenza);
+                coppie, med, 1000 * med / frequenza, max, 1000 * max / frequenza, frame_per_buffer,
+                1000.0 * frame_per_buffer / frequenza);
 }
 
 void ritardo_primo_campione(const fs::path& dir) {

@@ -1,16 +1,21 @@
 // contavoce-cli: Contavoce's number speller and speaker for the command line.
 #include "cli/input.h"
+#include "platform/media.h"
 #include "platform/sound_recording.h"
 #include "platform/sound_sdl.h"
 #include "speech/clip_list.h"
 #include "speech/parlante.h"
 #include "spelling/numero.h"
 
+#include <array>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -29,6 +34,9 @@ Commands:
   say NUMBER --wav FILE
                     writes what would be heard to FILE (16-bit WAV, 44.1 kHz
                     stereo) instead of playing it
+  music FILE        plays a MIDI file to its end (Ctrl+C stops it)
+  music FILE --wav OUT --seconds N
+                    writes the first N seconds of the MIDI file to OUT
 
 Leading zeros are dropped (0012 is 12). A number made only of zeros has no
 words in Contavoce, so it prints an empty line.
@@ -61,6 +69,62 @@ public:
     }
     bool mostrato = false;
 };
+
+int suona_musica(const std::vector<std::string_view>& args) {
+    namespace p = contavoce::platform;
+    const bool su_file = args.size() == 6 && args[2] == "--wav" && args[4] == "--seconds";
+    if (args.size() != 2 && !su_file) {
+        std::cerr << "contavoce-cli: usage: music FILE [--wav OUT --seconds N]\n";
+        return 2;
+    }
+    double secondi = 0;
+    if (su_file) {
+        const std::string n(args[5]);
+        char* fine = nullptr;
+        secondi = std::strtod(n.c_str(), &fine);
+        if (n.empty() || *fine != '\0' || !(secondi > 0 && secondi <= 3600)) {
+            std::cerr << "contavoce-cli: --seconds wants a number from 0 to 3600, not \"" << n
+                      << "\"\n";
+            return 2;
+        }
+    }
+    const std::string file(args[1]);
+    const std::string corto = p::percorso_corto(file);
+    const auto apri = [&](p::ServizioMedia& media) {
+        const int errore =
+            corto.empty()
+                ? int(p::media_file_mancante)
+                : media.invia("open " + corto + " type sequencer alias musica", nullptr, 0);
+        if (errore != 0)
+            std::cerr << "contavoce-cli: \"" << file << "\": " << p::descrizione_errore(errore)
+                      << '\n';
+        return errore == 0 && media.invia("play musica", nullptr, 0) == 0;
+    };
+
+    if (su_file) {
+        p::SuonoRegistrato registrato;
+        p::MediaMidi media(registrato);
+        if (!apri(media))
+            return 1;
+        registrato.avanza(int(secondi * registrato.mixer().formato().frequenza));
+        const std::string uscita(args[3]);
+        if (!p::scrivi_wav(uscita, registrato.registrazione(), registrato.mixer().formato())) {
+            std::cerr << "contavoce-cli: cannot write \"" << uscita << "\"\n";
+            return 1;
+        }
+        return 0;
+    }
+    p::SuonoSdl suono;
+    p::MediaMidi media(suono);
+    if (!apri(media))
+        return 1;
+    std::array<char, 31> modo{};
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        media.invia("status musica mode", modo.data(), modo.size());
+    } while (std::string_view(modo.data()) == "playing");
+    return 0;
+}
 
 int parla(const std::vector<std::string_view>& args) {
     if (args.size() != 2 && !(args.size() == 4 && args[2] == "--wav")) {
@@ -149,6 +213,8 @@ int main(int argc, char** argv) {
         comando = clip;
     else if (args[0] == "say")
         return parla(args);
+    else if (args[0] == "music")
+        return suona_musica(args);
     else {
         std::cerr << "contavoce-cli: unknown command \"" << args[0]
                   << "\" (try contavoce-cli --help)\n";

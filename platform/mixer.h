@@ -4,6 +4,8 @@
 // loop in the caller's thread, so both produce the same samples.
 #pragma once
 
+#include "platform/sound.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -44,7 +46,7 @@ class Mixer {
 public:
     // Renders `frame` frames of music, interleaved in the mixer's format, into `out`
     // (which it overwrites). Runs on the thread that pulls the mix.
-    using Musica = std::function<void(float* out, int frame)>;
+    using Musica = VoceMusicale::Musica;
 
     explicit Mixer(FormatoAudio formato);
 
@@ -83,8 +85,8 @@ private:
     mutable std::condition_variable fine_;
     std::shared_ptr<const Clip> clip_;
     std::size_t posizione_ = 0;
-    std::uint64_t biglietto_ = 0;        // ticket of the newest clip
-    std::uint64_t finito_fino_a_ = 0;    // every ticket up to this one is done
+    std::uint64_t biglietto_ = 0;     // ticket of the newest clip
+    std::uint64_t finito_fino_a_ = 0; // every ticket up to this one is done
     std::uint64_t frame_mescolati_ = 0;
     std::optional<Inizio> inizio_;
     bool appena_avviato_ = false;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -23,6 +25,19 @@ public:
     virtual void suona_memoria(std::span<const char> wav) = 0;
     // Starts the WAV file and returns at once.
     virtual void suona_file_subito(const std::string& percorso) = 0;
+};
+
+// The output's second voice, which the music player fills.
+class VoceMusicale {
+public:
+    // Renders `frame` interleaved frames into `out`, overwriting it; runs on the
+    // thread that pulls the mix.
+    using Musica = std::function<void(float* out, int frame)>;
+
+    virtual ~VoceMusicale() = default;
+    // Sample rate and channels of the mix, or nothing when there is no output.
+    virtual std::optional<std::pair<int, int>> formato_musica() = 0;
+    virtual void imposta_musica(Musica musica) = 0;
 };
 
 } // namespace contavoce::platform

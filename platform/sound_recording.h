@@ -11,7 +11,7 @@
 
 namespace contavoce::platform {
 
-class SuonoRegistrato final : public Suono {
+class SuonoRegistrato final : public Suono, public VoceMusicale {
 public:
     explicit SuonoRegistrato(FormatoAudio formato = {});
 
@@ -19,6 +19,11 @@ public:
     void suona_file(const std::string& percorso) override;
     void suona_memoria(std::span<const char> wav) override;
     void suona_file_subito(const std::string& percorso) override;
+
+    std::optional<std::pair<int, int>> formato_musica() override {
+        return std::pair{mixer_.formato().frequenza, mixer_.formato().canali};
+    }
+    void imposta_musica(Musica musica) override { mixer_.imposta_musica(std::move(musica)); }
 
     Mixer& mixer() { return mixer_; }
     // Pulls the mix for this long (music keeps playing, an effect runs on).

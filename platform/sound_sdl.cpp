@@ -67,9 +67,9 @@ bool SuonoSdl::apri() {
     voluto.callback = richiama;
     voluto.userdata = this;
     SDL_AudioSpec ottenuto{};
-    dispositivo_ = SDL_OpenAudioDevice(nullptr, 0, &voluto, &ottenuto,
-                                       SDL_AUDIO_ALLOW_FREQUENCY_CHANGE |
-                                           SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+    dispositivo_ =
+        SDL_OpenAudioDevice(nullptr, 0, &voluto, &ottenuto,
+                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (dispositivo_ == 0)
         return false;
     // A device opens paused: the mixer takes the granted format before the first callback.
@@ -88,9 +88,17 @@ void SuonoSdl::chiudi() {
     mixer_.reset();
 }
 
-int SuonoSdl::dispositivi() { return apri() ? 1 : 0; }
+int SuonoSdl::dispositivi() {
+    return apri() ? 1 : 0;
+}
 
-void SuonoSdl::imposta_musica(Mixer::Musica musica) {
+std::optional<std::pair<int, int>> SuonoSdl::formato_musica() {
+    if (!apri())
+        return std::nullopt;
+    return std::pair{mixer_->formato().frequenza, mixer_->formato().canali};
+}
+
+void SuonoSdl::imposta_musica(Musica musica) {
     musica_ = std::move(musica);
     if (mixer_)
         mixer_->imposta_musica(musica_);

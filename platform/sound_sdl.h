@@ -10,7 +10,7 @@
 
 namespace contavoce::platform {
 
-class SuonoSdl final : public Suono {
+class SuonoSdl final : public Suono, public VoceMusicale {
 public:
     SuonoSdl();
     ~SuonoSdl() override;
@@ -24,8 +24,9 @@ public:
 
     // The mixer behind the open device, or nullptr when there is no device.
     Mixer* mixer() { return mixer_.get(); }
+    std::optional<std::pair<int, int>> formato_musica() override;
     // The music voice; kept across a re-opening of the device.
-    void imposta_musica(Mixer::Musica musica);
+    void imposta_musica(Musica musica) override;
 
 private:
     static void richiama(void* dati, Uint8* flusso, int byte);

@@ -17,7 +17,9 @@ void aggiungi(ListaClip& lista, std::string_view nome) {
     slot += ".wav";
 }
 
-void aggiungi_numero(ListaClip& lista, std::int32_t n) { aggiungi(lista, std::to_string(n)); }
+void aggiungi_numero(ListaClip& lista, std::int32_t n) {
+    aggiungi(lista, std::to_string(n));
+}
 
 // A scale group: 1 has its own clip ("mille", "un milione", "un miliardo"),
 // 2 or more is said as a group followed by the plural, 0 says nothing.

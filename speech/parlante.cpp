@@ -43,6 +43,8 @@ void Parlante::scheda_audio() {
         avvisi_.avviso(std::string(testo_scheda_audio), std::string(titolo_scheda_audio));
 }
 
-void Parlante::laser() { suono_.suona_file_subito(cartella_ + "/laser.wav"); }
+void Parlante::laser() {
+    suono_.suona_file_subito(cartella_ + "/laser.wav");
+}
 
 } // namespace contavoce

@@ -146,7 +146,9 @@ void TstSound::un_file_mancante_suona_l_avviso_e_si_prosegue() {
     SuonoRegistrato r;
     NessunAvviso avvisi;
     int giri = 0;
-    Parlante(r, avvisi, [&] { ++giri; }, dir.path().toStdString()).num_parlante("2304");
+    Parlante(
+        r, avvisi, [&] { ++giri; }, dir.path().toStdString())
+        .num_parlante("2304");
     QCOMPARE(giri, 5);
     const std::size_t avviso = suono_di_avviso({44100, 2}).frame();
     QCOMPARE(r.registrazione().size() / 2, 2 * arrotonda(4410) + 3 * arrotonda(avviso));
@@ -182,7 +184,8 @@ void TstSound::dispositivo_reale_sincrono_e_subito() {
     s.suona_memoria({vetro->constData(), std::size_t(vetro->size())});
     const std::uint64_t vetro_suonati =
         s.mixer()->frame_mescolati() - s.mixer()->inizio_ultimo()->frame;
-    QVERIFY2(vetro_suonati >= std::uint64_t(3.58 * 44100), qPrintable(QString::number(vetro_suonati)));
+    QVERIFY2(vetro_suonati >= std::uint64_t(3.58 * 44100),
+             qPrintable(QString::number(vetro_suonati)));
     QVERIFY2(t.elapsed() >= 3000 && t.elapsed() < 3900, qPrintable(QString::number(t.elapsed())));
 }
 

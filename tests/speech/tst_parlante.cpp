@@ -30,8 +30,9 @@ public:
 
     // Which embedded effect these bytes are.
     static QString nome_effetto(const QByteArray& b) {
-        const char* nomi[] = {"ASINO", "CANE", "G0", "G1", "G2", "G3", "G4", "G5", "G6",
-                              "G7", "G8", "G9", "GALLO", "INIZIO", "SPARO", "UCCELLO", "VETRO"};
+        const char* nomi[] = {"ASINO", "CANE",   "G0",    "G1",      "G2",   "G3",
+                              "G4",    "G5",     "G6",    "G7",      "G8",   "G9",
+                              "GALLO", "INIZIO", "SPARO", "UCCELLO", "VETRO"};
         for (const char* n : nomi) {
             const auto r = platform::risorsa(n, "wav");
             if (r && *r == b)
@@ -59,11 +60,11 @@ private slots:
 
 void TstParlante::clip_e_giri_in_ordine() {
     Registro r;
-    Parlante p(r, r, [&] { r.log << "pass"; }, "/prog");
+    Parlante p(
+        r, r, [&] { r.log << "pass"; }, "/prog");
     p.num_parlante("2304");
-    QCOMPARE(r.log, QStringList({"play va2.wav", "pass", "play va_mila.wav", "pass",
-                                 "play va3.wav", "pass", "play va100.wav", "pass",
-                                 "play va4.wav", "pass"}));
+    QCOMPARE(r.log, QStringList({"play va2.wav", "pass", "play va_mila.wav", "pass", "play va3.wav",
+                                 "pass", "play va100.wav", "pass", "play va4.wav", "pass"}));
     r.log.clear();
     p.num_parlante("");
     QVERIFY(r.log.isEmpty());
@@ -91,10 +92,11 @@ void TstParlante::la_lista_e_fissata_alla_chiamata() {
     Registro r;
     std::string numero = "999";
     std::string altro = "1";
-    Parlante p(r, r, [&] { numero.swap(altro); }, "/prog");
+    Parlante p(
+        r, r, [&] { numero.swap(altro); }, "/prog");
     p.num_parlante(numero);
-    QCOMPARE(r.log, QStringList({"play va9.wav", "play va100.wav", "play va90.wav",
-                                 "play va9.wav"}));
+    QCOMPARE(r.log,
+             QStringList({"play va9.wav", "play va100.wav", "play va90.wav", "play va9.wav"}));
 }
 
 void TstParlante::senza_dispositivo_avvisa_ogni_volta() {

@@ -1,0 +1,371 @@
+// The MIDI player and the music control, against a recording media service
+// and against the real FluidSynth-backed one rendering into a recording output.
+#include "music/musica.h"
+#include "platform/sound_recording.h"
+#include "platform/sound_sdl.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <cstring>
+
+using namespace contavoce;
+using namespace contavoce::platform;
+
+namespace {
+
+// Records the commands; answers the mode query with `risposta`, or fails it.
+class MediaRegistrata final : public ServizioMedia {
+public:
+    QStringList comandi;
+    QByteArray risposta = "stopped";
+    int esito_open = 0;
+    bool stato_fallisce = false;
+
+    int invia(std::string_view comando, char* buffer, std::size_t lunghezza) override {
+        const QString c = QString::fromUtf8(comando.data(), qsizetype(comando.size()));
+        comandi << c + (buffer ? QString(" [%1]").arg(lunghezza) : QString());
+        if (c.startsWith("open"))
+            return esito_open;
+        if (c.startsWith("status")) {
+            if (stato_fallisce)
+                return 1;
+            std::strncpy(buffer, risposta.constData(), lunghezza);
+        }
+        return 0;
+    }
+};
+
+// A type-1 MIDI file: one piano note of `battute` quarter notes at 120 bpm,
+// then silence, so it is short and audible.
+QByteArray midi_breve(int quarti) {
+    auto be = [](quint32 v, int n) {
+        QByteArray b;
+        for (int i = n - 1; i >= 0; --i)
+            b += char((v >> (8 * i)) & 0xff);
+        return b;
+    };
+    const quint32 durata = quint32(quarti) * 480;
+    QByteArray traccia;
+    traccia += QByteArray::fromHex("00c000");   // program 0
+    traccia += QByteArray::fromHex("00903c64"); // note on C4
+    // delta as a variable-length quantity
+    QByteArray vlq;
+    quint32 v = durata;
+    vlq.prepend(char(v & 0x7f));
+    while (v >>= 7)
+        vlq.prepend(char((v & 0x7f) | 0x80));
+    traccia += vlq + QByteArray::fromHex("803c00") + QByteArray::fromHex("00ff2f00");
+    return "MThd" + be(6, 4) + be(1, 2) + be(1, 2) + be(480, 2) + "MTrk" + be(quint32(traccia.size()), 4) +
+           traccia;
+}
+
+QString scrivi(const QString& percorso, const QByteArray& dati) {
+    QFile f(percorso);
+    f.open(QIODevice::WriteOnly);
+    f.write(dati);
+    return percorso;
+}
+
+double rms(const std::vector<float>& s, std::size_t da, std::size_t a) {
+    double somma = 0;
+    a = std::min(a, s.size());
+    for (std::size_t i = da; i < a; ++i)
+        somma += double(s[i]) * s[i];
+    return a > da ? std::sqrt(somma / double(a - da)) : 0.0;
+}
+
+// Renders `secondi` more of the output and returns the RMS of that stretch.
+double ascolta(SuonoRegistrato& r, double secondi) {
+    const std::size_t prima = r.registrazione().size();
+    r.avanza(int(secondi * 44100));
+    return rms(r.registrazione(), prima, r.registrazione().size());
+}
+
+class SenzaUscita final : public VoceMusicale {
+public:
+    std::optional<std::pair<int, int>> formato_musica() override { return std::nullopt; }
+    void imposta_musica(Musica) override {}
+};
+
+class Pulsante final : public PulsanteMusica {
+public:
+    std::string testo = caption_pausa;
+    bool timer = true;
+    std::string caption() const override { return testo; }
+    void imposta_caption(const std::string& c) override { testo = c; }
+    void abilita_timer(bool acceso) override { timer = acceso; }
+};
+
+const QString tune = qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/heidi-cartoon.mid";
+constexpr double udibile = 0.003;
+
+} // namespace
+
+class TstMusic : public QObject {
+    Q_OBJECT
+
+private slots:
+    void comandi_del_lettore();
+    void risposte_di_stato_data();
+    void risposte_di_stato();
+    void errori_del_servizio();
+    void suona_pausa_e_fine_reali();
+    void secondo_play_e_pausa_non_riprendono();
+    void da_capo_dopo_stop_e_percorsi_con_spazi();
+    void distruggere_il_lettore_ferma_la_musica();
+    void sul_dispositivo_reale();
+    void riavvio_ogni_tre_minuti();
+    void pulsante_musica();
+};
+
+void TstMusic::comandi_del_lettore() {
+    QTemporaryDir dir;
+    MediaRegistrata m;
+    {
+        clsPlayMidi p(m);
+        QCOMPARE(p.FileName(), std::string());
+        p.mmPlay(); // no file name
+        p.FileName((dir.path() + "/manca.mid").toStdString());
+        p.mmPlay();
+        QVERIFY(m.comandi.isEmpty());
+        QVERIFY(!p.mmOpen());
+
+        p.FileName(scrivi(dir.path() + "/t.mid", midi_breve(1)).toStdString());
+        p.mmPlay();
+        QVERIFY(p.mmOpen());
+        m.esito_open = 289;
+        p.mmPlay();
+        QVERIFY(!p.mmOpen());
+        p.mmPausa();
+        p.mmStop();
+        QCOMPARE(m.comandi,
+                 QStringList({"open " + dir.path() + "/t.mid type sequencer alias PlayMidi",
+                              "play PlayMidi",
+                              "open " + dir.path() + "/t.mid type sequencer alias PlayMidi",
+                              "pause PlayMidi", "stop PlayMidi", "close PlayMidi"}));
+        // A stop leaves the open flag as the last play set it.
+        QVERIFY(!p.mmOpen());
+        m.comandi.clear();
+    }
+    // Destruction stops and closes.
+    QCOMPARE(m.comandi, QStringList({"stop PlayMidi", "close PlayMidi"}));
+}
+
+void TstMusic::risposte_di_stato_data() {
+    QTest::addColumn<QByteArray>("risposta");
+    QTest::addColumn<bool>("suona");
+    QTest::newRow("playing") << QByteArray("playing") << true;
+    QTest::newRow("italian") << QByteArray("in esecuzione") << true;
+    QTest::newRow("paused") << QByteArray("paused") << false;
+    QTest::newRow("stopped") << QByteArray("stopped") << false;
+    QTest::newRow("play") << QByteArray("play") << false;
+}
+
+void TstMusic::risposte_di_stato() {
+    QFETCH(QByteArray, risposta);
+    QFETCH(bool, suona);
+    MediaRegistrata m;
+    clsPlayMidi p(m);
+    m.risposta = risposta;
+    QCOMPARE(p.IsPlaying(), suona);
+    QCOMPARE(m.comandi.last(), "status PlayMidi mode [30]");
+    // A failed query (nothing open) is not taken for the previous reply.
+    m.stato_fallisce = true;
+    QVERIFY(!p.IsPlaying());
+}
+
+void TstMusic::errori_del_servizio() {
+    QTemporaryDir dir;
+    const std::string buono = percorso_corto(scrivi(dir.path() + "/t.mid", midi_breve(1)).toStdString());
+    const std::string rotto = scrivi(dir.path() + "/r.mid", "MThd\0\0\0\6garbage").toStdString();
+    const std::string testo = scrivi(dir.path() + "/x.mid", "just text").toStdString();
+    SuonoRegistrato r;
+    MediaMidi m(r);
+    const auto apri = [&](const std::string& p) {
+        return m.invia("open " + p + " type sequencer alias a", nullptr, 0);
+    };
+    QCOMPARE(apri(dir.path().toStdString() + "/manca.mid"), int(media_file_mancante));
+    QCOMPARE(apri(dir.path().toStdString()), int(media_file_mancante));
+    QCOMPARE(apri(rotto), int(media_file_non_valido));
+    QCOMPARE(apri(testo), int(media_file_non_valido));
+    QCOMPARE(m.invia("play a", nullptr, 0), int(media_alias_sconosciuto));
+    QCOMPARE(m.invia("status a mode", nullptr, 0), int(media_alias_sconosciuto));
+    QCOMPARE(m.invia("open " + buono + " alias a", nullptr, 0), int(media_comando_sconosciuto));
+    QCOMPARE(m.invia("rewind a", nullptr, 0), int(media_comando_sconosciuto));
+    QCOMPARE(m.invia("", nullptr, 0), int(media_comando_sconosciuto));
+    QCOMPARE(apri(buono), 0);
+    QCOMPARE(apri(buono), int(media_alias_gia_aperto));
+    // Trailing blanks (a blank-filled command buffer) and letter case do not matter.
+    QCOMPARE(m.invia("CLOSE A      ", nullptr, 0), 0);
+
+    SenzaUscita muta;
+    MediaMidi senza_dispositivo(muta);
+    QCOMPARE(senza_dispositivo.invia("open " + buono + " type sequencer alias a", nullptr, 0),
+             int(media_senza_dispositivo));
+    SuonoRegistrato r2;
+    MediaMidi senza_font(r2, "/nessun/font.sf2");
+    QCOMPARE(senza_font.invia("open " + buono + " type sequencer alias a", nullptr, 0),
+             int(media_senza_soundfont));
+
+    QVERIFY(percorso_corto((dir.path() + "/manca.mid").toStdString()).empty());
+}
+
+void TstMusic::suona_pausa_e_fine_reali() {
+    QTemporaryDir dir;
+    SuonoRegistrato r;
+    MediaMidi m(r);
+    clsPlayMidi p(m);
+    p.FileName(scrivi(dir.path() + "/t.mid", midi_breve(2)).toStdString()); // 1 s note
+    p.mmPlay();
+    QVERIFY(p.mmOpen());
+    QVERIFY(p.IsPlaying());
+    QVERIFY(ascolta(r, 0.5) > udibile);
+    p.mmPausa();
+    QVERIFY(!p.IsPlaying());
+    ascolta(r, 0.1); // the reverb's tail
+    QVERIFY(ascolta(r, 0.5) < udibile / 10);
+    p.mmStop();
+    p.mmPlay();
+    ascolta(r, 2.0);
+    QVERIFY(!p.IsPlaying()); // played to its end
+    std::array<char, 31> modo{};
+    QCOMPARE(m.invia("status PlayMidi mode", modo.data(), 30), 0);
+    QCOMPARE(QByteArray(modo.data()), QByteArray("stopped"));
+}
+
+void TstMusic::secondo_play_e_pausa_non_riprendono() {
+    SuonoRegistrato r;
+    MediaMidi m(r);
+    clsPlayMidi p(m);
+    p.FileName(tune.toStdString());
+    p.mmPlay();
+    QVERIFY(p.mmOpen());
+    ascolta(r, 1.0);
+    p.mmPlay(); // the alias is open: refused, the tune goes on
+    QVERIFY(!p.mmOpen());
+    QVERIFY(p.IsPlaying());
+    QVERIFY(ascolta(r, 1.0) > udibile);
+
+    p.mmPausa();
+    p.mmPlay();
+    QVERIFY(!p.mmOpen());
+    QVERIFY(!p.IsPlaying());
+    ascolta(r, 0.1);
+    QVERIFY(ascolta(r, 1.0) < udibile / 10);
+    p.mmStop();
+    p.mmStop();
+    QVERIFY(!p.IsPlaying());
+}
+
+void TstMusic::da_capo_dopo_stop_e_percorsi_con_spazi() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("con degli spazi"));
+    const QString copia = dir.path() + "/con degli spazi/la mia musica.mid";
+    QVERIFY(QFile::copy(tune, copia));
+    SuonoRegistrato r;
+    MediaMidi m(r);
+    clsPlayMidi p(m);
+    p.FileName(copia.toStdString());
+    p.mmPlay();
+    QVERIFY(p.mmOpen());
+    ascolta(r, 3.0);
+    const std::vector<float> prima(r.registrazione().begin(),
+                                   r.registrazione().begin() + 2 * 44100 * 3);
+    ascolta(r, 2.0);
+    p.mmStop();
+    p.mmPlay();
+    const std::size_t da = r.registrazione().size();
+    ascolta(r, 3.0);
+    // From the beginning again: the loudness contour of the first seconds repeats.
+    double simili = 0, coppie = 0;
+    for (std::size_t b = 0; b + 4410 * 2 <= prima.size(); b += 4410 * 2) {
+        const double x = rms(prima, b, b + 4410 * 2);
+        const double y = rms(r.registrazione(), da + b, da + b + 4410 * 2);
+        simili += std::abs(x - y) < 0.25 * std::max(x, y) + 1e-4;
+        ++coppie;
+    }
+    QVERIFY2(simili / coppie > 0.9, qPrintable(QString::number(simili / coppie)));
+}
+
+void TstMusic::distruggere_il_lettore_ferma_la_musica() {
+    SuonoRegistrato r;
+    MediaMidi m(r);
+    {
+        clsPlayMidi p(m);
+        p.FileName(tune.toStdString());
+        p.mmPlay();
+        QVERIFY(ascolta(r, 1.0) > udibile);
+    }
+    ascolta(r, 0.1);
+    QVERIFY(ascolta(r, 1.0) < udibile / 10);
+    // The alias was closed: a new player can open it.
+    clsPlayMidi altro(m);
+    altro.FileName(tune.toStdString());
+    altro.mmPlay();
+    QVERIFY(altro.mmOpen());
+}
+
+void TstMusic::sul_dispositivo_reale() {
+    SuonoSdl s;
+    QVERIFY(s.mixer());
+    MediaMidi m(s);
+    clsPlayMidi p(m);
+    p.FileName(tune.toStdString());
+    p.mmPlay();
+    QVERIFY(p.mmOpen());
+    const auto prima = s.mixer()->frame_mescolati();
+    QTest::qWait(300);
+    // The device pulls the music in real time while the caller goes on.
+    QVERIFY(s.mixer()->frame_mescolati() - prima > 44100 / 10);
+    QVERIFY(p.IsPlaying());
+    p.mmStop();
+    QVERIFY(!p.IsPlaying());
+}
+
+void TstMusic::riavvio_ogni_tre_minuti() {
+    MediaRegistrata m;
+    MusicaDiSottofondo musica(m);
+    musica.musica.FileName(tune.toStdString());
+    std::int16_t conta_timer = 0;
+    QStringList riavvii;
+    for (int minuto = 1; minuto <= 9; ++minuto) {
+        m.comandi.clear();
+        musica.timerLungo(2, conta_timer);
+        if (m.comandi.contains("play PlayMidi"))
+            riavvii << QString::number(minuto);
+    }
+    QCOMPARE(riavvii, QStringList({"3", "6", "9"}));
+    QCOMPARE(conta_timer, std::int16_t(0));
+}
+
+void TstMusic::pulsante_musica() {
+    MediaRegistrata m;
+    MusicaDiSottofondo musica(m);
+    musica.musica.FileName(tune.toStdString());
+    Pulsante b;
+    musica.Command5_Click(b);
+    QCOMPARE(b.testo, std::string("&Suona musica"));
+    QVERIFY(!b.timer);
+    QCOMPARE(m.comandi, QStringList({"pause PlayMidi"}));
+    m.comandi.clear();
+    musica.Command5_Click(b);
+    QCOMPARE(b.testo, std::string("&Pausa musica"));
+    QVERIFY(b.timer);
+    QCOMPARE(m.comandi.mid(0, 2), QStringList({"stop PlayMidi", "close PlayMidi"}));
+    QVERIFY(m.comandi.last() == "play PlayMidi");
+
+    // Without the tune file the button still toggles, and nothing is opened.
+    MediaRegistrata vuota;
+    MusicaDiSottofondo senza(vuota);
+    senza.musica.FileName("/non/esiste.mid");
+    Pulsante c;
+    senza.Command5_Click(c);
+    senza.Command5_Click(c);
+    QCOMPARE(c.testo, std::string("&Pausa musica"));
+    QVERIFY(c.timer);
+    QVERIFY(!vuota.comandi.join(' ').contains("open"));
+}
+
+QTEST_GUILESS_MAIN(TstMusic)
+#include "tst_music.moc"
