@@ -7,7 +7,9 @@ namespace contavoce {
 
 clsPlayMidi::clsPlayMidi(platform::ServizioMedia& media) : media_(media) {}
 
-clsPlayMidi::~clsPlayMidi() { mmStop(); }
+clsPlayMidi::~clsPlayMidi() {
+    mmStop();
+}
 
 bool clsPlayMidi::IsPlaying() {
     // A failed query (nothing open) leaves the previous reply in the field; that
@@ -42,6 +44,8 @@ void clsPlayMidi::mmStop() {
     media_.invia(std::string("close ") + alias, nullptr, 0);
 }
 
-void clsPlayMidi::mmPausa() { media_.invia(std::string("pause ") + alias, nullptr, 0); }
+void clsPlayMidi::mmPausa() {
+    media_.invia(std::string("pause ") + alias, nullptr, 0);
+}
 
 } // namespace contavoce

@@ -15,7 +15,7 @@ public:
     static constexpr const char* alias = "PlayMidi";
 
     explicit clsPlayMidi(platform::ServizioMedia& media); // Class_Initialize
-    ~clsPlayMidi();                                        // Class_Terminate: mmStop
+    ~clsPlayMidi();                                       // Class_Terminate: mmStop
     clsPlayMidi(const clsPlayMidi&) = delete;
     clsPlayMidi& operator=(const clsPlayMidi&) = delete;
 

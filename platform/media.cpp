@@ -1,12 +1,11 @@
 #include "platform/media.h"
 
-#include <fluidsynth.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fluidsynth.h>
 #include <fstream>
 #include <iterator>
 
@@ -41,7 +40,8 @@ std::vector<std::string> parole_di(std::string_view comando) {
 std::string decodifica_percorso(std::string_view s) {
     std::string r;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+        if (s[i] == '%' && i + 2 < s.size() &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
             r += char(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
             i += 2;

@@ -3,6 +3,7 @@
 #include "music/musica.h"
 #include "platform/sound_recording.h"
 #include "platform/sound_sdl.h"
+#include "support/registri.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,26 +15,9 @@ using namespace contavoce::platform;
 
 namespace {
 
-// Records the commands; answers the mode query with `risposta`, or fails it.
-class MediaRegistrata final : public ServizioMedia {
-public:
+struct MediaRegistrata : test_support::MediaRegistrata {
     QStringList comandi;
-    QByteArray risposta = "stopped";
-    int esito_open = 0;
-    bool stato_fallisce = false;
-
-    int invia(std::string_view comando, char* buffer, std::size_t lunghezza) override {
-        const QString c = QString::fromUtf8(comando.data(), qsizetype(comando.size()));
-        comandi << c + (buffer ? QString(" [%1]").arg(lunghezza) : QString());
-        if (c.startsWith("open"))
-            return esito_open;
-        if (c.startsWith("status")) {
-            if (stato_fallisce)
-                return 1;
-            std::strncpy(buffer, risposta.constData(), lunghezza);
-        }
-        return 0;
-    }
+    MediaRegistrata() : test_support::MediaRegistrata(comandi) {}
 };
 
 // A type-1 MIDI file: one piano note of `battute` quarter notes at 120 bpm,
@@ -56,8 +40,8 @@ QByteArray midi_breve(int quarti) {
     while (v >>= 7)
         vlq.prepend(char((v & 0x7f) | 0x80));
     traccia += vlq + QByteArray::fromHex("803c00") + QByteArray::fromHex("00ff2f00");
-    return "MThd" + be(6, 4) + be(1, 2) + be(1, 2) + be(480, 2) + "MTrk" + be(quint32(traccia.size()), 4) +
-           traccia;
+    return "MThd" + be(6, 4) + be(1, 2) + be(1, 2) + be(480, 2) + "MTrk" +
+           be(quint32(traccia.size()), 4) + traccia;
 }
 
 QString scrivi(const QString& percorso, const QByteArray& dati) {
@@ -177,7 +161,8 @@ void TstMusic::risposte_di_stato() {
 
 void TstMusic::errori_del_servizio() {
     QTemporaryDir dir;
-    const std::string buono = percorso_corto(scrivi(dir.path() + "/t.mid", midi_breve(1)).toStdString());
+    const std::string buono =
+        percorso_corto(scrivi(dir.path() + "/t.mid", midi_breve(1)).toStdString());
     const std::string rotto = scrivi(dir.path() + "/r.mid", "MThd\0\0\0\6garbage").toStdString();
     const std::string testo = scrivi(dir.path() + "/x.mid", "just text").toStdString();
     SuonoRegistrato r;

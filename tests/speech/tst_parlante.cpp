@@ -1,6 +1,6 @@
 // Speaking a number and the effects, with a recording stand-in for the device.
-#include "platform/resources.h"
 #include "speech/parlante.h"
+#include "support/registri.h"
 
 #include <QtTest>
 
@@ -8,38 +8,10 @@ using namespace contavoce;
 
 namespace {
 
-// Records every call in one log, so the order of plays, passes and warnings shows.
-class Registro final : public platform::Suono, public Avvisi {
-public:
+// The recording device with its own log.
+struct Registro : test_support::Registro {
     QStringList log;
-    int dispositivi_presenti = 1;
-
-    int dispositivi() override { return dispositivi_presenti; }
-    void suona_file(const std::string& percorso) override {
-        log << "play " + QString::fromStdString(percorso).section('/', -1);
-    }
-    void suona_memoria(std::span<const char> wav) override {
-        log << "effect " + nome_effetto(QByteArray(wav.data(), qsizetype(wav.size())));
-    }
-    void suona_file_subito(const std::string& percorso) override {
-        log << "async " + QString::fromStdString(percorso);
-    }
-    void avviso(const std::string& testo, const std::string& titolo) override {
-        log << "warn " + QString::fromStdString(titolo) + ": " + QString::fromStdString(testo);
-    }
-
-    // Which embedded effect these bytes are.
-    static QString nome_effetto(const QByteArray& b) {
-        const char* nomi[] = {"ASINO", "CANE",   "G0",    "G1",      "G2",   "G3",
-                              "G4",    "G5",     "G6",    "G7",      "G8",   "G9",
-                              "GALLO", "INIZIO", "SPARO", "UCCELLO", "VETRO"};
-        for (const char* n : nomi) {
-            const auto r = platform::risorsa(n, "wav");
-            if (r && *r == b)
-                return n;
-        }
-        return "?";
-    }
+    Registro() : test_support::Registro(log) {}
 };
 
 } // namespace

@@ -1,0 +1,235 @@
+// The window as it is created and loaded, its gradient, and the way out.
+#include "support/registri.h"
+#include "window/voce_cifre.h"
+
+#include <QApplication>
+#include <QtTest>
+
+using namespace contavoce;
+
+namespace {
+
+const std::string cartella = qEnvironmentVariable("CONTAVOCE_BIN_DIR").toStdString();
+
+// A window over recording stand-ins, all logging into `log`.
+struct Banco {
+    QStringList log;
+    test_support::Registro suono{log};
+    test_support::MediaRegistrata media{log};
+    std::unique_ptr<VoceCifre> w;
+
+    explicit Banco(int dispositivi = 1) {
+        suono.dispositivi_presenti = dispositivi;
+        w = std::make_unique<VoceCifre>(Servizi{
+            suono, media, suono, cartella, [this] { log << "end"; },
+            [this](const QUrl& u) {
+                log << "url " + u.toString();
+                return false; // no mail program here
+            }});
+    }
+};
+
+QRgb pixel(const VoceCifre& w, int x, int y) { return w.superficie().pixel(x, y); }
+
+} // namespace
+
+class TstVoceCifre : public QObject {
+    Q_OBJECT
+
+private slots:
+    void geometria_data();
+    void geometria();
+    void stato_iniziale();
+    void ordine_di_tabulazione();
+    void avvio_nell_ordine();
+    void senza_dispositivo_un_avviso();
+    void sfumatura_data();
+    void sfumatura();
+    void uscita_con_fine_o_chiusura();
+    void email_e_timer();
+};
+
+void TstVoceCifre::geometria_data() {
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QRect>("pixel");
+    // Twips / 15, relative to the container.
+    QTest::newRow("Label2") << "Label2" << QRect(8, 8, 561, 25);
+    QTest::newRow("Text1") << "Text1" << QRect(88, 48, 257, 41);
+    QTest::newRow("Text3") << "Text3" << QRect(8, 104, 425, 57);
+    QTest::newRow("Frame3") << "Frame3" << QRect(448, 8, 113, 65);
+    QTest::newRow("Command6") << "Command6" << QRect(8, 8, 97, 49);
+    QTest::newRow("Frame2") << "Frame2" << QRect(448, 64, 113, 289);
+    QTest::newRow("Command1") << "Command1" << QRect(8, 8, 97, 49);
+    QTest::newRow("Command2") << "Command2" << QRect(8, 64, 97, 49);
+    QTest::newRow("Command3") << "Command3" << QRect(8, 120, 97, 49);
+    QTest::newRow("Command5") << "Command5" << QRect(8, 176, 97, 49);
+    QTest::newRow("Command4") << "Command4" << QRect(8, 232, 97, 49);
+    QTest::newRow("Frame1") << "Frame1" << QRect(24, 184, 393, 145);
+    QTest::newRow("Label6") << "Label6" << QRect(88, 16, 201, 17);
+    QTest::newRow("Label1") << "Label1" << QRect(24, 104, 345, 33);
+    QTest::newRow("Label4") << "Label4" << QRect(120, 336, 185, 17);
+    QTest::newRow("Label5(0)") << "Label5_0" << QRect(40, 48, 25, 41);
+    QTest::newRow("Label5(3)") << "Label5_3" << QRect(120, 48, 25, 41);
+    QTest::newRow("Label5(11)") << "Label5_11" << QRect(328, 48, 25, 41);
+}
+
+void TstVoceCifre::geometria() {
+    QFETCH(QString, nome);
+    QFETCH(QRect, pixel);
+    Banco b;
+    auto* w = b.w->findChild<QWidget*>(nome);
+    QVERIFY(w);
+    QCOMPARE(w->geometry(), pixel);
+}
+
+void TstVoceCifre::stato_iniziale() {
+    Banco b;
+    VoceCifre& w = *b.w;
+    QCOMPARE(w.windowTitle(), "Cifralia");
+    QCOMPARE(w.size(), QSize(567, 357));
+    QCOMPARE(w.ScaleHeight(), 5355);
+    QVERIFY(!w.windowIcon().isNull());
+    QVERIFY(w.Frame2->isHidden());
+    QVERIFY(w.Text3->isHidden());
+    QVERIFY(w.Frame1->isHidden());
+    QVERIFY(!w.Text1->isHidden());
+    QVERIFY(!w.Command1->isEnabled() && !w.Command2->isEnabled() && !w.Command3->isEnabled());
+    QVERIFY(w.Command4->isEnabled() && w.Command5->isEnabled() && w.Command6->isEnabled());
+    QVERIFY(!w.Label1->isEnabled());
+    QCOMPARE(w.Text1->maxLength(), 12);
+    QCOMPARE(w.Text1->palette().color(QPalette::Base), QColor(0, 255, 0));
+    QCOMPARE(w.Label4->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QVERIFY(w.Label4->toolTip().startsWith("un programma di Bertoldo, email: "));
+    QCOMPARE(w.Label6->text(), "C L I C C A    S U I    N U M E R I");
+    for (QPushButton* c : {w.Command1, w.Command2, w.Command3, w.Command4, w.Command5, w.Command6})
+        QVERIFY2(c->text().startsWith('&'), qPrintable(c->text()));
+    QCOMPARE(w.Command5->text(), "&Pausa musica");
+    QCOMPARE(w.Timer1->interval(), 60000);
+    QCOMPARE(w.Timer2->interval(), 1000);
+    QCOMPARE(w.Timer3->interval(), 1000);
+    QVERIFY(w.Timer1->isActive() && w.Timer2->isActive() && w.Timer3->isActive());
+    for (QLabel* l : w.Label5)
+        QCOMPARE(l->text(), "4");
+    QCOMPARE(w.Label5[11]->x() - w.Label5[10]->x(), 24); // 360 twips inside a group
+    QCOMPARE(w.Label5[9]->x() - w.Label5[8]->x(), 32);   // 480 between groups
+    QCOMPARE(w.Label5[0]->font().pointSizeF(), 26.25);
+}
+
+void TstVoceCifre::ordine_di_tabulazione() {
+    Banco b;
+    VoceCifre& w = *b.w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget(), w.Text1);
+    // Only Text1 and INVIO can be reached while Frame2 and Text3 are hidden.
+    QTest::keyClick(&w, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.Command6);
+    // As after a confirmation: the panel and the words box shown, its buttons enabled.
+    w.Frame2->show();
+    w.Text3->show();
+    for (QPushButton* c : {w.Command1, w.Command2, w.Command3})
+        c->setEnabled(true);
+    w.Text1->setFocus();
+    QStringList ordine;
+    for (int i = 0; i < 8; ++i) {
+        ordine << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(ordine, QStringList({"Text1", "Text3", "Command5", "Command4", "Command3",
+                                  "Command2", "Command1", "Command6"}));
+}
+
+void TstVoceCifre::avvio_nell_ordine() {
+    Banco b;
+    const QString tune = QString::fromStdString(cartella) + "/heidi-cartoon.mid";
+    QCOMPARE(b.log, QStringList({"stop PlayMidi", "close PlayMidi",
+                                 "open " + tune + " type sequencer alias PlayMidi",
+                                 "play PlayMidi"}));
+}
+
+void TstVoceCifre::senza_dispositivo_un_avviso() {
+    Banco b(0);
+    QCOMPARE(b.log.first(), QString::fromUtf8("warn scheda audio: Non è possibile riprodurre "
+                                              "suoni ne tantomeno il numero"));
+    QCOMPARE(b.log.filter("warn").size(), 1);
+}
+
+void TstVoceCifre::sfumatura_data() {
+    QTest::addColumn<QString>("carattere");
+    QTest::addColumn<int>("rosso");
+    QTest::newRow("5") << "5" << 125;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("letter") << "a" << 0;
+    QTest::newRow("0") << "0" << 0;
+    QTest::newRow("9") << "9" << 225;
+}
+
+void TstVoceCifre::sfumatura() {
+    QFETCH(QString, carattere);
+    QFETCH(int, rosso);
+    Banco b;
+    VoceCifre& w = *b.w;
+    w.sfuma(carattere.toStdString());
+    const QColor alto(pixel(w, 0, 0));
+    QCOMPARE(alto, QColor(rosso, 255 - rosso, 255));
+    // Bands of 21 twips (1.4 px): the last visible row is band 254, blue 1; band 255
+    // would start exactly at the bottom edge.
+    QCOMPARE(QColor(pixel(w, 566, 356)), QColor(rosso, 255 - rosso, 1));
+    // Row 100 (twips 1500..1515) lies in band 71.
+    QCOMPARE(QColor(pixel(w, 300, 100)).blue(), 255 - 71);
+    // Every row is painted and blue never rises going down.
+    int blu = 256;
+    for (int y = 0; y < 357; ++y) {
+        const QColor c(pixel(w, 200, y));
+        QVERIFY(c.blue() <= blu);
+        QCOMPARE(c.red(), rosso);
+        blu = c.blue();
+    }
+}
+
+void TstVoceCifre::uscita_con_fine_o_chiusura() {
+    {
+        Banco b;
+        b.log.clear();
+        b.w->Frame2->show();
+        b.w->Command4->click();
+        QCOMPARE(b.log, QStringList({"stop PlayMidi", "close PlayMidi", "effect VETRO", "end"}));
+    }
+    {
+        // While the music is paused the way out is the same.
+        Banco b;
+        b.w->Command5_Click();
+        b.log.clear();
+        b.w->close();
+        QCOMPARE(b.log, QStringList({"stop PlayMidi", "close PlayMidi", "effect VETRO", "end"}));
+        // A second close during the ending does not start it again.
+        b.w->close();
+        QCOMPARE(b.log.count("end"), 1);
+    }
+}
+
+void TstVoceCifre::email_e_timer() {
+    Banco b;
+    VoceCifre& w = *b.w;
+    w.show();
+    b.log.clear();
+    QTest::mouseClick(w.Label4, Qt::LeftButton);
+    QCOMPARE(b.log, QStringList({"url mailto:bertoldo@example.org"}));
+
+    b.log.clear();
+    w.Timer1_Timer();
+    w.Timer1_Timer();
+    QVERIFY(b.log.isEmpty());
+    w.Timer1_Timer();
+    QVERIFY(b.log.contains("play PlayMidi"));
+
+    w.Command5->click();
+    QCOMPARE(w.Command5->text(), "&Suona musica");
+    QVERIFY(!w.Timer1->isActive());
+    w.Command5->click();
+    QCOMPARE(w.Command5->text(), "&Pausa musica");
+    QVERIFY(w.Timer1->isActive());
+}
+
+QTEST_MAIN(TstVoceCifre)
+#include "tst_voce_cifre.moc"

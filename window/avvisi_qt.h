@@ -1,0 +1,19 @@
+// Messages to the child as modal message boxes.
+#pragma once
+
+#include "speech/parlante.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace contavoce {
+
+class AvvisiQt final : public Avvisi {
+public:
+    void avviso(const std::string& testo, const std::string& titolo) override {
+        QMessageBox::warning(QApplication::activeWindow(), QString::fromStdString(titolo),
+                             QString::fromStdString(testo));
+    }
+};
+
+} // namespace contavoce
