@@ -67,6 +67,9 @@ public:
         std::cerr << "contavoce-cli: " << titolo << ": " << testo << '\n';
         mostrato = true;
     }
+    void messaggio(const std::string& testo) override {
+        std::cerr << "contavoce-cli: " << testo << '\n';
+    }
     bool mostrato = false;
 };
 

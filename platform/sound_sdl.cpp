@@ -44,6 +44,9 @@ std::optional<std::vector<char>> leggi_file(const std::string& percorso) {
 
 SuonoSdl::SuonoSdl() {
     silenzia_alsa();
+    // SDL would otherwise swallow SIGINT and SIGTERM, and the program could not be
+    // stopped from a terminal or by the session ending.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     sdl_pronto_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     apri();
 }

@@ -18,6 +18,8 @@ public:
     virtual ~Avvisi() = default;
     // A modal warning (exclamation icon, one OK button); returns when closed.
     virtual void avviso(const std::string& testo, const std::string& titolo) = 0;
+    // A modal message with one OK button and the program's name as its title.
+    virtual void messaggio(const std::string& testo) = 0;
 };
 
 inline constexpr std::string_view testo_scheda_audio =

@@ -14,6 +14,10 @@ public:
         QMessageBox::warning(QApplication::activeWindow(), QString::fromStdString(titolo),
                              QString::fromStdString(testo));
     }
+    void messaggio(const std::string& testo) override {
+        QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(),
+                                 QString::fromStdString(testo));
+    }
 };
 
 } // namespace contavoce

@@ -1,12 +1,19 @@
 #include "window/voce_cifre.h"
 
 #include "platform/pointers.h"
+#include "spelling/numero.h"
 #include "window/colori.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <algorithm>
 
 namespace contavoce {
@@ -54,9 +61,9 @@ QFrame* pannello(QWidget* genitore, const char* nome) {
     return f;
 }
 
-QPushButton* pulsante(QWidget* genitore, const char* nome, const char* testo, int top,
-                      const QFont& font) {
-    auto* b = crea<QPushButton>(genitore, nome, QString::fromUtf8(testo));
+Pulsante* pulsante(QWidget* genitore, const char* nome, const char* testo, int top,
+                   const QFont& font) {
+    auto* b = crea<Pulsante>(genitore, nome, QString::fromUtf8(testo));
     colloca(b, 120, top, 1455, 735);
     b->setFont(font);
     return b;
@@ -77,10 +84,87 @@ constexpr std::array<int, 12> left_cifre = {600,  960,  1320, 1800, 2160, 2520,
 
 } // namespace
 
+void Pulsante::paintEvent(QPaintEvent*) {
+    QStylePainter p(this);
+    QStyleOptionButton opzioni;
+    initStyleOption(&opzioni);
+    opzioni.text.clear();
+    p.drawControl(QStyle::CE_PushButtonBevel, opzioni);
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &opzioni, this);
+    p.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, palette(),
+                   isEnabled(), text(), QPalette::ButtonText);
+}
+
+int cifra_del_tasto(std::int16_t codice) {
+    switch (codice) {
+    case 45:
+        return 0; // Insert
+    case 35:
+        return 1; // End
+    case 40:
+        return 2; // Down
+    case 34:
+        return 3; // Page Down
+    case 37:
+        return 4; // Left
+    case 12:
+        return 5; // Clear (keypad 5)
+    case 39:
+        return 6; // Right
+    case 36:
+        return 7; // Home
+    case 38:
+        return 8; // Up
+    case 33:
+        return 9; // Page Up
+    default:
+        return -1;
+    }
+}
+
+std::int16_t codice_tasto(int qt_key) {
+    switch (qt_key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return tasto::invio;
+    case Qt::Key_Backspace:
+        return tasto::backspace;
+    case Qt::Key_Delete:
+        return tasto::canc;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Clear:
+        return 12;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_PageUp:
+        return 33;
+    default:
+        // Letters and digits have their ASCII codes as key codes.
+        if ((qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) ||
+            (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z))
+            return std::int16_t(qt_key);
+        return 0;
+    }
+}
+
 VoceCifre::VoceCifre(Servizi servizi)
     : servizi_(std::move(servizi)),
-      parlante_(servizi_.suono, servizi_.avvisi, [] { QCoreApplication::processEvents(); },
-                servizi_.cartella),
+      parlante_(
+          servizi_.suono, servizi_.avvisi, [] { QCoreApplication::processEvents(); },
+          servizi_.cartella),
       musica_(servizi_.media) {
     crea_controlli();
     collega();
@@ -132,6 +216,11 @@ void VoceCifre::crea_controlli() {
     colloca(Text1, 1320, 720, 3855, 615);
     Text1->setFont(carattere("Arial", 24, true));
     Text1->setMaxLength(12);
+    // Typed keys are filtered by the handlers; a paste or a drop must not bring
+    // anything but digits either.
+    Text1->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]*"), Text1)); // owned by Text1
+    Text1->setDragEnabled(false);
     colori(Text1, rgb(0, 255, 0), std::nullopt);
 
     Frame1 = crea<QFrame>(this, "Frame1");
@@ -184,19 +273,334 @@ void VoceCifre::crea_controlli() {
 }
 
 void VoceCifre::collega() {
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    Label4->installEventFilter(this);
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    connect(Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
+    Text1->installEventFilter(this);
+    // Pointer movement is reported without a pressed button only with tracking on.
+    setMouseTracking(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4,
+                                                      Command5, Command6, Label4}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+    for (QLabel* l : Label5) {
+        l->setMouseTracking(true);
+        l->installEventFilter(this);
+    }
 }
 
 bool VoceCifre::eventFilter(QObject* oggetto, QEvent* evento) {
-    if (oggetto == Label4 && evento->type() == QEvent::MouseButtonRelease) {
-        const auto* m = static_cast<QMouseEvent*>(evento);
-        if (Label4->rect().contains(m->position().toPoint()))
-            Label4_Click();
+    if (oggetto == Text1 && evento->type() == QEvent::KeyPress) {
+        const auto& tasto = static_cast<const QKeyEvent&>(*evento);
+        if (in_tasto_ || !tasti_in_attesa_.empty()) {
+            tasti_in_attesa_.emplace_back(tasto.clone());
+            return true;
+        }
+        in_tasto_ = true;
+        const bool scartato = tasto_su_text1(tasto);
+        in_tasto_ = false;
+        if (!tasti_in_attesa_.empty())
+            QTimer::singleShot(0, this, [this] { tasti_rimasti(); });
+        return scartato;
     }
+    if (evento_mouse(oggetto, evento))
+        return !qobject_cast<QPushButton*>(oggetto); // a button still gets its own click
     return QWidget::eventFilter(oggetto, evento);
+}
+
+bool VoceCifre::evento_mouse(QObject* oggetto, QEvent* evento) {
+    const auto tipo = evento->type();
+    if (tipo != QEvent::MouseMove && tipo != QEvent::MouseButtonPress &&
+        tipo != QEvent::MouseButtonRelease)
+        return false;
+    auto* w = qobject_cast<QWidget*>(oggetto);
+    const auto mano = [&](int numero) {
+        if (auto p = platform::puntatore(numero))
+            w->setCursor(*p);
+    };
+    if (qobject_cast<QPushButton*>(oggetto)) {
+        if (tipo != QEvent::MouseButtonRelease)
+            mano(101); // on move and on press alike
+        return true;
+    }
+    if (oggetto == Label4) {
+        if (tipo == QEvent::MouseMove) {
+            mano(101);
+            colore_testo(Label4, rgb(255, 255, 0));
+        } else if (tipo == QEvent::MouseButtonRelease &&
+                   Label4->rect().contains(
+                       static_cast<QMouseEvent*>(evento)->position().toPoint())) {
+            Label4_Click();
+        }
+        return true;
+    }
+    const QVariant indice = oggetto->property("Index");
+    if (qobject_cast<QLabel*>(oggetto) && indice.isValid()) {
+        if (tipo == QEvent::MouseMove)
+            mano(101);
+        else if (tipo == QEvent::MouseButtonPress)
+            mano(102);
+        else if (w->rect().contains(static_cast<QMouseEvent*>(evento)->position().toPoint()))
+            Label5_Click(std::int16_t(indice.toInt()));
+        return true;
+    }
+    return false;
+}
+
+void VoceCifre::mouseMoveEvent(QMouseEvent* evento) {
+    // Form_MouseMove: only over the window's own background, not over a label
+    // whose unhandled movement Qt passes up to its parent.
+    if (!childAt(evento->position().toPoint()))
+        colore_testo(Label4, rgb(0, 0, 255));
+}
+
+void VoceCifre::colore_testo(QWidget* w, std::uint32_t valore) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colore(valore, p));
+    w->setPalette(p);
+}
+
+bool VoceCifre::tasto_su_text1(const QKeyEvent& evento) {
+    const std::int16_t codice = codice_tasto(evento.key());
+    Text1_KeyDown(codice);
+    // Keys that type a character go on to the character handler; Enter and
+    // Backspace count as characters, as do control characters such as Ctrl+V.
+    std::int16_t carattere = 0;
+    if (codice == tasto::invio || codice == tasto::backspace)
+        carattere = codice;
+    else if (evento.text().size() == 1 && evento.text()[0] != QChar('\t') &&
+             evento.text()[0] != QChar(0x7f))
+        carattere = std::int16_t(evento.text()[0].unicode());
+    if (carattere == 0)
+        return false; // navigation and other keys keep their own effect
+    Text1_KeyPress(carattere);
+    return carattere == 0 || carattere == tasto::invio;
+}
+
+void VoceCifre::tasti_rimasti() {
+    // One at a time, each after the box has taken the one before.
+    if (tasti_in_attesa_.empty() || in_tasto_)
+        return;
+    const std::unique_ptr<QKeyEvent> tasto = std::move(tasti_in_attesa_.front());
+    tasti_in_attesa_.pop_front();
+    in_tasto_ = true;
+    const bool scartato = tasto_su_text1(*tasto);
+    in_tasto_ = false;
+    if (!scartato && Text1->isEnabled())
+        Text1->event(tasto.get()); // the box's own handling, bypassing this filter
+    if (!tasti_in_attesa_.empty())
+        QTimer::singleShot(0, this, [this] { tasti_rimasti(); });
+}
+
+void VoceCifre::imposta_limite(int limite) {
+    limite_text1_ = limite;
+    // Qt cuts the text when the limit drops below it; the box keeps what it shows.
+    Text1->setMaxLength(std::max(limite, int(Text1->text().size())));
+}
+
+void VoceCifre::imposta_testo(const QString& testo) {
+    Text1->setMaxLength(std::max(limite_text1_, 1));
+    Text1->setText(testo.left(limite_text1_));
+}
+
+void VoceCifre::Text1_KeyDown(std::int16_t KeyCode) {
+    if (Text1->isReadOnly()) {
+        QApplication::beep();
+        servizi_.avvisi.messaggio(
+            "Premi il pulsante Nuovo Numero per continuare con un nuovo numero");
+        return;
+    }
+    if (KeyCode == tasto::invio) {
+        if (!Text1->text().isEmpty())
+            preambolo_conferma();
+        return;
+    }
+    if (KeyCode == tasto::canc) {
+        parlante_.suona_risorsa("sparo", "wav");
+        return;
+    }
+    const int d = cifra_del_tasto(KeyCode);
+    if (d < 0)
+        return;
+    const char cifra = char('0' + d);
+    imposta_testo(Text1->text() + QChar(cifra));
+    parlante_.suona_risorsa(std::string{'g', cifra}, "wav");
+    sfuma(std::string(1, cifra));
+}
+
+void VoceCifre::Text1_KeyPress(std::int16_t& KeyAscii) {
+    if (KeyAscii == tasto::backspace) {
+        parlante_.suona_risorsa("sparo", "wav");
+        return;
+    }
+    if (Text1->isReadOnly()) {
+        parlante_.suona_risorsa("sparo", "wav");
+        servizi_.avvisi.messaggio("Premi il bottone CONTINUA per cambiare numero");
+        return;
+    }
+    if (KeyAscii != tasto::invio)
+        sfuma(KeyAscii > 0 && KeyAscii < 128 ? std::string(1, char(KeyAscii)) : std::string("?"));
+    parlante_.num_suoni(KeyAscii);
+    if (KeyAscii == tasto::invio && !Text1->text().isEmpty()) {
+        conferma();
+    } else if (KeyAscii < '0' || KeyAscii > '9') {
+        parlante_.suona_risorsa("asino", "wav");
+        KeyAscii = 0;
+    }
+}
+
+void VoceCifre::preambolo_conferma() {
+    Text3->show();
+    Text1->setEnabled(false);
+    Frame2->show();
+    Command6->setEnabled(false);
+}
+
+void VoceCifre::conferma() {
+    lettere_numero.clear();
+    numero_confermato = zeri_non_significativi(Text1->text().toStdString());
+    Text1->setReadOnly(true);
+    imposta_limite(15);
+    std::string cifre = Text1->text().toStdString();
+    imposta_testo(QString::fromStdString(formatta_numero(cifre)));
+    Label1->setText("");
+    Label1->hide();
+    numero_in_lettere(numero_confermato, lettere_numero);
+    if (!lettere_numero.empty())
+        lettere_numero[0] = char(std::toupper(static_cast<unsigned char>(lettere_numero[0])));
+    animazione();
+    Text3->setEnabled(true);
+    colori(Text3, rgb(255, 255, 255), std::nullopt);
+    Text3->setReadOnly(true);
+    parlante_.suona_risorsa("INIZIO", "wav");
+    imposta_limite(12);
+    Command1->setEnabled(true);
+    Command2->setEnabled(true);
+    Command3->setEnabled(true);
+    Command1->setFocus();
+}
+
+void VoceCifre::animazione() {
+    const auto L = std::int16_t(lettere_numero.size());
+    const auto primo = std::int16_t(190 + L % 2 - L);
+    for (std::int16_t k = primo; k >= L; k = std::int16_t(k - 2)) {
+        colori(Text3, k % 10 == 0 ? rgb(255, 255, 0) : rgb(255, 0, 0), std::nullopt);
+        Text3->setPlainText(QString(k - L, ' ') + QString::fromStdString(lettere_numero));
+        QCoreApplication::processEvents();
+        attesa(0.02f);
+    }
+    // Words longer than 95 characters get no frame: they appear at once.
+    if (primo < L)
+        Text3->setPlainText(QString::fromStdString(lettere_numero));
+}
+
+void VoceCifre::attesa(float secondi) {
+    QElapsedTimer orologio; // monotonic
+    orologio.start();
+    const qint64 ms = qint64(secondi * 1000);
+    // Wait inside the event loop rather than spinning: events are handled meanwhile.
+    while (orologio.elapsed() < ms) {
+        QEventLoop giro;
+        QTimer::singleShot(int(ms - orologio.elapsed()), &giro, &QEventLoop::quit);
+        giro.exec();
+    }
+}
+
+void VoceCifre::Command6_Click() {
+    if (Text1->text().isEmpty())
+        return;
+    preambolo_conferma();
+    std::int16_t invio = tasto::invio;
+    Text1_KeyPress(invio);
+}
+
+void VoceCifre::Command2_Click() {
+    parlante_.num_parlante(numero_confermato);
+}
+
+void VoceCifre::Command1_Click() {
+    Command6->setEnabled(true);
+    Text3->hide();
+    Text1->setEnabled(true);
+    parlante_.suona_risorsa("gallo", "wav");
+    Text3->setPlainText("");
+    Text1->setReadOnly(false);
+    Text1->setFocus();
+    imposta_testo("");
+    Label1->setText("");
+    sfuma(numero_confermato.substr(0, 1));
+    numero_confermato.clear();
+    QCoreApplication::processEvents();
+    imposta_limite(12);
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    Command3->setEnabled(false);
+    Label1->hide();
+    colori(Text3, rgb(255, 255, 255), std::nullopt);
+    Frame1->hide();
+    Timer2->stop();
+    Timer3->stop();
+}
+
+void VoceCifre::Command3_Click() {
+    cifra_scelta = 11;
+    if (Frame1->isVisible()) {
+        Frame1->hide();
+        parlante_.laser();
+        Timer2->stop();
+        Timer3->stop();
+        return;
+    }
+    parlante_.suona_risorsa("cane", "wav");
+    for (QLabel* l : Label5)
+        colore_testo(l, rgb(0, 0, 0));
+    // The caller keeps the number to 12 digits; anything longer shows its last 12.
+    const std::size_t n = std::min(numero_confermato.size(), Label5.size());
+    for (std::size_t i = 1; i <= n; ++i) {
+        QLabel* l = Label5[12 - i];
+        l->show();
+        l->setText(QString(QChar(numero_confermato[numero_confermato.size() - i])));
+    }
+    for (int k = 11 - int(n); k >= 0; --k) {
+        Label5[std::size_t(k)]->setText("");
+        Label5[std::size_t(k)]->hide();
+    }
+    Label1->show();
+    Label1->setEnabled(true);
+    Label1->setText("");
+    Frame1->show();
+}
+
+void VoceCifre::Label5_Click(std::int16_t Index) {
+    if (Index < 0 || Index > 11)
+        return;
+    parlante_.laser();
+    for (QLabel* l : Label5)
+        colore_testo(l, rgb(0, 0, 0));
+    colore_testo(Label5[std::size_t(Index)], rgb(255, 0, 0));
+    cifra_scelta = Index;
+    Timer2->start();
+    Label1->setText(Label5[std::size_t(Index)]->text() + " " +
+                    QString::fromUtf8(nomi_ordini[std::size_t(12 - Index)]));
+}
+
+void VoceCifre::Timer2_Timer() {
+    colore_testo(Label5[std::size_t(std::clamp<int>(cifra_scelta, 0, 11))], rgb(255, 255, 255));
+    Timer2->stop();
+    Timer3->start();
+}
+
+void VoceCifre::Timer3_Timer() {
+    colore_testo(Label5[std::size_t(std::clamp<int>(cifra_scelta, 0, 11))], rgb(255, 0, 0));
+    Timer2->start();
+    Timer3->stop();
 }
 
 void VoceCifre::riempi(int x, int y, int larghezza, int altezza, std::uint32_t valore) {
@@ -252,7 +656,9 @@ void VoceCifre::closeEvent(QCloseEvent* evento) {
     evento->accept();
 }
 
-void VoceCifre::Form_Unload() { Command4_Click(); }
+void VoceCifre::Form_Unload() {
+    Command4_Click();
+}
 
 void VoceCifre::Command4_Click() {
     // A close arriving during the last pass of the event loop must not start a second ending.
@@ -271,11 +677,17 @@ void VoceCifre::Label4_Click() {
         servizi_.apri_url(QUrl(QString("mailto:") + indirizzo_autore));
 }
 
-void VoceCifre::Timer1_Timer() { musica_.timerLungo(2, conta_timer); }
+void VoceCifre::Timer1_Timer() {
+    musica_.timerLungo(2, conta_timer);
+}
 
-void VoceCifre::Command5_Click() { musica_.Command5_Click(*this); }
+void VoceCifre::Command5_Click() {
+    musica_.Command5_Click(*this);
+}
 
-std::string VoceCifre::caption() const { return Command5->text().toStdString(); }
+std::string VoceCifre::caption() const {
+    return Command5->text().toStdString();
+}
 
 void VoceCifre::imposta_caption(const std::string& caption) {
     Command5->setText(QString::fromStdString(caption));

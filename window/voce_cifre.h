@@ -10,6 +10,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,24 +20,63 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace contavoce {
 
 inline constexpr int twip_per_pixel = 15;
-constexpr int px(int twip) { return twip / twip_per_pixel; }
+constexpr int px(int twip) {
+    return twip / twip_per_pixel;
+}
 
 inline constexpr const char* indirizzo_autore = "bertoldo@example.org";
+
+// A push button whose caption wraps onto two lines when it does not fit, as the
+// captions of the action panel need ("Nuovo / Numero"); QPushButton never wraps.
+class Pulsante : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* evento) override;
+};
+
+// Names of the places of a digit, counted from the right starting at 1.
+inline constexpr std::array<const char*, 13> nomi_ordini = {" ",
+                                                            "unità",
+                                                            "decine",
+                                                            "centinaia",
+                                                            "migliaia",
+                                                            "decine di migliaia",
+                                                            "centinaia di migliaia",
+                                                            "milioni",
+                                                            "decine di milioni",
+                                                            "centinaia di milioni",
+                                                            "miliardi",
+                                                            "decine di miliardi",
+                                                            "centinaia di miliardi"};
+
+// Windows key codes of the keys the entry box answers to.
+namespace tasto {
+inline constexpr std::int16_t invio = 13, backspace = 8, canc = 46;
+}
+
+// The digit a navigation key (or a keypad key with Num Lock off) stands for, or -1.
+int cifra_del_tasto(std::int16_t codice);
+// The Windows key code for a Qt key; 0 for keys the handlers never look at.
+std::int16_t codice_tasto(int qt_key);
 
 // What the window needs from outside; tests pass recording stand-ins.
 struct Servizi {
     platform::Suono& suono;
     platform::ServizioMedia& media;
     Avvisi& avvisi;
-    std::string cartella;                       // the program's folder
-    std::function<void()> termina;              // ends the process at once
-    std::function<bool(const QUrl&)> apri_url;  // hands a mailto: to the mail program
+    std::string cartella;                      // the program's folder
+    std::function<void()> termina;             // ends the process at once
+    std::function<bool(const QUrl&)> apri_url; // hands a mailto: to the mail program
 };
 
 class VoceCifre : public QWidget, private PulsanteMusica {
@@ -48,13 +88,13 @@ public:
 
     // Controls (owned by their Qt parents), in the layout's stacking order.
     QFrame* Frame3;
-    QPushButton* Command6;
+    Pulsante* Command6;
     QFrame* Frame2;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QPushButton* Command4;
-    QPushButton* Command5;
+    Pulsante* Command1;
+    Pulsante* Command2;
+    Pulsante* Command3;
+    Pulsante* Command4;
+    Pulsante* Command5;
     QPlainTextEdit* Text3;
     QTimer* Timer1;
     QLineEdit* Text1;
@@ -85,6 +125,15 @@ public:
     void sfuma(const std::string& carattere);
 
     // Handlers.
+    void Text1_KeyDown(std::int16_t KeyCode);
+    void Text1_KeyPress(std::int16_t& KeyAscii);
+    void Command6_Click();
+    void Command2_Click();
+    void Command1_Click();
+    void Command3_Click();
+    void Label5_Click(std::int16_t Index);
+    void Timer2_Timer();
+    void Timer3_Timer();
     void Form_Load();
     void Form_Unload();
     void Command4_Click();
@@ -92,11 +141,15 @@ public:
     void Timer1_Timer();
     void Command5_Click();
 
+    // Waits this long, letting the event loop run meanwhile (monotonic clock).
+    void attesa(float secondi);
+
     Parlante& parlante() { return parlante_; }
     MusicaDiSottofondo& musica() { return musica_; }
 
 protected:
     void paintEvent(QPaintEvent* evento) override;
+    void mouseMoveEvent(QMouseEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
@@ -108,11 +161,28 @@ private:
 
     void crea_controlli();
     void collega();
+    void conferma();
+    void preambolo_conferma();
+    void animazione();
+    // Text1's character limit: assigned text is cut to it, as typed text is.
+    void imposta_limite(int limite);
+    void imposta_testo(const QString& testo);
+    void colore_testo(QWidget* w, std::uint32_t valore);
+    // Routes a key on Text1 through the two handlers; true when it is discarded.
+    bool tasto_su_text1(const QKeyEvent& tasto);
+    void tasti_rimasti();
+    bool evento_mouse(QObject* oggetto, QEvent* evento);
 
     Servizi servizi_;
     Parlante parlante_;
     MusicaDiSottofondo musica_;
     QImage superficie_;
+    int limite_text1_ = 12;
+    // Keys that arrive while a key is being handled (its sounds and the gradient
+    // yield to the event loop) wait here, so digits go into the box in the order
+    // they were typed.
+    std::deque<std::unique_ptr<QKeyEvent>> tasti_in_attesa_;
+    bool in_tasto_ = false;
     bool chiusura_in_corso_ = false;
 };
 

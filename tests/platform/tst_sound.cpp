@@ -40,6 +40,7 @@ std::size_t arrotonda(std::size_t frame) {
 class NessunAvviso final : public Avvisi {
 public:
     void avviso(const std::string&, const std::string&) override { ++volte; }
+    void messaggio(const std::string&) override { ++volte; }
     int volte = 0;
 };
 

@@ -15,8 +15,8 @@ namespace test_support {
 
 // Which embedded effect these bytes are ("?" for none).
 inline QString nome_effetto(const QByteArray& b) {
-    static const char* const nomi[] = {"ASINO", "CANE", "G0",  "G1",    "G2",     "G3",
-                                       "G4",    "G5",   "G6",  "G7",    "G8",     "G9",
+    static const char* const nomi[] = {"ASINO", "CANE",   "G0",    "G1",      "G2",   "G3",
+                                       "G4",    "G5",     "G6",    "G7",      "G8",   "G9",
                                        "GALLO", "INIZIO", "SPARO", "UCCELLO", "VETRO"};
     for (const char* n : nomi) {
         const auto r = contavoce::platform::risorsa(n, "wav");
@@ -43,6 +43,9 @@ public:
     }
     void avviso(const std::string& testo, const std::string& titolo) override {
         log_ << "warn " + QString::fromStdString(titolo) + ": " + QString::fromStdString(testo);
+    }
+    void messaggio(const std::string& testo) override {
+        log_ << "message " + QString::fromStdString(testo);
     }
 
 private:

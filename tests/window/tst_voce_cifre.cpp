@@ -20,16 +20,18 @@ struct Banco {
 
     explicit Banco(int dispositivi = 1) {
         suono.dispositivi_presenti = dispositivi;
-        w = std::make_unique<VoceCifre>(Servizi{
-            suono, media, suono, cartella, [this] { log << "end"; },
-            [this](const QUrl& u) {
-                log << "url " + u.toString();
-                return false; // no mail program here
-            }});
+        w = std::make_unique<VoceCifre>(Servizi{suono, media, suono, cartella,
+                                                [this] { log << "end"; },
+                                                [this](const QUrl& u) {
+                                                    log << "url " + u.toString();
+                                                    return false; // no mail program here
+                                                }});
     }
 };
 
-QRgb pixel(const VoceCifre& w, int x, int y) { return w.superficie().pixel(x, y); }
+QRgb pixel(const VoceCifre& w, int x, int y) {
+    return w.superficie().pixel(x, y);
+}
 
 } // namespace
 
@@ -135,16 +137,16 @@ void TstVoceCifre::ordine_di_tabulazione() {
         ordine << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QCOMPARE(ordine, QStringList({"Text1", "Text3", "Command5", "Command4", "Command3",
-                                  "Command2", "Command1", "Command6"}));
+    QCOMPARE(ordine, QStringList({"Text1", "Text3", "Command5", "Command4", "Command3", "Command2",
+                                  "Command1", "Command6"}));
 }
 
 void TstVoceCifre::avvio_nell_ordine() {
     Banco b;
     const QString tune = QString::fromStdString(cartella) + "/heidi-cartoon.mid";
-    QCOMPARE(b.log, QStringList({"stop PlayMidi", "close PlayMidi",
-                                 "open " + tune + " type sequencer alias PlayMidi",
-                                 "play PlayMidi"}));
+    QCOMPARE(b.log,
+             QStringList({"stop PlayMidi", "close PlayMidi",
+                          "open " + tune + " type sequencer alias PlayMidi", "play PlayMidi"}));
 }
 
 void TstVoceCifre::senza_dispositivo_un_avviso() {

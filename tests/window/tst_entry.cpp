@@ -1,0 +1,319 @@
+// What a child does in the window: typing, confirming, listening, starting
+// over, the place-value panel and the pointer feedback.
+#include "support/registri.h"
+#include "window/voce_cifre.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QtTest>
+
+using namespace contavoce;
+
+namespace {
+
+const std::string cartella = qEnvironmentVariable("CONTAVOCE_BIN_DIR").toStdString();
+
+struct Banco {
+    QStringList log;
+    test_support::Registro suono{log};
+    test_support::MediaRegistrata media{log};
+    std::unique_ptr<VoceCifre> w;
+    QStringList fotogrammi; // every text Text3 was given
+
+    Banco() {
+        w = std::make_unique<VoceCifre>(
+            Servizi{suono, media, suono, cartella, [this] { log << "end"; }, nullptr});
+        QObject::connect(w->Text3, &QPlainTextEdit::textChanged,
+                         [this] { fotogrammi << w->Text3->toPlainText(); });
+        w->show();
+        w->Text1->setFocus();
+        log.clear();
+    }
+    QStringList effetti() const { return log.filter(QRegularExpression("^effect")); }
+    void digita(const QString& testo) { QTest::keyClicks(w->Text1, testo); }
+    void invio() { QTest::keyClick(w->Text1, Qt::Key_Return); }
+};
+
+int blank_iniziali(const QString& s) {
+    int n = 0;
+    while (n < s.size() && s[n] == ' ')
+        ++n;
+    return n;
+}
+
+QColor colore_testo(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+
+} // namespace
+
+class TstEntry : public QObject {
+    Q_OBJECT
+
+private slots:
+    void conferma_con_animazione_data();
+    void conferma_con_animazione();
+    void conferma_con_invio_e_suoni_nell_ordine();
+    void parole_lunghe_senza_animazione();
+    void tasti_rifiutati();
+    void tredicesima_cifra();
+    void tastierino_senza_bloc_num();
+    void solo_zeri();
+    void incolla_solo_cifre();
+    void ascolta_e_nuovo_numero();
+    void pannello_delle_cifre_data();
+    void pannello_delle_cifre();
+    void nomi_e_lampeggio();
+    void puntatori_e_email();
+};
+
+void TstEntry::conferma_con_animazione_data() {
+    QTest::addColumn<QString>("digitato");
+    QTest::addColumn<QString>("mostrato");
+    QTest::addColumn<QString>("parole");
+    QTest::addColumn<int>("fotogrammi");
+    QTest::addColumn<int>("primi_blank");
+    QTest::addColumn<int>("ultimi_blank");
+    QTest::newRow("0012") << "0012" << "12" << "Dodici" << 90 << 178 << 0;
+    QTest::newRow("21") << "21" << "21" << "Ventuno" << 89 << 177 << 1;
+    QTest::newRow("1234567") << "1234567" << "1.234.567"
+                             << "Unmilioneduecentotrentaquattromilacinquecentosessantasette" << 38
+                             << 190 - 2 * 58 << 0;
+}
+
+void TstEntry::conferma_con_animazione() {
+    QFETCH(QString, digitato);
+    QFETCH(QString, mostrato);
+    QFETCH(QString, parole);
+    QFETCH(int, fotogrammi);
+    QFETCH(int, primi_blank);
+    QFETCH(int, ultimi_blank);
+    Banco b;
+    b.digita(digitato);
+    b.w->Command6->click();
+    QCOMPARE(QString::fromStdString(b.w->numero_confermato), QString(digitato).remove(QRegularExpression("^0+")));
+    QCOMPARE(b.w->Text1->text(), mostrato);
+    QCOMPARE(b.fotogrammi.size(), fotogrammi);
+    QCOMPARE(blank_iniziali(b.fotogrammi.first()), primi_blank);
+    QCOMPARE(blank_iniziali(b.fotogrammi.last()), ultimi_blank);
+    QCOMPARE(b.fotogrammi.last().trimmed(), parole);
+    // Confirmed state: entry locked and disabled, words box white, the panel's buttons on.
+    QVERIFY(!b.w->Text1->isEnabled() && b.w->Text1->isReadOnly());
+    QCOMPARE(b.w->Text1->maxLength(), 12);
+    QVERIFY(!b.w->Command6->isEnabled());
+    QVERIFY(b.w->Frame2->isVisible() && b.w->Text3->isVisible() && b.w->Text3->isReadOnly());
+    QCOMPARE(b.w->Text3->palette().color(QPalette::Base), QColor(Qt::white));
+    QVERIFY(b.w->Command1->isEnabled() && b.w->Command2->isEnabled() && b.w->Command3->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), b.w->Command1);
+}
+
+void TstEntry::conferma_con_invio_e_suoni_nell_ordine() {
+    Banco b;
+    int gialli = 0;
+    QObject::connect(b.w->Text3, &QPlainTextEdit::textChanged, [&] {
+        gialli += b.w->Text3->palette().color(QPalette::Base) == QColor(255, 255, 0);
+    });
+    b.digita("0012");
+    b.invio();
+    QCOMPARE(b.effetti(), QStringList({"effect G0", "effect G0", "effect G1", "effect G2",
+                                       "effect UCCELLO", "effect INIZIO"}));
+    QCOMPARE(gialli, 90 / 5); // every fifth frame
+}
+
+void TstEntry::parole_lunghe_senza_animazione() {
+    Banco b;
+    b.digita("777777777777");
+    b.invio();
+    QCOMPARE(b.fotogrammi.size(), 1);
+    QCOMPARE(b.fotogrammi.first().size(), 111);
+    QVERIFY(b.fotogrammi.first().startsWith("Settecentosettantasettemiliardi"));
+    QCOMPARE(b.w->Text1->text(), "777.777.777.777");
+}
+
+void TstEntry::tasti_rifiutati() {
+    Banco b;
+    b.invio(); // empty box
+    QCOMPARE(b.effetti(), QStringList({"effect UCCELLO", "effect ASINO"}));
+    QVERIFY(b.w->Frame2->isHidden() && b.w->Text1->isEnabled());
+    b.log.clear();
+    b.digita("a");
+    QCOMPARE(b.effetti(), QStringList({"effect ASINO", "effect ASINO"}));
+    QCOMPARE(b.w->Text1->text(), "");
+    b.log.clear();
+    b.digita("4");
+    QTest::keyClick(b.w->Text1, Qt::Key_Backspace);
+    QCOMPARE(b.w->Text1->text(), "");
+    QTest::keyClick(b.w->Text1, Qt::Key_Delete);
+    QCOMPARE(b.effetti(), QStringList({"effect G4", "effect SPARO", "effect SPARO"}));
+}
+
+void TstEntry::tredicesima_cifra() {
+    Banco b;
+    b.digita("111111111111");
+    b.log.clear();
+    b.digita("9");
+    QCOMPARE(b.w->Text1->text(), "111111111111");
+    QCOMPARE(b.effetti(), QStringList({"effect G9"}));
+    QCOMPARE(QColor(b.w->superficie().pixel(0, 0)).red(), 225); // the tint changed all the same
+}
+
+void TstEntry::tastierino_senza_bloc_num() {
+    Banco b;
+    QTest::keyClick(b.w->Text1, Qt::Key_Home, Qt::KeypadModifier);
+    QTest::keyClick(b.w->Text1, Qt::Key_Clear, Qt::KeypadModifier);
+    QTest::keyClick(b.w->Text1, Qt::Key_PageUp); // the separate navigation key alike
+    QCOMPARE(b.w->Text1->text(), "759");
+    QCOMPARE(b.effetti(), QStringList({"effect G7", "effect G5", "effect G9"}));
+    QCOMPARE(QColor(b.w->superficie().pixel(0, 0)).red(), 225);
+}
+
+void TstEntry::solo_zeri() {
+    Banco b;
+    b.digita("000");
+    b.invio();
+    QCOMPARE(b.w->numero_confermato, std::string());
+    QCOMPARE(b.w->lettere_numero, std::string());
+    QCOMPARE(b.w->Text1->text(), "");
+    QCOMPARE(b.w->Text3->toPlainText().trimmed(), "");
+    QVERIFY(b.w->Command1->isEnabled());
+    b.w->Command3_Click(); // the panel opens with every digit hidden
+    for (QLabel* l : b.w->Label5)
+        QVERIFY(l->isHidden());
+    QCOMPARE(b.w->Label1->text(), "");
+}
+
+void TstEntry::incolla_solo_cifre() {
+    Banco b;
+    QApplication::clipboard()->setText("12a3");
+    b.w->Text1->paste();
+    QCOMPARE(b.w->Text1->text().contains('a'), false);
+    QTest::keyClick(b.w->Text1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(b.w->Text1->text().contains('a'), false);
+    QApplication::clipboard()->setText("123");
+    b.w->Text1->paste();
+    QCOMPARE(b.w->Text1->text(), "123");
+}
+
+void TstEntry::ascolta_e_nuovo_numero() {
+    Banco b;
+    b.digita("312");
+    b.invio();
+    b.log.clear();
+    b.w->Command2->click();
+    QCOMPARE(b.log, QStringList({"play va3.wav", "play va100.wav", "play va12.wav"}));
+    b.w->Command3_Click();
+    b.w->Label5_Click(11);
+    b.log.clear();
+    b.w->Command1->click();
+    QCOMPARE(b.effetti(), QStringList({"effect GALLO"}));
+    // The entering state again, tinted by the old number's first digit.
+    QCOMPARE(QColor(b.w->superficie().pixel(0, 0)).red(), 75);
+    QVERIFY(b.w->Command6->isEnabled() && b.w->Text1->isEnabled() && !b.w->Text1->isReadOnly());
+    QVERIFY(b.w->Text3->isHidden() && b.w->Frame1->isHidden());
+    QVERIFY(!b.w->Command1->isEnabled() && !b.w->Command2->isEnabled() && !b.w->Command3->isEnabled());
+    QCOMPARE(b.w->Text1->text(), "");
+    QCOMPARE(b.w->Text1->maxLength(), 12);
+    QCOMPARE(b.w->numero_confermato, std::string());
+    QVERIFY(!b.w->Timer2->isActive() && !b.w->Timer3->isActive());
+    QVERIFY(b.w->Frame2->isVisible()); // never hidden again
+    b.digita("5");
+    QCOMPARE(b.w->Text1->text(), "5");
+}
+
+void TstEntry::pannello_delle_cifre_data() {
+    QTest::addColumn<QString>("numero");
+    QTest::addColumn<int>("nascoste");
+    QTest::newRow("1 digit") << "4" << 11;
+    QTest::newRow("7 digits") << "1234567" << 5;
+    QTest::newRow("12 digits") << "123456789012" << 0;
+}
+
+void TstEntry::pannello_delle_cifre() {
+    QFETCH(QString, numero);
+    QFETCH(int, nascoste);
+    Banco b;
+    b.w->numero_confermato = "999999999999"; // a longer number first
+    b.w->Command3_Click();
+    b.w->Command3_Click();
+    b.w->numero_confermato = numero.toStdString();
+    b.log.clear();
+    b.w->Command3_Click();
+    QCOMPARE(b.effetti(), QStringList({"effect CANE"}));
+    QVERIFY(b.w->Frame1->isVisible() && b.w->Label1->isVisible() && b.w->Label1->isEnabled());
+    QString mostrato;
+    for (int k = 0; k < 12; ++k) {
+        QCOMPARE(b.w->Label5[k]->isHidden(), k < nascoste);
+        mostrato += b.w->Label5[k]->text();
+        QCOMPARE(colore_testo(b.w->Label5[k]), QColor(Qt::black));
+    }
+    QCOMPARE(mostrato, numero); // aligned on the right
+    QCOMPARE(b.w->cifra_scelta, std::int16_t(11));
+}
+
+void TstEntry::nomi_e_lampeggio() {
+    Banco b;
+    b.w->numero_confermato = "123456789054";
+    b.w->Command3_Click();
+    b.log.clear();
+    b.w->Label5_Click(11);
+    QCOMPARE(b.w->Label1->text(), QString::fromUtf8("4 unità"));
+    QCOMPARE(b.log, QStringList({"async " + QString::fromStdString(cartella) + "/laser.wav"}));
+    b.w->Label5_Click(0);
+    QCOMPARE(b.w->Label1->text(), "1 centinaia di miliardi");
+    b.w->Label5_Click(9);
+    QCOMPARE(b.w->Label1->text(), "0 centinaia");
+    b.w->Label5_Click(10);
+    QCOMPARE(b.w->Label1->text(), "5 decine");
+    QCOMPARE(b.w->cifra_scelta, std::int16_t(10));
+    QCOMPARE(colore_testo(b.w->Label5[10]), QColor(Qt::red));
+    QCOMPARE(colore_testo(b.w->Label5[9]), QColor(Qt::black));
+
+    // The blinker: white, then red, one timer at a time.
+    b.w->Timer3->stop();
+    b.w->Timer2_Timer();
+    QCOMPARE(colore_testo(b.w->Label5[10]), QColor(Qt::white));
+    QVERIFY(!b.w->Timer2->isActive() && b.w->Timer3->isActive());
+    b.w->Timer3_Timer();
+    QCOMPARE(colore_testo(b.w->Label5[10]), QColor(Qt::red));
+    QVERIFY(b.w->Timer2->isActive() && !b.w->Timer3->isActive());
+    // And for real, on the timers.
+    QTRY_COMPARE_WITH_TIMEOUT(colore_testo(b.w->Label5[10]), QColor(Qt::white), 1500);
+
+    b.w->Command3_Click(); // closing stops both and keeps the colours
+    QVERIFY(!b.w->Timer2->isActive() && !b.w->Timer3->isActive());
+    QCOMPARE(colore_testo(b.w->Label5[10]), QColor(Qt::white));
+    QVERIFY(b.log.last().endsWith("/laser.wav"));
+}
+
+void TstEntry::puntatori_e_email() {
+    Banco b;
+    const auto muovi = [](QWidget* w) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    };
+    const auto premi = [](QWidget* w) {
+        QMouseEvent e(QEvent::MouseButtonPress, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    };
+    QCOMPARE(b.w->Command6->cursor().shape(), Qt::ArrowCursor);
+    muovi(b.w->Command6);
+    QCOMPARE(b.w->Command6->cursor().hotSpot(), QPoint(16, 15));
+    b.w->numero_confermato = "12";
+    b.w->Command3_Click();
+    muovi(b.w->Label5[11]);
+    QCOMPARE(b.w->Label5[11]->cursor().hotSpot(), QPoint(16, 15));
+    premi(b.w->Label5[11]);
+    QCOMPARE(b.w->Label5[11]->cursor().hotSpot(), QPoint(15, 17));
+
+    muovi(b.w->Label4);
+    QCOMPARE(colore_testo(b.w->Label4), QColor(255, 255, 0));
+    muovi(b.w->Label2); // another control: stays yellow
+    QCOMPARE(colore_testo(b.w->Label4), QColor(255, 255, 0));
+    QMouseEvent sfondo(QEvent::MouseMove, QPointF(5, 200), b.w->mapToGlobal(QPointF(5, 200)),
+                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(b.w.get(), &sfondo);
+    QCOMPARE(colore_testo(b.w->Label4), QColor(0, 0, 255));
+}
+
+QTEST_MAIN(TstEntry)
+#include "tst_entry.moc"
