@@ -1,7 +1,6 @@
 // What a child does in the window: typing, confirming, listening, starting
 // over, the place-value panel and the pointer feedback.
-#include "support/registri.h"
-#include "window/voce_cifre.h"
+#include "support/banco_finestra.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,18 +10,14 @@ using namespace contavoce;
 
 namespace {
 
-const std::string cartella = qEnvironmentVariable("CONTAVOCE_BIN_DIR").toStdString();
+const std::string cartella = test_support::cartella_programma();
 
-struct Banco {
-    QStringList log;
-    test_support::Registro suono{log};
-    test_support::MediaRegistrata media{log};
-    std::unique_ptr<VoceCifre> w;
-    QStringList fotogrammi; // every text Text3 was given
+// The window shown, focus in the entry box, the start-up's log cleared; every
+// text the words box is given is kept as one frame.
+struct Banco : test_support::BancoFinestra {
+    QStringList fotogrammi;
 
     Banco() {
-        w = std::make_unique<VoceCifre>(
-            Servizi{suono, media, suono, cartella, [this] { log << "end"; }, nullptr});
         QObject::connect(w->Text3, &QPlainTextEdit::textChanged,
                          [this] { fotogrammi << w->Text3->toPlainText(); });
         w->show();
@@ -41,7 +36,9 @@ int blank_iniziali(const QString& s) {
     return n;
 }
 
-QColor colore_testo(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+QColor colore_testo(const QWidget* w) {
+    return w->palette().color(QPalette::WindowText);
+}
 
 } // namespace
 
@@ -72,9 +69,14 @@ void TstEntry::conferma_con_animazione_data() {
     QTest::addColumn<int>("fotogrammi");
     QTest::addColumn<int>("primi_blank");
     QTest::addColumn<int>("ultimi_blank");
-    QTest::newRow("0012") << "0012" << "12" << "Dodici" << 90 << 178 << 0;
-    QTest::newRow("21") << "21" << "21" << "Ventuno" << 89 << 177 << 1;
-    QTest::newRow("1234567") << "1234567" << "1.234.567"
+    QTest::newRow("0012") << "0012"
+                          << "12"
+                          << "Dodici" << 90 << 178 << 0;
+    QTest::newRow("21") << "21"
+                        << "21"
+                        << "Ventuno" << 89 << 177 << 1;
+    QTest::newRow("1234567") << "1234567"
+                             << "1.234.567"
                              << "Unmilioneduecentotrentaquattromilacinquecentosessantasette" << 38
                              << 190 - 2 * 58 << 0;
 }
@@ -89,7 +91,8 @@ void TstEntry::conferma_con_animazione() {
     Banco b;
     b.digita(digitato);
     b.w->Command6->click();
-    QCOMPARE(QString::fromStdString(b.w->numero_confermato), QString(digitato).remove(QRegularExpression("^0+")));
+    QCOMPARE(QString::fromStdString(b.w->numero_confermato),
+             QString(digitato).remove(QRegularExpression("^0+")));
     QCOMPARE(b.w->Text1->text(), mostrato);
     QCOMPARE(b.fotogrammi.size(), fotogrammi);
     QCOMPARE(blank_iniziali(b.fotogrammi.first()), primi_blank);
@@ -208,7 +211,8 @@ void TstEntry::ascolta_e_nuovo_numero() {
     QCOMPARE(QColor(b.w->superficie().pixel(0, 0)).red(), 75);
     QVERIFY(b.w->Command6->isEnabled() && b.w->Text1->isEnabled() && !b.w->Text1->isReadOnly());
     QVERIFY(b.w->Text3->isHidden() && b.w->Frame1->isHidden());
-    QVERIFY(!b.w->Command1->isEnabled() && !b.w->Command2->isEnabled() && !b.w->Command3->isEnabled());
+    QVERIFY(!b.w->Command1->isEnabled() && !b.w->Command2->isEnabled() &&
+            !b.w->Command3->isEnabled());
     QCOMPARE(b.w->Text1->text(), "");
     QCOMPARE(b.w->Text1->maxLength(), 12);
     QCOMPARE(b.w->numero_confermato, std::string());
@@ -286,8 +290,8 @@ void TstEntry::nomi_e_lampeggio() {
 void TstEntry::puntatori_e_email() {
     Banco b;
     const auto muovi = [](QWidget* w) {
-        QMouseEvent e(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)),
-                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent e(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(w, &e);
     };
     const auto premi = [](QWidget* w) {

@@ -1,6 +1,5 @@
 // The window as it is created and loaded, its gradient, and the way out.
-#include "support/registri.h"
-#include "window/voce_cifre.h"
+#include "support/banco_finestra.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -9,25 +8,8 @@ using namespace contavoce;
 
 namespace {
 
-const std::string cartella = qEnvironmentVariable("CONTAVOCE_BIN_DIR").toStdString();
-
-// A window over recording stand-ins, all logging into `log`.
-struct Banco {
-    QStringList log;
-    test_support::Registro suono{log};
-    test_support::MediaRegistrata media{log};
-    std::unique_ptr<VoceCifre> w;
-
-    explicit Banco(int dispositivi = 1) {
-        suono.dispositivi_presenti = dispositivi;
-        w = std::make_unique<VoceCifre>(Servizi{suono, media, suono, cartella,
-                                                [this] { log << "end"; },
-                                                [this](const QUrl& u) {
-                                                    log << "url " + u.toString();
-                                                    return false; // no mail program here
-                                                }});
-    }
-};
+using Banco = test_support::BancoFinestra;
+const std::string cartella = test_support::cartella_programma();
 
 QRgb pixel(const VoceCifre& w, int x, int y) {
     return w.superficie().pixel(x, y);
