@@ -22,12 +22,12 @@ struct BancoFinestra {
 
     explicit BancoFinestra(int dispositivi = 1) {
         suono.dispositivi_presenti = dispositivi;
-        w = std::make_unique<contavoce::VoceCifre>(contavoce::Servizi{
-            suono, media, suono, cartella_programma(), [this] { log << "end"; },
-            [this](const QUrl& u) {
-                log << "url " + u.toString();
-                return false; // no mail program here
-            }});
+        w = std::make_unique<contavoce::VoceCifre>(
+            contavoce::Servizi{suono, media, suono, cartella_programma(), [this] { log << "end"; },
+                               [this](const QUrl& u) {
+                                   log << "url " + u.toString();
+                                   return false; // no mail program here
+                               }});
     }
 };
 
