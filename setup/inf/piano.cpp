@@ -1,0 +1,457 @@
+#include "setup/inf/piano.h"
+
+#include "setup/inf/voce_menu.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace contavoce::inf {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string minuscolo(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
+
+std::string tra_virgolette(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
+
+std::vector<std::string_view> parti_di(std::string_view s) {
+    std::vector<std::string_view> parti;
+    std::size_t inizio = 0;
+    for (std::size_t i = 0; i <= s.size(); ++i)
+        if (i == s.size() || s[i] == '/' || s[i] == '\\') {
+            parti.push_back(s.substr(inizio, i - inizio));
+            inizio = i + 1;
+        }
+    return parti;
+}
+
+bool assoluto(std::string_view s) {
+    const bool unita = s.size() >= 2 && s[1] == ':' &&
+                       ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
+    return unita || s.starts_with('/') || s.starts_with('\\');
+}
+
+// Names and subfolders are written in Windows style (either separator), so
+// both separators count when looking for a way out of the install folders.
+void controlla_parti(std::string_view s, bool una_sola, const std::string& dove) {
+    if (assoluto(s))
+        throw ErroreInf(dove + ": " + tra_virgolette(s) +
+                        " is an absolute path; only names inside the install folders are allowed");
+    const auto parti = parti_di(s);
+    for (const std::string_view p : parti)
+        if (p == "..")
+            throw ErroreInf(dove + ": " + tra_virgolette(s) +
+                            " climbs out of its folder with \"..\"");
+    if (una_sola && parti.size() > 1)
+        throw ErroreInf(dove + ": " + tra_virgolette(s) +
+                        " names a subfolder; a file list holds plain file names");
+    for (const std::string_view p : parti) {
+        if (p == "." || (una_sola && p.empty()))
+            throw ErroreInf(dove + ": " + tra_virgolette(s) + " is not a file name");
+        if (std::any_of(p.begin(), p.end(),
+                        [](char c) { return (c >= 0 && c < 0x20) || c == 0x7f; }))
+            throw ErroreInf(dove + ": " + tra_virgolette(s) + " holds a control character");
+        if (p.size() > 200)
+            throw ErroreInf(dove + ": a name longer than 200 bytes");
+    }
+}
+
+void controlla_nome(std::string_view s, const std::string& dove) {
+    controlla_parti(s, true, dove);
+}
+
+// An install location is taken as given (it may itself be a link the user
+// made), but below it only real folders are followed.
+void controlla_cartelle(const fs::path& base, const std::vector<std::string>& parti) {
+    fs::path p = base;
+    for (const std::string& parte : parti) {
+        p /= parte;
+        std::error_code e;
+        const auto st = fs::symlink_status(p, e);
+        if (!fs::exists(st))
+            return;
+        if (fs::is_symlink(st))
+            throw ErroreInf(p.string() + " is a symbolic link: refused");
+        if (!fs::is_directory(st))
+            throw ErroreInf(p.string() + " is in the way: it is not a folder");
+    }
+}
+
+// A target must be absent or a plain file, so that the rename replaces a file
+// and never a link, nor what a link points to.
+bool controlla_bersaglio(const fs::path& p) {
+    std::error_code e;
+    const auto st = fs::symlink_status(p, e);
+    if (!fs::exists(st))
+        return false;
+    if (fs::is_symlink(st))
+        throw ErroreInf(p.string() + " is a symbolic link: refused");
+    if (!fs::is_regular_file(st))
+        throw ErroreInf(p.string() + " is in the way: it is not a plain file");
+    return true;
+}
+
+struct Destinazione {
+    fs::path base;
+    std::vector<std::string> parti;
+    int dirid = 0;
+
+    fs::path cartella() const {
+        fs::path c = base;
+        for (const std::string& p : parti)
+            c /= p;
+        return c;
+    }
+};
+
+Destinazione destinazione(const TestoInf& inf, std::string_view elenco, const Luoghi& luoghi,
+                          bool anche_predefinita) {
+    auto righe = inf.con_chiave("DestinationDirs", elenco);
+    if (righe.empty() && anche_predefinita)
+        righe = inf.con_chiave("DestinationDirs", "DefaultDestDir");
+    if (righe.empty())
+        throw ErroreInf(inf.nome() + ": [DestinationDirs] gives no folder for " +
+                        std::string(elenco) + (anche_predefinita ? " and no DefaultDestDir" : ""));
+    const Riga& r = *righe.front();
+    const std::string dove = inf.dove(r);
+    if (r.campi.size() > 2)
+        throw ErroreInf(dove + ": a destination is \"dirid[,subfolder]\"");
+    Destinazione d;
+    const std::string& numero = r.campi[0];
+    const auto [fine, errore] =
+        std::from_chars(numero.data(), numero.data() + numero.size(), d.dirid);
+    if (errore != std::errc() || fine != numero.data() + numero.size())
+        throw ErroreInf(dove + ": " + tra_virgolette(numero) + " is not a dirid number");
+    if (d.dirid == dirid_programmi)
+        d.base = luoghi.programmi;
+    else if (d.dirid == dirid_menu)
+        d.base = luoghi.menu;
+    else
+        throw ErroreInf(dove + ": dirid " + numero +
+                        " is not supported (16422 programs, 16386 menu)");
+    if (r.campi.size() == 2 && !r.campi[1].empty()) {
+        controlla_parti(r.campi[1], false, dove);
+        for (const std::string_view p : parti_di(r.campi[1]))
+            if (!p.empty())
+                d.parti.emplace_back(p);
+    }
+    controlla_cartelle(d.base, d.parti);
+    return d;
+}
+
+struct FileElencato {
+    fs::path destinazione;
+    fs::path sorgente; // empty when the list is only deleted
+};
+
+std::vector<std::string> nomi_elenchi(const TestoInf& inf, const Riga& r) {
+    std::vector<std::string> nomi;
+    for (const std::string& n : r.campi) {
+        if (n.empty())
+            throw ErroreInf(inf.dove(r) + ": an empty list name");
+        if (n.starts_with('@'))
+            throw ErroreInf(inf.dove(r) + ": the single-file form " + n + " is not supported");
+        nomi.push_back(n);
+    }
+    return nomi;
+}
+
+bool eseguibile(const fs::path& p) {
+    using fs::perms;
+    const perms x = perms::owner_exec | perms::group_exec | perms::others_exec;
+    if ((fs::status(p).permissions() & x) != perms::none)
+        return true;
+    // Cabinets keep no Unix modes, so an unpacked program is known by its start.
+    std::ifstream f(p, std::ios::binary);
+    char inizio[4] = {};
+    f.read(inizio, 4);
+    const std::string_view letti(inizio, std::size_t(f.gcount()));
+    return letti == "\177ELF" || letti.starts_with("#!");
+}
+
+class Pianificatore {
+public:
+    Pianificatore(const TestoInf& inf, std::string_view sezione, const fs::path& sorgenti,
+                  const Luoghi& luoghi)
+        : inf_(inf), sezione_(sezione), sorgenti_(sorgenti), luoghi_(luoghi) {}
+
+    Piano fai() {
+        const auto firma = inf_.valore("Version", "Signature");
+        if (!firma || !(stesso_nome(*firma, "$Windows NT$") || stesso_nome(*firma, "$Chicago$")))
+            throw ErroreInf(inf_.nome() +
+                            ": not an INF file ([Version] needs Signature=\"$Windows NT$\")");
+        if (!inf_.ha_sezione(sezione_))
+            throw ErroreInf(inf_.nome() + ": there is no section [" + sezione_ + "]");
+
+        std::vector<std::string> aggiunte, tolte;
+        for (const Riga& r : inf_.righe(sezione_)) {
+            const std::string dove = inf_.dove(r);
+            if (!r.chiave)
+                throw ErroreInf(dove + ": a line without a directive");
+            const std::string& d = *r.chiave;
+            if (stesso_nome(d, "CopyFiles")) {
+                for (const std::string& n : nomi_elenchi(inf_, r))
+                    copia(n);
+            } else if (stesso_nome(d, "DelFiles") || stesso_nome(d, "RemoveFiles")) {
+                for (const std::string& n : nomi_elenchi(inf_, r))
+                    togli(n);
+            } else if (stesso_nome(d, "AddMenuEntry") || stesso_nome(d, "DelMenuEntry")) {
+                auto& dove_va = stesso_nome(d, "AddMenuEntry") ? aggiunte : tolte;
+                for (const std::string& n : nomi_elenchi(inf_, r))
+                    dove_va.push_back(n);
+            } else {
+                throw ErroreInf(dove + ": the directive " + d +
+                                " is not supported (CopyFiles, DelFiles, AddMenuEntry, "
+                                "DelMenuEntry)");
+            }
+        }
+        // Menu entries last: they name files of the lists.
+        for (const std::string& n : aggiunte)
+            aggiungi_voce(n);
+        for (const std::string& n : tolte)
+            togli_voce(n);
+
+        std::sort(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end(),
+                  [](const fs::path& a, const fs::path& b) {
+                      const auto n = [](const fs::path& p) {
+                          return std::distance(p.begin(), p.end());
+                      };
+                      return n(a) != n(b) ? n(a) > n(b) : a < b;
+                  });
+        piano_.cartelle_vuote.erase(
+            std::unique(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end()),
+            piano_.cartelle_vuote.end());
+        return std::move(piano_);
+    }
+
+private:
+    struct Voce {
+        std::string nome;
+        std::string sorgente;
+    };
+
+    std::vector<Voce> leggi_elenco(const std::string& elenco, Destinazione& d) {
+        if (!inf_.ha_sezione(elenco))
+            throw ErroreInf(inf_.nome() + ": the file list [" + elenco + "] is missing");
+        d = destinazione(inf_, elenco, luoghi_, true);
+        aggiungi_una_volta(piano_.cartelle_liste, d.cartella());
+        std::vector<Voce> voci;
+        for (const Riga& riga : inf_.righe(elenco)) {
+            const std::string dove = inf_.dove(riga);
+            if (riga.chiave)
+                throw ErroreInf(dove + ": a file list holds names, not \"key = value\" lines");
+            if (riga.campi.size() > 2)
+                throw ErroreInf(dove + ": a file line is \"name[,source name]\"");
+            controlla_nome(riga.campi[0], dove);
+            Voce v{riga.campi[0], riga.campi[0]};
+            if (riga.campi.size() == 2 && !riga.campi[1].empty()) {
+                controlla_nome(riga.campi[1], dove);
+                v.sorgente = riga.campi[1];
+            }
+            voci.push_back(std::move(v));
+        }
+        return voci;
+    }
+
+    void copia(const std::string& elenco) {
+        Destinazione d;
+        for (const Voce& v : leggi_elenco(elenco, d)) {
+            const fs::path sorgente = sorgenti_ / v.sorgente;
+            std::error_code e;
+            const auto st = fs::symlink_status(sorgente, e);
+            if (!fs::exists(st))
+                throw ErroreInf("the source file " + sorgente.string() + " is missing");
+            if (fs::is_symlink(st))
+                throw ErroreInf("the source file " + sorgente.string() +
+                                " is a symbolic link: refused");
+            if (!fs::is_regular_file(st))
+                throw ErroreInf("the source " + sorgente.string() + " is not a plain file");
+            const fs::path destinazione = d.cartella() / v.nome;
+            scrivi({destinazione, sorgente, {}, eseguibile(sorgente)});
+            elencati_[minuscolo(v.nome)] = {destinazione, sorgente};
+        }
+    }
+
+    void togli(const std::string& elenco) {
+        Destinazione d;
+        for (const Voce& v : leggi_elenco(elenco, d)) {
+            const fs::path destinazione = d.cartella() / v.nome;
+            if (controlla_bersaglio(destinazione))
+                piano_.da_togliere.push_back(destinazione);
+            elencati_.try_emplace(minuscolo(v.nome), FileElencato{destinazione, {}});
+        }
+        fs::path c = d.base;
+        for (const std::string& p : d.parti)
+            piano_.cartelle_vuote.push_back(c /= p);
+    }
+
+    void scrivi(FileDaScrivere f) {
+        if (!scritti_.insert(f.destinazione).second)
+            throw ErroreInf(f.destinazione.string() + " would be written twice");
+        controlla_bersaglio(f.destinazione);
+        aggiungi_una_volta(piano_.cartelle, f.destinazione.parent_path());
+        piano_.file.push_back(std::move(f));
+    }
+
+    static void aggiungi_una_volta(std::vector<fs::path>& v, const fs::path& p) {
+        if (std::find(v.begin(), v.end(), p) == v.end())
+            v.push_back(p);
+    }
+
+    struct DatiVoce {
+        std::map<std::string, std::string> chiavi; // lower-case key -> value
+        fs::path desktop;
+        fs::path eseguibile;
+        const FileElencato* icona = nullptr;
+    };
+
+    static constexpr std::string_view note[] = {"name",    "exec",       "icon",
+                                                "comment", "categories", "command"};
+
+    DatiVoce leggi_voce(const std::string& voce) {
+        if (!inf_.ha_sezione(voce))
+            throw ErroreInf(inf_.nome() + ": the menu entry [" + voce + "] is missing");
+        DatiVoce v;
+        for (const Riga& r : inf_.righe(voce)) {
+            const std::string dove = inf_.dove(r);
+            if (!r.chiave ||
+                std::find(std::begin(note), std::end(note), minuscolo(*r.chiave)) == std::end(note))
+                throw ErroreInf(dove + ": a menu entry has the keys Name, Exec, Icon, Comment, "
+                                       "Categories and Command");
+            if (r.campi.size() != 1)
+                throw ErroreInf(dove + ": a comma outside quotes");
+            if (!v.chiavi.emplace(minuscolo(*r.chiave), r.campi[0]).second)
+                throw ErroreInf(dove + ": " + *r.chiave + " is given twice");
+        }
+        for (const std::string_view chiave : note)
+            v.chiavi[std::string(chiave)]; // a missing key reads as empty
+        const std::string dove = inf_.nome() + ": [" + voce + "]";
+        for (const char* obbligatoria : {"name", "exec"})
+            if (v.chiavi[obbligatoria].empty())
+                throw ErroreInf(dove + " needs Name and Exec");
+        for (const char* nome : {"exec", "icon", "command"})
+            if (!v.chiavi[nome].empty())
+                controlla_nome(v.chiavi[nome], dove);
+        std::string& categorie = v.chiavi["categories"];
+        if (!std::all_of(categorie.begin(), categorie.end(), [](char c) {
+                return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '_' || c == ';';
+            }))
+            throw ErroreInf(dove + ": Categories holds names separated by ';'");
+        if (!categorie.empty() && !categorie.ends_with(';'))
+            categorie += ';';
+
+        const Destinazione d = destinazione(inf_, voce, luoghi_, false);
+        if (d.dirid != dirid_menu)
+            throw ErroreInf(dove + " is a menu entry: its [DestinationDirs] dirid must be 16386");
+        v.desktop = d.cartella() / (fs::path(v.chiavi["exec"]).stem().string() + ".desktop");
+        controlla_bersaglio(v.desktop);
+        aggiungi_una_volta(piano_.voci_menu, v.desktop);
+
+        const auto del_elenco = [&](const char* chiave) -> const FileElencato* {
+            const auto f = elencati_.find(minuscolo(v.chiavi[chiave]));
+            if (f == elencati_.end())
+                throw ErroreInf(dove + ": " + v.chiavi[chiave] + " is in no file list of [" +
+                                sezione_ + "]");
+            return &f->second;
+        };
+        v.eseguibile = del_elenco("exec")->destinazione;
+        if (!v.chiavi["icon"].empty())
+            v.icona = del_elenco("icon");
+        return v;
+    }
+
+    fs::path comando(const DatiVoce& v) const {
+        const std::string& nome = v.chiavi.at("command");
+        return nome.empty() ? fs::path() : luoghi_.comandi / nome;
+    }
+
+    void aggiungi_voce(const std::string& voce) {
+        const DatiVoce v = leggi_voce(voce);
+        for (FileDaScrivere& f : piano_.file)
+            if (f.destinazione == v.eseguibile)
+                f.eseguibile = true;
+        VoceMenu m{v.chiavi.at("name"),
+                   v.chiavi.at("comment"),
+                   v.chiavi.at("categories"),
+                   v.eseguibile,
+                   {}};
+        if (v.icona) {
+            if (v.icona->sorgente.empty())
+                throw ErroreInf(inf_.nome() + ": [" + voce + "]: the icon is not copied");
+            const std::string lato = std::to_string(lato_icona_png(v.icona->sorgente));
+            const std::vector<std::string> parti = {"hicolor", lato + "x" + lato, "apps"};
+            controlla_cartelle(luoghi_.icone, parti);
+            m.icona =
+                luoghi_.icone / parti[0] / parti[1] / parti[2] / v.icona->destinazione.filename();
+            scrivi({m.icona, v.icona->sorgente, {}, false});
+        }
+        scrivi({v.desktop, {}, testo_desktop(m), false});
+
+        const fs::path c = comando(v);
+        if (c.empty())
+            return;
+        std::error_code e;
+        const auto st = fs::symlink_status(c, e);
+        if (fs::exists(st) && !(fs::is_symlink(st) && fs::read_symlink(c, e) == v.eseguibile)) {
+            piano_.avvisi.push_back(c.string() +
+                                    " already exists and is not ours: left as it is, so the "
+                                    "command is not made");
+            return;
+        }
+        aggiungi_una_volta(piano_.cartelle, luoghi_.comandi);
+        piano_.collegamenti.push_back({c, v.eseguibile});
+    }
+
+    void togli_voce(const std::string& voce) {
+        const DatiVoce v = leggi_voce(voce);
+        if (fs::exists(fs::symlink_status(v.desktop)))
+            piano_.da_togliere.push_back(v.desktop);
+        if (v.icona) {
+            const fs::path tema = luoghi_.icone / "hicolor";
+            std::error_code e;
+            controlla_cartelle(luoghi_.icone, {"hicolor"});
+            for (const auto& dimensione : fs::directory_iterator(tema, e)) {
+                if (dimensione.is_symlink())
+                    continue;
+                const fs::path icona =
+                    dimensione.path() / "apps" / v.icona->destinazione.filename();
+                if (fs::is_regular_file(fs::symlink_status(icona, e)) &&
+                    !fs::is_symlink(fs::symlink_status(icona.parent_path(), e)))
+                    piano_.da_togliere.push_back(icona);
+            }
+        }
+        const fs::path c = comando(v);
+        std::error_code e;
+        if (!c.empty() && fs::is_symlink(fs::symlink_status(c, e)) &&
+            fs::read_symlink(c, e) == v.eseguibile)
+            piano_.da_togliere.push_back(c);
+    }
+
+    const TestoInf& inf_;
+    std::string sezione_;
+    fs::path sorgenti_;
+    const Luoghi& luoghi_;
+    Piano piano_;
+    std::set<fs::path> scritti_;
+    std::map<std::string, FileElencato> elencati_; // by lower-case name
+};
+
+} // namespace
+
+Piano pianifica(const TestoInf& inf, std::string_view sezione, const fs::path& sorgenti,
+                const Luoghi& luoghi) {
+    return Pianificatore(inf, sezione, sorgenti, luoghi).fai();
+}
+
+} // namespace contavoce::inf

@@ -1,0 +1,64 @@
+// What one install section of an INF asks for, worked out and checked in full
+// before anything is written: every name, folder, source file and target.
+//
+// Directives of the section (several on a line or on several lines):
+//   CopyFiles=list[,list]     copy the files of each list into its destination
+//   DelFiles=list[,list]      delete them again (RemoveFiles= is the same)
+//   AddMenuEntry=entry[,...]  write a menu entry; DelMenuEntry= removes it
+// A file list holds lines "name" or "name,source name"; [DestinationDirs]
+// gives each list (or DefaultDestDir) "dirid[,subfolder]". Supported dirids:
+// 16422 (programs) and 16386 (menu), placed as luoghi.h says. A menu entry is
+// a section of keys:
+//   Name=       the name shown in the menu (required)
+//   Exec=       the program, a file of one of the section's lists (required)
+//   Icon=       a square PNG of those lists, also put in the hicolor icon theme
+//   Comment=    the tooltip
+//   Categories= freedesktop menu categories, e.g. Education;
+//   Command=    a command of that name on PATH, linked to the program
+// and its [DestinationDirs] line must use dirid 16386. The entry is written
+// as <Exec name>.desktop.
+//
+// Refused, with nothing written: a name with a folder in it, ".." or an
+// absolute path; a source that is missing, a symbolic link or not a plain
+// file; a symbolic link or a non-folder among the folders below an install
+// location, or a link or folder where a file is to go.
+#pragma once
+
+#include "setup/inf/luoghi.h"
+#include "setup/inf/testo_inf.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace contavoce::inf {
+
+struct FileDaScrivere {
+    std::filesystem::path destinazione;
+    std::filesystem::path sorgente; // empty: `contenuto` is written instead
+    std::string contenuto;
+    bool eseguibile = false; // 0755, otherwise 0644
+};
+
+struct Collegamento {
+    std::filesystem::path percorso;
+    std::filesystem::path bersaglio;
+};
+
+struct Piano {
+    std::vector<std::filesystem::path> cartelle; // made (with their parents) when missing
+    std::vector<FileDaScrivere> file;
+    std::vector<Collegamento> collegamenti;
+    std::vector<std::filesystem::path> da_togliere;
+    std::vector<std::filesystem::path> cartelle_vuote; // removed if empty, deepest first
+    std::vector<std::string> avvisi;                   // worth telling, not worth stopping for
+    std::vector<std::filesystem::path> cartelle_liste; // where the lists go, for the summary
+    std::vector<std::filesystem::path> voci_menu;
+};
+
+// `sorgenti` is the folder the source files are read from (the INF's own).
+Piano pianifica(const TestoInf& inf, std::string_view sezione,
+                const std::filesystem::path& sorgenti, const Luoghi& luoghi);
+
+} // namespace contavoce::inf
