@@ -169,15 +169,16 @@ void TstSound::dispositivo_reale_sincrono_e_subito() {
     const qint64 sincrono = t.elapsed();
     // The call returns once the whole clip has been handed over, and no later than
     // the buffer that carried its last sample. (The dummy driver paces a 5.8 ms
-    // buffer in 5 ms, so wall time is only checked loosely.)
+    // buffer in 5 ms, and a loaded machine delays wake-ups, so wall time is only
+    // checked loosely: the upper bounds catch a hang or a clip that was not cut.)
     const std::uint64_t suonati = s.mixer()->frame_mescolati() - s.mixer()->inizio_ultimo()->frame;
     QVERIFY2(suonati >= 22050 && suonati <= 22050 + 2 * frame_per_buffer,
              qPrintable(QString::number(suonati)));
-    QVERIFY2(sincrono >= 400 && sincrono < 700, qPrintable(QString::number(sincrono)));
+    QVERIFY2(sincrono >= 400 && sincrono < 1500, qPrintable(QString::number(sincrono)));
 
     t.restart();
     s.suona_file_subito(mezzo);
-    QVERIFY2(t.elapsed() < 50, qPrintable(QString::number(t.elapsed())));
+    QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
 
     // ADPCM stereo plays its whole length.
     const auto vetro = risorsa("vetro", "wav");
@@ -187,7 +188,7 @@ void TstSound::dispositivo_reale_sincrono_e_subito() {
         s.mixer()->frame_mescolati() - s.mixer()->inizio_ultimo()->frame;
     QVERIFY2(vetro_suonati >= std::uint64_t(3.58 * 44100),
              qPrintable(QString::number(vetro_suonati)));
-    QVERIFY2(t.elapsed() >= 3000 && t.elapsed() < 3900, qPrintable(QString::number(t.elapsed())));
+    QVERIFY2(t.elapsed() >= 3000 && t.elapsed() < 6000, qPrintable(QString::number(t.elapsed())));
 }
 
 void TstSound::dispositivo_reale_nuovo_suono_taglia_il_vecchio() {
@@ -199,14 +200,14 @@ void TstSound::dispositivo_reale_nuovo_suono_taglia_il_vecchio() {
     t.start();
     s.suona_file_subito(lungo);
     s.suona_file(corto);
-    QVERIFY2(t.elapsed() < 450, qPrintable(QString::number(t.elapsed())));
+    QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
     // The long one is gone: nothing is playing once the short one ended.
     QVERIFY(s.mixer()->finito(s.mixer()->avvia(nullptr)));
 
     // A missing file plays the short alert, to its end, and returns.
     t.restart();
     s.suona_file(dir.path().toStdString() + "/nessuno.wav");
-    QVERIFY2(t.elapsed() >= 180 && t.elapsed() < 450, qPrintable(QString::number(t.elapsed())));
+    QVERIFY2(t.elapsed() >= 180 && t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
 }
 
 void TstSound::senza_dispositivo_nessun_suono() {
@@ -219,7 +220,7 @@ void TstSound::senza_dispositivo_nessun_suono() {
         QElapsedTimer t;
         t.start();
         s.suona_file("/nessuno.wav");
-        QVERIFY(t.elapsed() < 50);
+        QVERIFY(t.elapsed() < 200);
 
         NessunAvviso avvisi;
         Parlante p(s, avvisi, nullptr, "/prog");
