@@ -15,7 +15,7 @@ packages=(
   # packaging and installation
   cabextract gcab
   # headless end-to-end checks
-  xvfb xdotool x11-apps imagemagick
+  xvfb xdotool x11-apps imagemagick libfftw3-dev
 )
 
 missing=()
