@@ -1,0 +1,43 @@
+# The Debian package:  cmake --build build && cd build && cpack -G DEB
+# It holds what cmake --install puts in place (see packaging/CMakeLists.txt),
+# under /usr: the program folder /usr/lib/contavoce, the links /usr/bin/contavoce
+# and /usr/bin/contavoce-cli, the menu entry and the icon.
+set(CPACK_PACKAGE_NAME contavoce)
+set(CPACK_PACKAGE_VENDOR "Contavoce")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "numbers in Italian words, said aloud, for children")
+set(CPACK_PACKAGE_DESCRIPTION
+    "The child types a whole number of up to twelve digits; Contavoce writes it in Italian
+words, shows it grouped by thousands, says it aloud and lets the child click each digit
+to hear its place value. contavoce-cli spells and says numbers on the command line.")
+set(CPACK_PACKAGE_CONTACT "Contavoce maintainers <contavoce@example.org>")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://contavoce.example.org/")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# Libraries: dpkg-shlibdeps reads them off the installed executables, with the
+# versions they need; the Qt xcb platform plugin comes with libqt6gui6. The music
+# needs a General MIDI SoundFont and the window the Arial-metric fonts, which no
+# library link reveals.
+set(contavoce_dati "timgm6mb-soundfont, fonts-liberation2")
+find_program(CONTAVOCE_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(CONTAVOCE_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${contavoce_dati}")
+else()
+  # Without dpkg-dev, the Debian 12 names of the libraries objdump -p lists.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libqt6widgets6, libqt6gui6, libqt6core6, libsdl2-2.0-0, libfluidsynth3, libstdc++6, libgcc-s1, libc6, ${contavoce_dati}")
+endif()
+
+include(CPack)
+
+# What cmake --install lays out, checked in a scratch prefix.
+add_test(NAME install_layout COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/verifica-installazione.sh
+                                     ${CMAKE_BINARY_DIR})
