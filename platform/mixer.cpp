@@ -8,7 +8,42 @@
 
 namespace contavoce::platform {
 
+namespace {
+
+// SDL allocates as many bytes as a chunk claims before finding that the file
+// ends sooner, so a damaged four-byte length costs gigabytes. The image is
+// handed over with each overlong length cut to the bytes it really has, which
+// is also how SDL goes on to treat a truncated file.
+std::optional<std::vector<char>> lunghezze_tagliate(std::span<const char> wav) {
+    const auto le32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = v << 8 | std::uint8_t(wav[at + std::size_t(i)]);
+        return v;
+    };
+    std::optional<std::vector<char>> copia;
+    if (wav.size() < 12 || std::memcmp(wav.data(), "RIFF", 4) != 0)
+        return copia;
+    for (std::size_t at = 12; at + 8 <= wav.size();) {
+        const std::size_t resto = wav.size() - at - 8;
+        const std::uint32_t lunghezza = le32(at + 4);
+        if (lunghezza > resto) {
+            copia.emplace(wav.begin(), wav.end());
+            for (int i = 0; i < 4; ++i)
+                (*copia)[at + 4 + std::size_t(i)] = char((resto >> (8 * i)) & 0xff);
+            break;
+        }
+        at += 8 + std::size_t(lunghezza) + (lunghezza & 1);
+    }
+    return copia;
+}
+
+} // namespace
+
 std::optional<Clip> decodifica_wav(std::span<const char> wav, FormatoAudio formato) {
+    const auto tagliata = lunghezze_tagliate(wav);
+    if (tagliata)
+        wav = *tagliata;
     SDL_RWops* rw = SDL_RWFromConstMem(wav.data(), int(wav.size()));
     if (!rw)
         return std::nullopt;
@@ -18,6 +53,10 @@ std::optional<Clip> decodifica_wav(std::span<const char> wav, FormatoAudio forma
     if (!SDL_LoadWAV_RW(rw, 1, &spec, &dati, &lunghezza))
         return std::nullopt;
     const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> decodificato(dati, SDL_FreeWAV);
+    // A file with no samples (SDL hands back a null buffer) is as good as a
+    // broken one: the alert is played in its place rather than nothing.
+    if (lunghezza == 0 || !dati)
+        return std::nullopt;
 
     // SDL_AudioStream loses the tail of a resampled clip; a whole-buffer
     // conversion keeps its exact length.
@@ -37,7 +76,8 @@ std::optional<Clip> decodifica_wav(std::span<const char> wav, FormatoAudio forma
     clip.canali = formato.canali;
     clip.campioni.resize(byte / sizeof(float) / std::size_t(formato.canali) *
                          std::size_t(formato.canali));
-    std::memcpy(clip.campioni.data(), lavoro.data(), clip.campioni.size() * sizeof(float));
+    if (!clip.campioni.empty())
+        std::memcpy(clip.campioni.data(), lavoro.data(), clip.campioni.size() * sizeof(float));
     return clip;
 }
 

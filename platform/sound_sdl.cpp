@@ -36,10 +36,17 @@ std::optional<std::vector<char>> leggi_file(const std::string& percorso) {
     std::ifstream f(percorso, std::ios::binary);
     if (!f)
         return std::nullopt;
-    std::vector<char> dati((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (f.bad())
+    // A folder opens like a file and then fails its first read with an
+    // exception from the stream buffer (libstdc++), as a disk error would.
+    try {
+        std::vector<char> dati((std::istreambuf_iterator<char>(f)),
+                               std::istreambuf_iterator<char>());
+        if (f.bad())
+            return std::nullopt;
+        return dati;
+    } catch (const std::ios_base::failure&) {
         return std::nullopt;
-    return dati;
+    }
 }
 
 SuonoSdl::SuonoSdl() {
