@@ -1,0 +1,389 @@
+// Checks a recorded child's session (tests/e2e/sessione.sh): the screenshots
+// show the grouped number, the words, the green panel and the red digit; the
+// recording holds every sound in the order the child caused them, with the
+// music underneath, and ends with the breaking glass.
+//
+//   analizza_sessione --audio audio.raw --bin <program folder> --foto <folder>
+//       --origine X,Y --lungo 907836451223 --clic 8,11
+//
+// The first number is always 2304, listened to; the second, only confirmed, is `--lungo`.
+//
+// Prints one line per check; exits 1 if any fails.
+#include "audio_sessione.h"
+#include "platform/mixer.h"
+#include "platform/resources.h"
+#include "platform/sound_sdl.h"
+
+#include <QColor>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRect>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace contavoce;
+using e2e::frequenza_analisi;
+
+namespace {
+
+constexpr const char* primo_numero = "2304";
+// What saying it takes: "due" "mila" "tre" "cento" "quattro".
+constexpr const char* clip_primo_numero[] = {"va2", "va_mila", "va3", "va100", "va4"};
+
+// Prints each check as it is made and counts the failures.
+class Esito {
+public:
+    void operator()(bool ok, const QString& cosa) {
+        std::printf("%s: %s\n", ok ? "ok  " : "FAIL", qPrintable(cosa));
+        if (!ok)
+            ++fallimenti_;
+    }
+    int fallimenti() const { return fallimenti_; }
+
+private:
+    int fallimenti_ = 0;
+};
+
+// ---- audio ----------------------------------------------------------------
+
+// A clip as the mixer would play it, then brought to the analysis format the
+// same way as the recording.
+std::optional<std::vector<float>> modello(std::span<const char> wav) {
+    const auto clip = platform::decodifica_wav(wav, {44100, 2});
+    if (!clip)
+        return std::nullopt;
+    return e2e::a_mono_11025(clip->campioni);
+}
+
+struct Evento {
+    std::string nome;
+    std::string descrizione;
+};
+
+double db(double rms) {
+    return 20 * std::log10(std::max(rms, 1e-9));
+}
+
+void verifica_audio(Esito& verifica, const QString& file_audio, const QString& cartella,
+                    const std::vector<Evento>& attesi) {
+    QFile f(file_audio);
+    if (!f.open(QIODevice::ReadOnly)) {
+        verifica(false, "the recording " + file_audio + " can be read");
+        return;
+    }
+    const QByteArray grezzo = f.readAll();
+    std::vector<float> stereo(std::size_t(grezzo.size()) / sizeof(float));
+    std::memcpy(stereo.data(), grezzo.constData(), stereo.size() * sizeof(float));
+    const std::vector<float> cattura = e2e::a_mono_11025(stereo);
+    const double durata = double(cattura.size()) / frequenza_analisi;
+    verifica(durata > 10, QString("the recording lasts %1 s").arg(durata, 0, 'f', 1));
+    if (durata <= 10)
+        return;
+
+    std::map<std::string, std::vector<float>> modelli;
+    for (const Evento& e : attesi) {
+        if (modelli.count(e.nome))
+            continue;
+        std::optional<std::vector<float>> m;
+        if (e.nome.ends_with(".wav")) {
+            if (const auto dati = platform::leggi_file(cartella.toStdString() + "/" + e.nome))
+                m = modello(*dati);
+        } else if (const auto dati = platform::risorsa(e.nome, "wav")) {
+            m = modello(std::span<const char>(dati->constData(), std::size_t(dati->size())));
+        }
+        verifica(m.has_value(), QString("the sound %1 can be decoded").arg(e.nome.c_str()));
+        if (!m)
+            return;
+        modelli[e.nome] = std::move(*m);
+    }
+
+    e2e::Correlatore correlatore(cattura);
+    std::map<std::string, std::vector<float>> curve;
+    for (const auto& [nome, m] : modelli)
+        curve[nome] = correlatore.ncc(m);
+
+    // Each sound is looked for after the end of the one before, so the order is checked too.
+    struct Trovato {
+        std::size_t inizio, fine;
+    };
+    std::vector<Trovato> trovati;
+    std::size_t cursore = 0;
+    for (const Evento& e : attesi) {
+        const auto& m = modelli[e.nome];
+        const auto p = e2e::primo_picco(curve[e.nome], cursore, e2e::soglia_ncc, m.size());
+        if (!p) {
+            verifica(false, QString("%1 (%2) heard after %3 s")
+                                .arg(e.nome.c_str(), e.descrizione.c_str())
+                                .arg(double(cursore) / frequenza_analisi, 0, 'f', 2));
+            return;
+        }
+        verifica(true, QString("%1 (%2) at %3 s, correlation %4")
+                           .arg(e.nome.c_str(), e.descrizione.c_str())
+                           .arg(double(p->posizione) / frequenza_analisi, 0, 'f', 2)
+                           .arg(p->valore, 0, 'f', 3));
+        trovati.push_back({p->posizione, p->posizione + m.size()});
+        cursore = trovati.back().fine - std::min(m.size() / 10, trovati.back().fine);
+    }
+
+    // Between the sounds the music goes on: every stretch of half a second or
+    // more without an effect is above the floor.
+    const std::size_t margine = frequenza_analisi / 20;
+    double minimo = 0;
+    int tratti = 0;
+    std::size_t da = frequenza_analisi / 2;
+    for (const Trovato& t : trovati) {
+        if (t.inizio > da + 2 * margine + frequenza_analisi / 2) {
+            const double r = db(e2e::rms(cattura, da + margine, t.inizio - margine));
+            minimo = tratti++ == 0 ? r : std::min(minimo, r);
+        }
+        da = std::max(da, t.fine);
+    }
+    verifica(tratti >= 5 && minimo > e2e::soglia_musica_db,
+             QString("music between the sounds: %1 stretches, quietest %2 dBFS (floor %3)")
+                 .arg(tratti)
+                 .arg(minimo, 0, 'f', 1)
+                 .arg(e2e::soglia_musica_db));
+
+    // "Fine": the music stops, the glass breaks, and nothing follows.
+    const Trovato& ultimo = trovati.back();
+    const double vetro_ncc = curve[attesi.back().nome][ultimo.inizio];
+    verifica(vetro_ncc > 0.95,
+             QString("the last sound plays alone (correlation %1)").arg(vetro_ncc, 0, 'f', 3));
+    const double coda =
+        (double(cattura.size()) - double(ultimo.fine)) / frequenza_analisi; // may be < 0
+    verifica(coda < 1.0,
+             QString("the recording ends %1 s after the last sound").arg(coda, 0, 'f', 3));
+    if (ultimo.fine < cattura.size()) {
+        const double r = db(e2e::rms(cattura, ultimo.fine, cattura.size()));
+        verifica(r < -60, QString("silence after the last sound (%1 dBFS)").arg(r, 0, 'f', 1));
+    }
+}
+
+// ---- pixels ---------------------------------------------------------------
+
+bool vicino(QRgb p, QColor c, int tolleranza = 60) {
+    return std::abs(qRed(p) - c.red()) + std::abs(qGreen(p) - c.green()) +
+               std::abs(qBlue(p) - c.blue()) <=
+           tolleranza;
+}
+
+// Black text and its anti-aliased edge; red is not dark.
+bool scuro(QRgb p) {
+    return std::max({qRed(p), qGreen(p), qBlue(p)}) < 110;
+}
+
+bool rosso_(QRgb p) {
+    return qRed(p) > 180 && qGreen(p) < 110 && qBlue(p) < 110;
+}
+
+struct Quadro {
+    QImage img;
+    QPoint origine;
+
+    int conta(QRect r, const std::function<bool(QRgb)>& pred) const {
+        int n = 0;
+        r.translate(origine);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (img.valid(x, y) && pred(img.pixel(x, y)))
+                    ++n;
+        return n;
+    }
+    double quota(QRect r, const std::function<bool(QRgb)>& pred) const {
+        return double(conta(r, pred)) / (r.width() * r.height());
+    }
+    // Horizontal extent of the pixels matching `pred`, 0 if none.
+    int larghezza(QRect r, const std::function<bool(QRgb)>& pred) const {
+        int sinistra = INT_MAX, destra = -1;
+        r.translate(origine);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (img.valid(x, y) && pred(img.pixel(x, y))) {
+                    sinistra = std::min(sinistra, x);
+                    destra = std::max(destra, x);
+                }
+        return destra < 0 ? 0 : destra - sinistra + 1;
+    }
+};
+
+const QRect casella(88, 48, 257, 41);
+const QRect parole(8, 104, 425, 57);
+const QRect pannello(24, 184, 393, 145);
+const QColor verde(0, 255, 0), bianco(255, 255, 255), rosso(255, 0, 0);
+
+QRect cifra(int k) {
+    static constexpr int left[12] = {600,  960,  1320, 1800, 2160, 2520,
+                                     3000, 3360, 3720, 4200, 4560, 4920};
+    return {24 + left[k] / 15, 184 + 48, 25, 41};
+}
+
+QString raggruppa(const QString& cifre) {
+    QString r;
+    for (int i = 0; i < cifre.size(); ++i) {
+        if (i > 0 && (cifre.size() - i) % 3 == 0)
+            r += '.';
+        r += cifre[i];
+    }
+    return r;
+}
+
+// The confirmed number in the entry box: ink of the width the grouped number
+// has in the box's font, on the box's green.
+void verifica_conferma(Esito& verifica, const Quadro& q, const QString& numero,
+                       const QString& nome) {
+    QFont font("Arial");
+    font.setPointSizeF(24);
+    font.setBold(true);
+    const QString testo = raggruppa(numero);
+    const int atteso = QFontMetrics(font).tightBoundingRect(testo).width();
+    const auto inchiostro = [](QRgb p) { return !vicino(p, verde, 150); };
+    const int misurato = q.larghezza(casella.adjusted(2, 2, -2, -2), inchiostro);
+    verifica(std::abs(misurato - atteso) <= std::max(6, atteso / 10),
+             QString("%1: the entry box shows text %2 px wide, \"%3\" is %4 px")
+                 .arg(nome)
+                 .arg(misurato)
+                 .arg(testo)
+                 .arg(atteso));
+    verifica(q.quota(casella, [](QRgb p) { return vicino(p, verde); }) > 0.6,
+             nome + ": the entry box stays green");
+    const double bianchi = q.quota(parole, [](QRgb p) { return vicino(p, bianco, 30); });
+    const int testo_parole = q.conta(parole, scuro);
+    verifica(bianchi > 0.6 && testo_parole > 150,
+             QString("%1: the words box is white (%2%) with dark text (%3 px)")
+                 .arg(nome)
+                 .arg(bianchi * 100, 0, 'f', 0)
+                 .arg(testo_parole));
+}
+
+void verifica_foto(Esito& verifica, const QString& cartella, QPoint origine, const QString& lungo,
+                   const std::vector<int>& clic) {
+    const QString numero = primo_numero;
+    const auto carica = [&](const QString& nome) {
+        Quadro q{QImage(cartella + "/" + nome + ".png").convertToFormat(QImage::Format_RGB32),
+                 origine};
+        verifica(!q.img.isNull(), "screenshot " + nome + " can be read");
+        return q;
+    };
+
+    const Quadro conferma = carica("conferma_2304");
+    if (!conferma.img.isNull()) {
+        verifica_conferma(verifica, conferma, numero, "first number");
+        verifica(conferma.quota(pannello, [](QRgb p) { return vicino(p, verde, 30); }) < 0.2,
+                 "first number: the panel is still closed");
+    }
+
+    // The number's digits fill the last boxes; the others are hidden.
+    const int primo_mostrato = 12 - int(numero.size());
+    const Quadro aperto = carica("pannello");
+    if (!aperto.img.isNull()) {
+        verifica(aperto.quota(pannello, [](QRgb p) { return vicino(p, verde, 30); }) > 0.5,
+                 "panel: green");
+        for (int k = 0; k < 12; ++k) {
+            if (k < primo_mostrato) {
+                verifica(aperto.quota(cifra(k), [](QRgb p) { return vicino(p, verde, 30); }) > 0.9,
+                         QString("panel: box %1 hidden").arg(k));
+                continue;
+            }
+            const double bianchi =
+                aperto.quota(cifra(k), [](QRgb p) { return vicino(p, bianco, 30); });
+            verifica(bianchi > 0.5,
+                     QString("panel: box %1 white (%2%)").arg(k).arg(bianchi * 100, 0, 'f', 0));
+            // The last box starts blinking (red, then white on white) as soon as
+            // the panel opens; the others show their digit in black.
+            if (k == 11)
+                continue;
+            const int scuri = aperto.conta(cifra(k), scuro);
+            verifica(scuri > 30, QString("panel: box %1 shows the digit %2 (%3 dark px)")
+                                     .arg(k)
+                                     .arg(numero[k - primo_mostrato])
+                                     .arg(scuri));
+        }
+    }
+
+    // A clicked digit turns red and every other digit black.
+    for (int k : clic) {
+        const Quadro q = carica(QString("cifra_%1").arg(k));
+        if (q.img.isNull())
+            continue;
+        const int rossi = q.conta(cifra(k), rosso_);
+        verifica(rossi > 30 && q.conta(cifra(k), scuro) == 0,
+                 QString("clicked box %1 shows a red digit (%2 px)").arg(k).arg(rossi));
+        int altri_rossi = 0, senza_cifra = 0;
+        for (int j = primo_mostrato; j < 12; ++j) {
+            if (j == k)
+                continue;
+            altri_rossi += q.conta(cifra(j), rosso_);
+            senza_cifra += q.conta(cifra(j), scuro) > 30 ? 0 : 1;
+        }
+        verifica(altri_rossi == 0 && senza_cifra == 0,
+                 QString("box %1 clicked: the other digits are black (%2 red px, %3 boxes without "
+                         "a digit)")
+                     .arg(k)
+                     .arg(altri_rossi)
+                     .arg(senza_cifra));
+    }
+
+    const Quadro secondo = carica("conferma_lungo");
+    if (!secondo.img.isNull()) {
+        verifica_conferma(verifica, secondo, lungo, "twelve digits");
+        verifica(secondo.quota(pannello, [](QRgb p) { return vicino(p, verde, 30); }) < 0.2,
+                 "twelve digits: the panel is closed");
+    }
+}
+
+std::vector<Evento> sessione_attesa(const QString& lungo, const std::vector<int>& clic) {
+    std::vector<Evento> e;
+    const auto toni = [&](const QString& cifre) {
+        for (QChar c : cifre)
+            e.push_back({"G" + std::string(1, char(c.toLatin1())),
+                         "key " + std::string(1, char(c.toLatin1()))});
+    };
+    toni(QString(primo_numero));
+    e.push_back({"UCCELLO", "Enter"});
+    e.push_back({"INIZIO", "confirmed"});
+    for (const char* c : clip_primo_numero)
+        e.push_back({std::string(c) + ".wav", "saying 2304"});
+    e.push_back({"CANE", "panel"});
+    for (int k : clic)
+        e.push_back({"laser.wav", "digit " + std::to_string(k)});
+    e.push_back({"GALLO", "new number"});
+    toni(lungo);
+    e.push_back({"UCCELLO", "Enter"});
+    e.push_back({"INIZIO", "confirmed"});
+    e.push_back({"VETRO", "Fine"});
+    return e;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Fonts are measured, never shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCommandLineParser opzioni;
+    for (const char* nome : {"audio", "bin", "foto", "origine", "lungo", "clic"})
+        opzioni.addOption({nome, nome, nome});
+    opzioni.process(app);
+    const QStringList o = opzioni.value("origine").split(',');
+    const QPoint origine = o.size() == 2 ? QPoint(o[0].toInt(), o[1].toInt()) : QPoint();
+    std::vector<int> clic;
+    for (const QString& k : opzioni.value("clic").split(',', Qt::SkipEmptyParts))
+        clic.push_back(k.toInt());
+    const QString lungo = opzioni.value("lungo");
+
+    Esito verifica;
+    verifica_foto(verifica, opzioni.value("foto"), origine, lungo, clic);
+    verifica_audio(verifica, opzioni.value("audio"), opzioni.value("bin"),
+                   sessione_attesa(lungo, clic));
+    std::printf("%s\n", verifica.fallimenti() ? "session FAILED" : "session ok");
+    return verifica.fallimenti() ? 1 : 0;
+}

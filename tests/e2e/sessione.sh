@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# A child's session with the real program, end to end: its own X server, real
+# key presses and clicks through xdotool, the sound device recorded by SDL's
+# disk driver. Screenshots and the recording go to the analyzer, which checks
+# what the child saw and heard.
+#
+#   sessione.sh CONTAVOCE ANALIZZA_SESSIONE [WORKDIR]
+#
+# Exits 77 (skipped) when Xvfb, xdotool or ImageMagick's import is missing.
+set -euo pipefail
+
+programma=$(realpath "$1")
+analizza=$(realpath "$2")
+lavoro=${3:-}
+
+for strumento in Xvfb xdotool import convert; do
+  if ! command -v "$strumento" >/dev/null; then
+    echo "sessione: $strumento is missing; skipped (scripts/install-deps.sh installs it)"
+    exit 77
+  fi
+done
+
+# A given work folder is kept for inspection; a temporary one is removed.
+pulisci=""
+if [ -z "$lavoro" ]; then
+  lavoro=$(mktemp -d)
+  pulisci=1
+else
+  rm -rf "$lavoro" && mkdir -p "$lavoro"
+fi
+
+xvfb_pid=""
+contavoce_pid=""
+fine() {
+  if [ -n "$contavoce_pid" ]; then kill "$contavoce_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  if [ -n "$pulisci" ]; then rm -rf "$lavoro"; fi
+}
+trap fine EXIT
+
+# Whether the program still runs (an ended child stays a zombie until waited for).
+vivo() {
+  local stato
+  stato=$(awk '{print $3}' "/proc/$contavoce_pid/stat" 2>/dev/null) || return 1
+  [ -n "$stato" ] && [ "$stato" != Z ]
+}
+
+# The twelve-digit number of the second round, and the digits clicked in the panel
+# (boxes counted from the left; 2304 fills the last four).
+numero_lungo=907836451223
+clic=(8 11)
+
+inizio=$(date +%s)
+passo() { echo "sessione: $(($(date +%s) - inizio)) s: $*"; }
+errore() {
+  echo "sessione: FAIL: $*" >&2
+  exit 1
+}
+
+# Xvfb picks a free display itself and tells us which one: no race with other
+# servers started at the same time.
+exec 3>"$lavoro/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$lavoro/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do
+  [ -s "$lavoro/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || errore "Xvfb did not start: $(cat "$lavoro/xvfb.log")"
+  sleep 0.1
+done
+[ -s "$lavoro/display" ] || errore "Xvfb gave no display number"
+export DISPLAY=":$(head -n1 "$lavoro/display")"
+passo "X server on $DISPLAY"
+
+# The window at a known place: no window manager moves it.
+(
+  cd "$lavoro"
+  exec env QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$lavoro/audio.raw" \
+    "$programma" >"$lavoro/contavoce.log" 2>&1
+) &
+contavoce_pid=$!
+
+finestra=$(timeout 30 xdotool search --sync --onlyvisible --pid "$contavoce_pid" 2>/dev/null | head -n1) ||
+  true
+[ -n "$finestra" ] || errore "no window appeared: $(cat "$lavoro/contavoce.log")"
+eval "$(xdotool getwindowgeometry --shell "$finestra")"
+ox=$X
+oy=$Y
+passo "window $finestra at ($ox,$oy) ${WIDTH}x${HEIGHT}"
+
+foto() { import -window root "$lavoro/$1.png"; }
+
+# How many pixels of a window rectangle are within 20% of a colour.
+quanti() { # x y w h colour [shot]
+  convert "$lavoro/${6:-ora}.png" -crop "$3x$4+$((ox + $1))+$((oy + $2))" +repage \
+    -fuzz 20% -fill white -opaque "$5" -fill black +opaque white \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# Takes screenshots until the rectangle holds at least `minimo` pixels of the
+# colour (or no more than `-minimo` when negative); the last one is kept as `nome`.
+# With `calma` set, the state must still hold a moment later (a screenshot can
+# catch the window half repainted), and that later screenshot is kept.
+attendi() { # nome descrizione secondi x y w h colour minimo [calma]
+  local nome=$1 descrizione=$2 limite=$(($(date +%s) + $3))
+  shift 3
+  local calma=${7:-}
+  while :; do
+    foto ora
+    local n
+    n=$(quanti "$1" "$2" "$3" "$4" "$5")
+    if { [ "$6" -ge 0 ] && [ "$n" -ge "$6" ]; } || { [ "$6" -lt 0 ] && [ "$n" -le $((-$6)) ]; }; then
+      if [ -n "$calma" ]; then
+        calma=""
+        sleep 0.7
+        continue
+      fi
+      mv "$lavoro/ora.png" "$lavoro/$nome.png"
+      passo "$descrizione"
+      return 0
+    fi
+    calma=${7:-}
+    vivo || errore "contavoce ended while waiting for: $descrizione"
+    [ "$(date +%s)" -lt "$limite" ] || errore "timed out waiting for: $descrizione ($n pixels of $5)"
+    sleep 0.3
+  done
+}
+
+tasti() { xdotool key --delay 400 "$@"; }
+
+# The music starts with the window; let it be heard before the first key.
+sleep 1.5
+xdotool windowfocus --sync "$finestra"
+
+# First round: 2304, confirmed. The words box turns white once the words have
+# slid in and the confirmation sound has played.
+xdotool type --delay 400 2304
+tasti Return
+attendi conferma_2304 "2304 confirmed" 20 8 104 425 57 white 12000 calma
+
+tasti alt+a
+# The five clips of "duemilatrecentoquattro" last about 1.5 s; the window gives
+# no sign when they end, so allow plenty.
+sleep 4
+passo "listened"
+
+tasti alt+s
+attendi pannello "panel open" 15 24 184 393 145 '#00ff00' 30000 calma
+
+for k in "${clic[@]}"; do
+  left=(600 960 1320 1800 2160 2520 3000 3360 3720 4200 4560 4920)
+  x=$((ox + 24 + ${left[$k]} / 15 + 12))
+  y=$((oy + 184 + 48 + 20))
+  xdotool mousemove --sync "$x" "$y" click 1
+  # The chosen digit blinks red and white once a second: catch it red.
+  attendi "cifra_$k" "digit $k clicked" 10 $((24 + ${left[$k]} / 15)) 232 25 41 red 15
+  # laser.wav plays without waiting; let it end before the next sound.
+  sleep 1
+done
+
+tasti alt+n
+# The words box goes once the rooster has crowed.
+attendi nuovo "new number" 15 8 104 425 57 white -200 calma
+
+xdotool type --delay 400 "$numero_lungo"
+tasti Return
+attendi conferma_lungo "$numero_lungo confirmed" 20 8 104 425 57 white 8000 calma
+
+sleep 1
+tasti alt+f
+passo "Fine pressed"
+stato=0
+for _ in $(seq 200); do
+  vivo || break
+  sleep 0.1
+done
+if vivo; then
+  errore "contavoce did not end within 20 s of Fine"
+fi
+wait "$contavoce_pid" || stato=$?
+contavoce_pid=""
+[ "$stato" -eq 0 ] || errore "contavoce ended with status $stato: $(cat "$lavoro/contavoce.log")"
+passo "contavoce ended by itself (status 0)"
+
+"$analizza" --audio "$lavoro/audio.raw" --bin "$(dirname "$programma")" --foto "$lavoro" \
+  --origine "$ox,$oy" --lungo "$numero_lungo" --clic "${clic[0]},${clic[1]}"
+passo "analysed"
