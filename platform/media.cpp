@@ -14,6 +14,12 @@ namespace {
 
 constexpr const char* soundfont_predefinita = "/usr/share/sounds/sf2/default-GM.sf2";
 
+// The output pulls 256 frames at a time; synthesising so little per call leaves
+// FluidSynth's voices and reverb cold in the cache at every call, which costs
+// more than the synthesis itself. Rendering 2048 frames (46 ms) at once keeps
+// the tune's CPU share low while the window is idle.
+constexpr int frame_in_anticipo = 2048;
+
 std::string minuscolo(std::string_view s) {
     std::string r(s);
     std::transform(r.begin(), r.end(), r.begin(),
@@ -201,6 +207,10 @@ int MediaMidi::prepara_synth() {
     fluid_settings_setnum(s->settings, "synth.sample-rate", double(formato->first));
     fluid_settings_setstr(s->settings, "player.timing-source", "sample");
     fluid_settings_setnum(s->settings, "synth.gain", 0.5);
+    // Load a preset's samples only when a channel selects it: the tune uses a few
+    // instruments of the whole General MIDI set, and reading all of them would
+    // delay the window's first paint and take megabytes for nothing.
+    fluid_settings_setint(s->settings, "synth.dynamic-sample-loading", 1);
     s->synth = new_fluid_synth(s->settings);
     if (!s->synth)
         return media_senza_dispositivo;
@@ -223,21 +233,38 @@ void MediaMidi::rendi(float* out, int frame) {
         return a.second->modo == Alias::Modo::suona;
     });
     // Nothing playing and nothing ringing: skip the synthesis, idle costs nothing.
-    if (!synth_ || (!suona && fluid_synth_get_active_voice_count(synth_->synth) == 0)) {
+    if (!synth_ || (!suona && letto_ == avanti_.size() &&
+                    fluid_synth_get_active_voice_count(synth_->synth) == 0)) {
         std::fill(out, out + n, 0.0f);
         return;
     }
-    if (canali == 2) {
-        fluid_synth_write_float(synth_->synth, frame, out, 0, 2, out, 1, 2);
-        return;
+    for (int fatti = 0; fatti < frame;) {
+        if (letto_ == avanti_.size()) {
+            avanti_.resize(std::size_t(std::max(frame_in_anticipo, frame - fatti)) * 2);
+            const int quanti = int(avanti_.size() / 2);
+            fluid_synth_write_float(synth_->synth, quanti, avanti_.data(), 0, 2, avanti_.data(), 1,
+                                    2);
+            letto_ = 0;
+        }
+        const int presi = std::min(frame - fatti, int((avanti_.size() - letto_) / 2));
+        const float* da = avanti_.data() + letto_;
+        float* a = out + std::size_t(fatti) * std::size_t(canali);
+        if (canali == 2) {
+            std::copy(da, da + 2 * std::size_t(presi), a);
+        } else {
+            for (std::size_t i = 0; i < std::size_t(presi); ++i) {
+                const float m = 0.5f * (da[2 * i] + da[2 * i + 1]);
+                for (int c = 0; c < canali; ++c)
+                    a[i * std::size_t(canali) + std::size_t(c)] = m;
+            }
+        }
+        letto_ += 2 * std::size_t(presi);
+        fatti += presi;
     }
-    stereo_.resize(std::size_t(frame) * 2);
-    fluid_synth_write_float(synth_->synth, frame, stereo_.data(), 0, 2, stereo_.data(), 1, 2);
-    for (std::size_t i = 0; i < std::size_t(frame); ++i) {
-        const float m = 0.5f * (stereo_[2 * i] + stereo_[2 * i + 1]);
-        for (int c = 0; c < canali; ++c)
-            out[i * std::size_t(canali) + std::size_t(c)] = m;
-    }
+}
+
+void MediaMidi::scarta_anticipo() {
+    letto_ = avanti_.size();
 }
 
 int MediaMidi::apri(const std::vector<std::string>& parole) {
@@ -292,6 +319,8 @@ int MediaMidi::invia(std::string_view comando, char* risposta, std::size_t lungh
         return media_alias_sconosciuto;
     Alias& a = *trovato->second;
     using Modo = Alias::Modo;
+    if (verbo != "status")
+        scarta_anticipo();
     if (verbo == "play") {
         if (a.modo != Modo::suona && !a.finita()) {
             fluid_player_play(a.player);

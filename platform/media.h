@@ -64,6 +64,8 @@ private:
     int apri(const std::vector<std::string>& parole);
     int prepara_synth();
     void rendi(float* out, int frame);
+    // Drops the music rendered ahead, so that a command is heard at once; under mutex_.
+    void scarta_anticipo();
 
     VoceMusicale& uscita_;
     std::string soundfont_;
@@ -71,7 +73,9 @@ private:
     std::unique_ptr<Synth> synth_;
     bool soundfont_mancante_ = false;
     std::map<std::string, std::unique_ptr<Alias>> alias_;
-    std::vector<float> stereo_;
+    // Music rendered ahead of the output, stereo interleaved, read from `letto_`.
+    std::vector<float> avanti_;
+    std::size_t letto_ = 0;
 };
 
 } // namespace contavoce::platform
