@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build clang clang-format pkg-config
+  # libFuzzer and the sanitizer run-times for clang (only recommended by clang)
+  libclang-rt-14-dev
   # libraries
   qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libfluidsynth-dev
   # run-time data: GM SoundFont, fonts with the metrics of Arial / Times New Roman
