@@ -69,7 +69,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -s "$lavoro/display" ] || errore "Xvfb gave no display number"
-export DISPLAY=":$(head -n1 "$lavoro/display")"
+DISPLAY=":$(head -n1 "$lavoro/display")"
+export DISPLAY
 passo "X server on $DISPLAY"
 
 # The window at a known place: no window manager moves it.
