@@ -10,6 +10,8 @@ cmake --build build-bench --target contavoce contavoce_speech contavoce_tune spe
     sound_bench music_bench window_bench process_bench >/dev/null
 
 bin=build-bench/bin
+# Wall-clock figures depend on what else the machine is doing.
+echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 build-bench/bench/spelling_bench
 build-bench/bench/sound_bench "$bin" 2>/dev/null
 build-bench/bench/music_bench "$bin/heidi-cartoon.mid"
