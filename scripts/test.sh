@@ -8,4 +8,6 @@ dir=build
 for o in "$@"; do [ "$o" = -DCONTAVOCE_SANITIZE=ON ] && dir=build-asan; done
 cmake -S . -B "$dir" -G Ninja -DCONTAVOCE_WERROR=ON "$@"
 cmake --build "$dir"
-cd "$dir" && ctest --output-on-failure -j "$(nproc)"
+# CONTAVOCE_CTEST_ARGS adds ctest options, e.g. "-LE e2e" to leave out a label.
+# shellcheck disable=SC2086 # the options are meant to split
+cd "$dir" && ctest --output-on-failure -j "$(nproc)" ${CONTAVOCE_CTEST_ARGS:-}
