@@ -138,7 +138,7 @@ std::optional<fs::path> find_unpacked_inf(const fs::path& cartella, const Ambien
     return std::nullopt;
 }
 
-bool run_and_wait(const QString& riga, Mostra mostra, const Ambiente& ambiente) {
+bool run_and_wait(const QString& riga, Mostra mostra, const Ambiente& ambiente, int* uscita) {
     QStringList argomenti = dividi_riga_di_comando(riga);
     if (argomenti.isEmpty())
         return false;
@@ -160,6 +160,8 @@ bool run_and_wait(const QString& riga, Mostra mostra, const Ambiente& ambiente) 
     if (!processo.waitForStarted(-1))
         return false;
     processo.waitForFinished(-1);
+    if (uscita)
+        *uscita = processo.exitStatus() == QProcess::NormalExit ? processo.exitCode() : -1;
     return true;
 }
 
@@ -275,9 +277,10 @@ int setup_main(const Ambiente& ambiente) {
     // run (in place of the fixed "C:\~Zoru\"): in a fixed place that everyone
     // can write, another user could plant files or links for the installer.
     const auto lavoro = crea_cartella_privata(ambiente.cartella_temporanea);
+    int estrazione = 0;
     if (!lavoro || !run_and_wait("cabextract -q -d " + tra_virgolette(nativo(*lavoro)) + " " +
                                      tra_virgolette(nativo(*cabina)),
-                                 Mostra::normale, ambiente)) {
+                                 Mostra::normale, ambiente, &estrazione)) {
         mostra_codice(ambiente.interfaccia, 3);
         // The folder exists before the extractor runs here, so it goes too.
         if (lavoro)
@@ -286,6 +289,14 @@ int setup_main(const Ambiente& ambiente) {
     }
     const auto inf = find_unpacked_inf(*lavoro, ambiente);
     if (!inf) {
+        remove_tree(*lavoro);
+        return 0;
+    }
+    // A damaged cabinet still leaves files behind (cabextract reports the bad
+    // checksums and exits 1); installing them would put a broken program in
+    // place without a word, so a failed extraction stops here.
+    if (estrazione != 0) {
+        mostra_codice(ambiente.interfaccia, 3);
         remove_tree(*lavoro);
         return 0;
     }

@@ -95,8 +95,10 @@ std::optional<std::filesystem::path> find_unpacked_inf(const std::filesystem::pa
                                                        const Ambiente& ambiente);
 
 // Starts `riga` (program found by the lookup), waits for its end without a
-// time limit and ignores its exit code. False when it cannot be started.
-bool run_and_wait(const QString& riga, Mostra mostra, const Ambiente& ambiente);
+// time limit. False when it cannot be started. The exit code goes to `uscita`
+// when asked for; the result does not depend on it.
+bool run_and_wait(const QString& riga, Mostra mostra, const Ambiente& ambiente,
+                  int* uscita = nullptr);
 
 // Has the INF installer install the section DefaultInstall of `inf`.
 bool run_inf_install(const std::filesystem::path& inf, const Ambiente& ambiente);

@@ -168,13 +168,12 @@ void TstGuastiInstallazione::cabina_danneggiata() {
     QCOMPARE(dopo, prima);
     QCOMPARE(istantanea(percorso("tmp")), QStringList{});
     if (guasto == "data") {
-        // cabextract reports the bad checksums and exits with 1, but leaves
-        // the damaged files; the launcher does not look at its exit status,
-        // so the installer runs on them and nobody is told.
-        QEXPECT_FAIL("damaged data", "the launcher ignores cabextract's failure", Abort);
+        // cabextract reports the bad checksums and exits with 1 but leaves the
+        // damaged files: the installer must not run on them, and the user is told.
         QCOMPARE(esito, 0);
         QCOMPARE(leggi(percorso("registro/visti")), "(missing)");
         QCOMPARE(risposte_.messaggi.size(), std::size_t(1));
+        QVERIFY(risposte_.messaggi[0].testo.endsWith("(code: 0003)"));
         return;
     }
     QCOMPARE(esito, 0);
