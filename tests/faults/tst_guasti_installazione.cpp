@@ -5,6 +5,7 @@
 // own folders, and nothing the user had changes.
 #include "setup/launcher/risposte.h"
 #include "setup/launcher/setup.h"
+#include "support/istantanea.h"
 
 #include <QCryptographicHash>
 #include <QProcess>
@@ -36,28 +37,8 @@ QByteArray leggi(const QString& percorso) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
 }
 
-// Every entry below a folder with its kind, mode and a digest of its bytes.
 QStringList istantanea(const QString& cartella, const QString& salta = {}) {
-    QStringList voci;
-    QDirIterator it(cartella, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo f(it.next());
-        const QString nome = f.filePath().mid(cartella.size());
-        if (!salta.isEmpty() && nome.startsWith(salta))
-            continue;
-        const QString modo = QString::number(int(f.permissions()), 16);
-        if (f.isSymLink())
-            voci << nome + " -> " + f.symLinkTarget();
-        else if (f.isDir())
-            voci << nome + "/ " + modo;
-        else
-            voci << nome + " " + modo + " " +
-                        QCryptographicHash::hash(leggi(f.filePath()), QCryptographicHash::Md5)
-                            .toHex();
-    }
-    voci.sort();
-    return voci;
+    return test_support::istantanea(cartella, {salta});
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // installa-inf as the setup launcher runs it, on a small made-up program in a
 // temporary HOME: install, menu entry, uninstall; hostile INF files; a
 // read-only folder; a write that fails half way.
+#include "support/istantanea.h"
+
 #include <QtTest>
 #include <csignal>
 #include <functional>
@@ -51,29 +53,8 @@ QByteArray inf_di_prova() {
         .replace("Legger\xc3\xa0", "Legger\xe0");
 }
 
-// Every entry under a folder with its kind, mode, link target and a digest of
-// its bytes: two equal snapshots mean nothing was written, moved or deleted.
 QStringList istantanea(const QString& cartella, bool anche_cartelle = true) {
-    QStringList voci;
-    QDirIterator it(cartella, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo f(it.next());
-        const QString nome = f.filePath().mid(cartella.size());
-        if (f.isSymLink()) {
-            voci << nome + " -> " + f.symLinkTarget();
-        } else if (f.isDir()) {
-            if (anche_cartelle)
-                voci << nome + "/ " + QString::number(int(f.permissions()), 16);
-        } else {
-            QFile file(f.filePath());
-            file.open(QIODevice::ReadOnly);
-            voci << nome + " " + QString::number(int(f.permissions()), 16) + " " +
-                        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex();
-        }
-    }
-    voci.sort();
-    return voci;
+    return test_support::istantanea(cartella, {{}, anche_cartelle});
 }
 
 QByteArray contenuto(const QString& percorso) {
