@@ -1,5 +1,7 @@
 #include "speech/clip_list.h"
 
+#include "spelling/numero.h"
+
 #include <string_view>
 
 namespace contavoce {
@@ -40,17 +42,6 @@ void sotto_il_miliardo(ListaClip& lista, std::int64_t v) {
     centinaia(std::int32_t(v % 1000), lista);
 }
 
-// Value of the leading digits (the caller has checked there are at most 12).
-std::int64_t valore(std::string_view s) {
-    std::int64_t v = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9')
-            break;
-        v = v * 10 + (c - '0');
-    }
-    return v;
-}
-
 } // namespace
 
 void centinaia(std::int32_t valore, ListaClip& lista) {
@@ -82,15 +73,15 @@ ListaClip lista_clip(const std::string& cifre, const std::string& cartella) {
                                          : s.substr(inizio, s.find_last_not_of(' ') - inizio + 1);
     const std::size_t L = s.size();
     if (L >= 1 && L <= 3) {
-        centinaia(std::int32_t(valore(s)), lista);
+        centinaia(std::int32_t(valore_cifre(s)), lista);
     } else if (L >= 4 && L <= 6) {
-        const std::int64_t v = valore(s);
+        const std::int64_t v = valore_cifre(s);
         aggiungi_scala(lista, v / 1000, "1000", "_mila");
         centinaia(std::int32_t(v % 1000), lista);
     } else if (L >= 7 && L <= 9) {
-        sotto_il_miliardo(lista, valore(s));
+        sotto_il_miliardo(lista, valore_cifre(s));
     } else if (L >= 10 && L <= 12) {
-        const std::int64_t v = valore(s);
+        const std::int64_t v = valore_cifre(s);
         aggiungi_scala(lista, v / 1'000'000'000, "_mgldo", "_mgldi");
         sotto_il_miliardo(lista, v % 1'000'000'000);
     }

@@ -56,18 +56,6 @@ void aggiungi_gruppo(int n, std::string& out) {
     out += tabella_unita[u];
 }
 
-// Decimal value of the leading digits of s, stopping at the first non-digit
-// (a string with other characters is outside the interface; this keeps it safe).
-long long valore(std::string_view s) {
-    long long v = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9')
-            break;
-        v = v * 10 + (c - '0');
-    }
-    return v;
-}
-
 // A group followed by its scale word: 0 says nothing (empty middle groups
 // leave no trace), 1 says the singular form ("mille", "unmilione",
 // "unmiliardo"), any other value its words and the plural ("duemila").
@@ -111,9 +99,9 @@ void numero_in_lettere(const std::string& bignumber, std::string& solo_lettere) 
     const std::size_t L = s.size();
     const std::size_t testa = L - 3 * static_cast<std::size_t>(gruppi - 1);
     std::array<int, 4> g{};
-    g[0] = static_cast<int>(valore(s.substr(0, testa)));
+    g[0] = static_cast<int>(valore_cifre(s.substr(0, testa)));
     for (int i = 1; i < gruppi; ++i)
-        g[i] = static_cast<int>(valore(s.substr(testa + 3 * (i - 1), 3)));
+        g[i] = static_cast<int>(valore_cifre(s.substr(testa + 3 * (i - 1), 3)));
 
     // The leftmost group is never 0 for a string without leading zeros; if one
     // slips through it says nothing rather than a bare "mila" or "milioni".
@@ -127,6 +115,17 @@ void numero_in_lettere(const std::string& bignumber, std::string& solo_lettere) 
     if (gruppi >= 2)
         aggiungi_scala(g[gruppi - 2], "mille", "mila", out);
     aggiungi_gruppo(unita, out);
+}
+
+long long valore_cifre(std::string_view testo) {
+    constexpr long long tetto = 1'000'000'000'000'000; // far above twelve digits
+    long long v = 0;
+    for (char c : testo) {
+        if (c < '0' || c > '9' || v >= tetto)
+            break;
+        v = v * 10 + (c - '0');
+    }
+    return v;
 }
 
 std::string zeri_non_significativi(const std::string& ingresso) {

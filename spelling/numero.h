@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace contavoce {
 
@@ -35,6 +36,10 @@ std::string zeri_non_significativi(const std::string& ingresso);
 // with a "." between groups of three counted from the right ("1234" -> "1.234").
 // More than 12 digits come back without separators.
 std::string formatta_numero(std::string& numero);
+
+// The value of the text's leading digits, stopping at the first other
+// character ("12a" -> 12, "a" -> 0). Saturates instead of overflowing.
+long long valore_cifre(std::string_view testo);
 
 // Number of groups of three digits, counted from the right (0 for "").
 void conta_gruppi(const std::string& numero, std::int16_t& gruppi);

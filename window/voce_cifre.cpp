@@ -95,69 +95,53 @@ void Pulsante::paintEvent(QPaintEvent*) {
                    isEnabled(), text(), QPalette::ButtonText);
 }
 
+namespace {
+
+// The keys the entry box answers to besides Enter, Backspace and Delete: the
+// navigation keys (also the keypad's with Num Lock off), with their Windows key
+// codes and the digit each one stands for.
+struct TastoNavigazione {
+    int qt;
+    std::int16_t codice;
+    int cifra;
+};
+constexpr std::array<TastoNavigazione, 10> tasti_navigazione = {{
+    {Qt::Key_Insert, 45, 0},
+    {Qt::Key_End, 35, 1},
+    {Qt::Key_Down, 40, 2},
+    {Qt::Key_PageDown, 34, 3},
+    {Qt::Key_Left, 37, 4},
+    {Qt::Key_Clear, 12, 5}, // keypad 5
+    {Qt::Key_Right, 39, 6},
+    {Qt::Key_Home, 36, 7},
+    {Qt::Key_Up, 38, 8},
+    {Qt::Key_PageUp, 33, 9},
+}};
+
+} // namespace
+
 int cifra_del_tasto(std::int16_t codice) {
-    switch (codice) {
-    case 45:
-        return 0; // Insert
-    case 35:
-        return 1; // End
-    case 40:
-        return 2; // Down
-    case 34:
-        return 3; // Page Down
-    case 37:
-        return 4; // Left
-    case 12:
-        return 5; // Clear (keypad 5)
-    case 39:
-        return 6; // Right
-    case 36:
-        return 7; // Home
-    case 38:
-        return 8; // Up
-    case 33:
-        return 9; // Page Up
-    default:
-        return -1;
-    }
+    for (const auto& t : tasti_navigazione)
+        if (t.codice == codice)
+            return t.cifra;
+    return -1;
 }
 
 std::int16_t codice_tasto(int qt_key) {
-    switch (qt_key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    if (qt_key == Qt::Key_Return || qt_key == Qt::Key_Enter)
         return tasto::invio;
-    case Qt::Key_Backspace:
+    if (qt_key == Qt::Key_Backspace)
         return tasto::backspace;
-    case Qt::Key_Delete:
+    if (qt_key == Qt::Key_Delete)
         return tasto::canc;
-    case Qt::Key_Insert:
-        return 45;
-    case Qt::Key_End:
-        return 35;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_PageDown:
-        return 34;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Clear:
-        return 12;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Home:
-        return 36;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_PageUp:
-        return 33;
-    default:
-        // Letters and digits have their ASCII codes as key codes.
-        if ((qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) ||
-            (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z))
-            return std::int16_t(qt_key);
-        return 0;
-    }
+    for (const auto& t : tasti_navigazione)
+        if (t.qt == qt_key)
+            return t.codice;
+    // Letters and digits have their ASCII codes as key codes.
+    if ((qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) ||
+        (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z))
+        return std::int16_t(qt_key);
+    return 0;
 }
 
 VoceCifre::VoceCifre(Servizi servizi)
@@ -613,12 +597,7 @@ void VoceCifre::riempi(int x, int y, int larghezza, int altezza, std::uint32_t v
 void VoceCifre::sfuma(const std::string& carattere) {
     const std::int16_t h = std::int16_t(ScaleHeight() / 255);
     // The numeric value of the text's leading digits; anything else reads as 0.
-    long valore = 0;
-    for (char c : carattere) {
-        if (c < '0' || c > '9' || valore > 1000)
-            break;
-        valore = valore * 10 + (c - '0');
-    }
+    const long long valore = std::min(valore_cifre(carattere), 1000LL);
     const int r = std::clamp(int(valore * 25), 0, 255);
     const int g = std::clamp(255 - r, 0, 255);
     {
