@@ -2,10 +2,11 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <fstream>
+#include <fcntl.h>
 #include <iconv.h>
-#include <iterator>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace contavoce::setup {
 namespace {
@@ -34,14 +35,46 @@ bool stesso_nome(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::optional<std::string> contenuto(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (file.empty() || !std::filesystem::is_regular_file(file, ec))
+struct Descrittore {
+    explicit Descrittore(int f) : fd(f) {}
+    Descrittore(const Descrittore&) = delete;
+    Descrittore& operator=(const Descrittore&) = delete;
+    ~Descrittore() {
+        if (fd >= 0)
+            close(fd);
+    }
+    int fd;
+};
+
+// At most `massimo` bytes, read once; nothing for a larger file. Opened
+// without blocking and checked on the open file, so that a FIFO or a device
+// under the name can neither hang the launcher nor feed it without end.
+std::optional<std::string> contenuto(const std::filesystem::path& file, std::size_t massimo) {
+    if (file.empty())
         return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    const Descrittore aperto(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const int fd = aperto.fd;
+    if (fd < 0)
         return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    std::string testo(massimo + 1, '\0');
+    std::size_t letti = 0;
+    while (letti < testo.size()) {
+        const ssize_t n = read(fd, testo.data() + letti, testo.size() - letti);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        letti += std::size_t(n);
+    }
+    if (letti > massimo)
+        return std::nullopt;
+    testo.resize(letti);
+    return testo;
 }
 
 // The raw value of the key: nothing when the key is missing. Lines end with LF
@@ -89,11 +122,12 @@ struct Convertitore {
 
 } // namespace
 
-std::string profilo_stringa(std::string_view sezione, std::string_view chiave,
-                            std::string_view predefinito, std::size_t lunghezza,
-                            const std::filesystem::path& file) {
-    const auto testo = contenuto(file);
-    auto v = testo ? valore(*testo, sezione, chiave) : std::nullopt;
+Profilo::Profilo(const std::filesystem::path& file, std::size_t massimo)
+    : testo_(contenuto(file, massimo).value_or(std::string{})) {}
+
+std::string Profilo::stringa(std::string_view sezione, std::string_view chiave,
+                             std::string_view predefinito, std::size_t lunghezza) const {
+    auto v = valore(testo_, sezione, chiave);
     if (!v)
         return std::string(predefinito.substr(0, lunghezza));
     if (v->size() >= 2 && (v->front() == '"' || v->front() == '\'') && v->back() == v->front())
@@ -101,10 +135,9 @@ std::string profilo_stringa(std::string_view sezione, std::string_view chiave,
     return std::string(v->substr(0, lunghezza));
 }
 
-int profilo_intero(std::string_view sezione, std::string_view chiave, int predefinito,
-                   const std::filesystem::path& file) {
+int Profilo::intero(std::string_view sezione, std::string_view chiave, int predefinito) const {
     // Windows reads the value into a 30-character buffer first.
-    const std::string testo = profilo_stringa(sezione, chiave, "", 29, file);
+    const std::string testo = stringa(sezione, chiave, "", 29);
     if (testo.empty())
         return predefinito;
     std::string_view v = senza_blanchi(testo);
@@ -141,6 +174,17 @@ int profilo_intero(std::string_view sezione, std::string_view chiave, int predef
         n = n * base + cifra;
     }
     return static_cast<int>(negativo ? 0u - n : n);
+}
+
+std::string profilo_stringa(std::string_view sezione, std::string_view chiave,
+                            std::string_view predefinito, std::size_t lunghezza,
+                            const std::filesystem::path& file) {
+    return Profilo(file).stringa(sezione, chiave, predefinito, lunghezza);
+}
+
+int profilo_intero(std::string_view sezione, std::string_view chiave, int predefinito,
+                   const std::filesystem::path& file) {
+    return Profilo(file).intero(sezione, chiave, predefinito);
 }
 
 std::string da_windows_1252(std::string_view testo) {

@@ -9,6 +9,24 @@
 
 namespace contavoce::setup {
 
+// The most of a profile file that is read: setup.inf holds six short keys, so
+// anything larger is not a setup.inf meant for this launcher.
+inline constexpr std::size_t profilo_massimo = 64 * 1024;
+
+// A profile file read once. A file that is missing, not a plain file or larger
+// than `massimo` bytes reads as empty: every key is missing.
+class Profilo {
+public:
+    explicit Profilo(const std::filesystem::path& file, std::size_t massimo = profilo_massimo);
+    // As profilo_stringa and profilo_intero below, on this file's text.
+    std::string stringa(std::string_view sezione, std::string_view chiave,
+                        std::string_view predefinito, std::size_t lunghezza) const;
+    int intero(std::string_view sezione, std::string_view chiave, int predefinito) const;
+
+private:
+    std::string testo_;
+};
+
 // The value of `chiave` in the first section named `sezione` (both names
 // compared without regard to case), with the blanks around it and one pair of
 // enclosing quotes (double or single) removed, cut to `lunghezza` characters.

@@ -5,16 +5,20 @@
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
+#include <algorithm>
 #include <cstdlib>
 #include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace contavoce::setup {
 namespace fs = std::filesystem;
 namespace {
 
+// Paths reach command lines losslessly: a name that is not valid UTF-8 must
+// come out of run_and_wait with the bytes it went in with.
 QString nativo(const fs::path& p) {
-    return QFile::decodeName(p.c_str());
+    return da_byte(p);
 }
 
 // A Windows file pattern ("*" and "?", case ignored) against a name. A name
@@ -32,9 +36,14 @@ bool stesso_nome(const fs::path& a, const fs::path& b) {
 }
 
 // A profile text of setup.inf, for display.
-QString testo_inf(const char* chiave, std::size_t lunghezza, const Stato& stato) {
-    return QString::fromStdString(da_windows_1252(
-        profilo_stringa("Version", chiave, "", lunghezza, stato.setup_inf.value_or(fs::path{}))));
+QString testo_inf(const Profilo& profilo, const char* chiave, std::size_t lunghezza) {
+    return QString::fromStdString(
+        da_windows_1252(profilo.stringa("Version", chiave, "", lunghezza)));
+}
+
+bool file_normale(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
 }
 
 // The wait pointer, put back when the run ends whichever way it ends.
@@ -68,17 +77,79 @@ std::vector<fs::path> ordine_di_ricerca(const Ambiente& ambiente) {
     return cartelle;
 }
 
+fs::path cartella_temporanea(const char* tmpdir) {
+    std::error_code ec;
+    if (tmpdir != nullptr) {
+        const fs::path p(tmpdir);
+        if (p.is_absolute() && fs::is_directory(p, ec))
+            return p;
+    }
+    return "/tmp";
+}
+
+std::string prefisso_cartella_privata(long pid) {
+    return "contavoce-setup-" + std::to_string(pid) + "-";
+}
+
 std::optional<fs::path> crea_cartella_privata(const fs::path& base) {
-    std::string modello = (base / "contavoce-setup-XXXXXX").native();
+    if (base.empty())
+        return std::nullopt;
+    std::string modello = (base / (prefisso_cartella_privata(getpid()) + "XXXXXX")).native();
     if (mkdtemp(modello.data()) == nullptr)
         return std::nullopt;
     return fs::path(modello);
+}
+
+void rimuovi_cartelle_private(const fs::path& base, long pid) {
+    const std::string prefisso = prefisso_cartella_privata(pid);
+    std::error_code ec;
+    std::vector<fs::path> sue;
+    fs::directory_iterator voce(base, ec);
+    for (; !ec && voce != fs::directory_iterator(); voce.increment(ec)) {
+        struct stat info {};
+        const fs::path p = voce->path();
+        if (p.filename().native().starts_with(prefisso) && lstat(p.c_str(), &info) == 0 &&
+            S_ISDIR(info.st_mode) && info.st_uid == getuid())
+            sue.push_back(p);
+    }
+    for (const fs::path& p : sue)
+        fs::remove_all(p, ec); // removes links, never follows them
 }
 
 CartellaPrivata::~CartellaPrivata() {
     std::error_code ec;
     fs::remove_all(percorso_, ec);
 }
+
+namespace {
+
+bool c_e_posto(const fs::path& cabina, const fs::path& cartella, const Ambiente& ambiente) {
+    const auto voci = elenca_cabina(cabina, ambiente);
+    if (!voci)
+        return true;
+    // Each file takes at least its size rounded up to whole blocks.
+    constexpr std::uint64_t blocco = 4096;
+    std::uint64_t serve = 0;
+    for (const VoceCabina& v : *voci)
+        serve += (v.byte + blocco - 1) / blocco * blocco + blocco;
+    std::error_code ec;
+    const fs::space_info spazio = fs::space(cartella, ec);
+    return !ec && serve <= spazio.available;
+}
+
+void mostra_installazione_fallita(Interfaccia& interfaccia, const EsitoProcesso& esito) {
+    QString causa = QString::fromUtf8(ultima_riga(esito.ultimi_errori));
+    if (causa.isEmpty())
+        causa = esito.uscita < 0
+                    ? QString::fromUtf8("Il programma di installazione è stato interrotto.")
+                    : QString::fromUtf8("Il programma di installazione è terminato con il "
+                                        "codice %1.")
+                          .arg(esito.uscita);
+    interfaccia.messaggio(QString::fromUtf8("L'installazione non è stata completata.\r\n") + causa,
+                          "Setup error", Icona::errore);
+}
+
+} // namespace
 
 void mostra_codice(Interfaccia& interfaccia, int codice) {
     const QString numero = QString("%1").arg(codice, 4, 10, QChar(u'0'));
@@ -103,10 +174,14 @@ std::optional<fs::path> find_cabinet(Stato& stato) {
     fs::directory_iterator voce(fs::current_path(ec), ec);
     for (; !ec && voce != fs::directory_iterator(); voce.increment(ec)) {
         const fs::path nome = voce->path().filename();
-        if (voce->is_directory(ec) || !corrisponde(stato.cabina, nome.native()))
+        // Only a plain file is a cabinet: a FIFO so named would hang the
+        // extractor, and a folder or a device is no archive.
+        if (!voce->is_regular_file(ec) || !corrisponde(stato.cabina, nome.native()))
             continue;
         // The full path comes from the program lookup, as SearchPath gives it.
         auto percorso = cerca_percorso(nome, ordine_di_ricerca(stato.ambiente));
+        if (percorso && !file_normale(*percorso))
+            percorso.reset();
         if (percorso)
             stato.cabina = nome.native();
         else
@@ -138,40 +213,68 @@ std::optional<fs::path> find_unpacked_inf(const fs::path& cartella, const Ambien
     return std::nullopt;
 }
 
-bool run_and_wait(const QString& riga, Mostra mostra, const Ambiente& ambiente, int* uscita) {
+bool run_and_wait(const QString& riga, Mostra mostra, const Ambiente& ambiente,
+                  EsitoProcesso* esito) {
     QStringList argomenti = dividi_riga_di_comando(riga);
     if (argomenti.isEmpty())
         return false;
-    const auto programma = cerca_percorso(QFile::encodeName(argomenti.takeFirst()).toStdString(),
-                                          ordine_di_ricerca(ambiente));
+    const auto programma =
+        cerca_percorso(in_byte(argomenti.takeFirst()), ordine_di_ricerca(ambiente));
     if (!programma)
         return false;
-    QProcess processo;
-    processo.setProgram(nativo(*programma));
-    processo.setArguments(argomenti);
-    processo.setInputChannelMode(QProcess::ForwardedInputChannel);
-    if (mostra == Mostra::nascosta) {
-        processo.setStandardOutputFile(QProcess::nullDevice());
-        processo.setStandardErrorFile(QProcess::nullDevice());
-    } else {
-        processo.setProcessChannelMode(QProcess::ForwardedChannels);
-    }
-    processo.start();
-    if (!processo.waitForStarted(-1))
-        return false;
-    processo.waitForFinished(-1);
-    if (uscita)
-        *uscita = processo.exitStatus() == QProcess::NormalExit ? processo.exitCode() : -1;
-    return true;
+    std::vector<std::string> argv{programma->native()};
+    for (const QString& a : argomenti)
+        argv.push_back(in_byte(a));
+    const bool nascosta = mostra == Mostra::nascosta;
+    const bool raccogli = esito != nullptr;
+    const EsitoProcesso e = esegui_processo(
+        *programma, argv,
+        nascosta ? (raccogli ? Canale::raccolto : Canale::scartato) : Canale::ereditato,
+        nascosta ? Canale::scartato : (raccogli ? Canale::raccolto : Canale::ereditato));
+    if (esito)
+        *esito = e;
+    return e.avviato;
 }
 
-bool run_inf_install(const fs::path& inf, const Ambiente& ambiente) {
+bool run_inf_install(const fs::path& inf, const Ambiente& ambiente, EsitoProcesso* esito) {
     // Mode 132: the files come from the .inf file's folder (128), ask before a
     // restart (4). rundll32 hands the installer the rest of the line as one
     // string; installa-inf gets separate arguments, so the path is quoted to
     // stay whole.
     return run_and_wait("installa-inf DefaultInstall 132 " + tra_virgolette(nativo(inf)),
-                        Mostra::normale, ambiente);
+                        Mostra::normale, ambiente, esito);
+}
+
+std::optional<std::vector<VoceCabina>> elenca_cabina(const fs::path& cabina,
+                                                     const Ambiente& ambiente) {
+    // cabextract -l prints a line "  size | date time | name" for each file.
+    EsitoProcesso esito;
+    if (!run_and_wait("cabextract -l " + tra_virgolette(nativo(cabina)), Mostra::nascosta, ambiente,
+                      &esito) ||
+        esito.uscita != 0)
+        return std::nullopt;
+    std::vector<VoceCabina> voci;
+    std::string_view resto = esito.output;
+    while (!resto.empty()) {
+        const auto a_capo = resto.find('\n');
+        const std::string_view riga = resto.substr(0, a_capo);
+        resto = a_capo == std::string_view::npos ? std::string_view{} : resto.substr(a_capo + 1);
+        const auto prima = riga.find(" | ");
+        const auto seconda = prima == std::string_view::npos ? prima : riga.find(" | ", prima + 3);
+        if (seconda == std::string_view::npos)
+            continue;
+        const auto numero = riga.substr(0, prima);
+        const auto cifre = numero.find_first_not_of(' ');
+        if (cifre == std::string_view::npos ||
+            numero.find_first_not_of("0123456789", cifre) != std::string_view::npos)
+            continue; // the heading
+        VoceCabina voce;
+        for (const char c : numero.substr(cifre))
+            voce.byte = voce.byte * 10 + std::uint64_t(c - '0');
+        voce.nome = std::string(riga.substr(seconda + 3));
+        voci.push_back(std::move(voce));
+    }
+    return voci;
 }
 
 bool remove_tree(const fs::path& cartella) {
@@ -214,7 +317,16 @@ bool setup_dialog_proc(DialogoSetup& dialogo, Stato& stato, Evento evento, int i
         // Design decision: setup.inf is extracted into a private folder of its
         // own, not the current directory, so no file the user had there is
         // overwritten and then deleted; the folder goes with setup.inf.
-        if (const auto cartella = crea_cartella_privata(ambiente.cartella_temporanea)) {
+        // A setup.inf the cabinet declares too large, or a cabinet that
+        // cannot be listed, counts as no setup.inf: empty texts.
+        const auto voci = elenca_cabina(*cabina, ambiente);
+        const bool accettabile =
+            voci && std::none_of(voci->begin(), voci->end(), [](const VoceCabina& v) {
+                return stesso_nome(v.nome, "setup.inf") && v.byte > setup_inf_massimo;
+            });
+        const auto cartella =
+            accettabile ? crea_cartella_privata(ambiente.cartella_temporanea) : std::nullopt;
+        if (cartella) {
             stato.cartella_inf.emplace(*cartella);
             // Not checked: without setup.inf the texts are empty.
             run_and_wait("cabextract -q -F setup.inf -d " + tra_virgolette(nativo(*cartella)) +
@@ -228,12 +340,13 @@ bool setup_dialog_proc(DialogoSetup& dialogo, Stato& stato, Evento evento, int i
                 if (stesso_nome(voce->path().filename(), "setup.inf"))
                     stato.setup_inf = cerca_percorso(voce->path().filename(), {*cartella});
         }
-        dialogo.setWindowTitle(testo_inf("Caption", 499, stato));
-        dialogo.imposta_testo(controllo::testo_superiore, testo_inf("Label1", 499, stato));
-        dialogo.imposta_testo(controllo::testo_inferiore, testo_inf("Label2", 499, stato));
-        stato.titolo = testo_inf("Title", 49, stato);
-        stato.messaggio = testo_inf("Message", 99, stato);
-        stato.scelta = profilo_intero("Version", "Scelta", 0, stato.setup_inf.value_or(fs::path{}));
+        const Profilo profilo(stato.setup_inf.value_or(fs::path{}), setup_inf_massimo);
+        dialogo.setWindowTitle(testo_inf(profilo, "Caption", 499));
+        dialogo.imposta_testo(controllo::testo_superiore, testo_inf(profilo, "Label1", 499));
+        dialogo.imposta_testo(controllo::testo_inferiore, testo_inf(profilo, "Label2", 499));
+        stato.titolo = testo_inf(profilo, "Title", 49);
+        stato.messaggio = testo_inf(profilo, "Message", 99);
+        stato.scelta = profilo.intero("Version", "Scelta", 0);
         return true;
     }
     case Evento::comando:
@@ -277,7 +390,15 @@ int setup_main(const Ambiente& ambiente) {
     // run (in place of the fixed "C:\~Zoru\"): in a fixed place that everyone
     // can write, another user could plant files or links for the installer.
     const auto lavoro = crea_cartella_privata(ambiente.cartella_temporanea);
-    int estrazione = 0;
+    // What the cabinet declares must fit where it is unpacked: a small
+    // cabinet can hold gigabytes of zeros. A cabinet that cannot be listed
+    // goes on to the extractor, which tells what is wrong with it.
+    if (lavoro && !c_e_posto(*cabina, *lavoro, ambiente)) {
+        mostra_codice(ambiente.interfaccia, 3);
+        remove_tree(*lavoro);
+        return 0;
+    }
+    EsitoProcesso estrazione;
     if (!lavoro || !run_and_wait("cabextract -q -d " + tra_virgolette(nativo(*lavoro)) + " " +
                                      tra_virgolette(nativo(*cabina)),
                                  Mostra::normale, ambiente, &estrazione)) {
@@ -295,13 +416,21 @@ int setup_main(const Ambiente& ambiente) {
     // A damaged cabinet still leaves files behind (cabextract reports the bad
     // checksums and exits 1); installing them would put a broken program in
     // place without a word, so a failed extraction stops here.
-    if (estrazione != 0) {
+    if (estrazione.uscita != 0) {
         mostra_codice(ambiente.interfaccia, 3);
         remove_tree(*lavoro);
         return 0;
     }
-    if (!run_inf_install(*inf, ambiente)) {
+    EsitoProcesso installazione;
+    if (!run_inf_install(*inf, ambiente, &installazione)) {
         mostra_codice(ambiente.interfaccia, 4);
+        remove_tree(*lavoro);
+        return 0;
+    }
+    // An installer that refused or failed has installed nothing: telling the
+    // user it is done (and where to find the program) would be false.
+    if (installazione.uscita != 0) {
+        mostra_installazione_fallita(ambiente.interfaccia, installazione);
         remove_tree(*lavoro);
         return 0;
     }

@@ -8,8 +8,10 @@
 #pragma once
 
 #include "setup/launcher/dialogo.h"
+#include "setup/launcher/processo.h"
 
 #include <QString>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -46,9 +48,22 @@ struct Ambiente {
 // The lookup order: the launcher's folder, the current directory, then PATH.
 std::vector<std::filesystem::path> ordine_di_ricerca(const Ambiente& ambiente);
 
-// A fresh folder for this run only: a new unguessable name, mode 0700
-// (mkdtemp). Nothing if it cannot be made.
+// Where the private folders go: $TMPDIR when it names an existing folder by
+// an absolute path, otherwise /tmp. Never the current directory, which is the
+// installation media.
+std::filesystem::path cartella_temporanea(const char* tmpdir);
+
+// The start of the names of the private folders of the launcher with this
+// process id, so that whoever cleans up after it knows which are its own.
+std::string prefisso_cartella_privata(long pid);
+
+// A fresh folder for this run only: the prefix above and an unguessable
+// ending, mode 0700 (mkdtemp). Nothing if it cannot be made.
 std::optional<std::filesystem::path> crea_cartella_privata(const std::filesystem::path& base);
+
+// Removes the private folders that the launcher with this process id left in
+// `base` (only real folders of this user, never through a link).
+void rimuovi_cartelle_private(const std::filesystem::path& base, long pid);
 
 // A private folder removed with all it holds when its owner goes; links in it
 // are removed, never followed.
@@ -95,13 +110,32 @@ std::optional<std::filesystem::path> find_unpacked_inf(const std::filesystem::pa
                                                        const Ambiente& ambiente);
 
 // Starts `riga` (program found by the lookup), waits for its end without a
-// time limit. False when it cannot be started. The exit code goes to `uscita`
-// when asked for; the result does not depend on it.
+// time limit. False when it cannot be started; the result does not depend on
+// how it ended. When `esito` is given it receives the exit code and, for a
+// hidden program, its output; for one in a normal window, which the user
+// watches, the end of its error output (still shown as it comes).
 bool run_and_wait(const QString& riga, Mostra mostra, const Ambiente& ambiente,
-                  int* uscita = nullptr);
+                  EsitoProcesso* esito = nullptr);
 
-// Has the INF installer install the section DefaultInstall of `inf`.
-bool run_inf_install(const std::filesystem::path& inf, const Ambiente& ambiente);
+// Has the INF installer install the section DefaultInstall of `inf`. False
+// when it could not be started; how it ended goes to `esito`.
+bool run_inf_install(const std::filesystem::path& inf, const Ambiente& ambiente,
+                     EsitoProcesso* esito = nullptr);
+
+// A file as the cabinet declares it, before anything is extracted.
+struct VoceCabina {
+    std::uint64_t byte = 0;
+    std::string nome;
+};
+
+// The cabinet's files and their sizes, as the extractor lists them; nothing
+// when it cannot list them (a damaged or foreign file).
+std::optional<std::vector<VoceCabina>> elenca_cabina(const std::filesystem::path& cabina,
+                                                     const Ambiente& ambiente);
+
+// A setup.inf declared larger than this is taken as missing: six short keys
+// never need more, and a huge one would only fill the disk and the memory.
+inline constexpr std::uint64_t setup_inf_massimo = 64 * 1024;
 
 // Removes the folder and everything in it; false at the first failure. A
 // subfolder whose name begins with a dot is left, so its parent stays too.
@@ -111,7 +145,8 @@ bool remove_tree(const std::filesystem::path& cartella);
 void mostra_codice(Interfaccia& interfaccia, int codice);
 
 // The whole run: 2 when the user chooses "Annulla", 1 once the installer has
-// run, 0 after a failure (messages 0001 to 0004).
+// installed, 0 after a failure (messages 0001 to 0004, or the installer's
+// failure told in a box of the same kind).
 int setup_main(const Ambiente& ambiente);
 
 } // namespace contavoce::setup
