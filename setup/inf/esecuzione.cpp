@@ -220,18 +220,35 @@ void collega_temporaneo(const Collegamento& c, Annullamento& annulla) {
 } // namespace
 
 Esito esegui(const Piano& piano) {
+    const bool scrive = !piano.file.empty() || !piano.collegamenti.empty();
+    const fs::path cartella_registro = piano.registro.percorso.parent_path();
+    const bool registra = !piano.registro.percorso.empty() &&
+                          (scrive || !piano.da_togliere.empty() || !piano.dimenticati.empty());
     for (const fs::path& c : piano.cartelle)
         controlla_scrivibile(c);
     for (const fs::path& p : piano.da_togliere)
         controlla_scrivibile(p.parent_path());
+    if (registra)
+        controlla_scrivibile(cartella_registro);
     controlla_spazio(piano);
 
     Esito esito;
+    Registro registro = piano.registro;
+    for (const fs::path& p : piano.dimenticati)
+        registro.file.erase(p.lexically_normal());
+    const auto aggiorna_registro = [&] {
+        if (registro.file != piano.registro.file)
+            scrivi_registro(registro);
+    };
+    std::string primo_errore;
+    std::size_t errori = 0;
     const SegnaliTrattenuti segnali;
-    {
+    try {
         Annullamento annulla;
         for (const fs::path& c : piano.cartelle)
             crea_cartelle(c, annulla.cartelle);
+        if (registra && scrive)
+            crea_cartelle(cartella_registro, annulla.cartelle);
         for (const FileDaScrivere& f : piano.file) {
             if (segnali.arrivato())
                 throw ErroreInf("interrupted: nothing was installed");
@@ -246,12 +263,18 @@ Esito esegui(const Piano& piano) {
                 throw ErroreInf("cannot put " + finale.string() + " in place: " + perche() +
                                 "; the installation is incomplete");
             temporaneo.clear();
+            registro.file.insert(finale.lexically_normal());
             ++esito.scritti;
         }
+    } catch (const ErroreInf&) {
+        // Whatever did get into place is ours, and is recorded as such.
+        try {
+            aggiorna_registro();
+        } catch (const ErroreInf&) {
+        }
+        throw;
     }
 
-    std::string primo_errore;
-    std::size_t errori = 0;
     const auto fallito = [&](const fs::path& p) {
         if (errori++ == 0)
             primo_errore = "cannot delete " + p.string() + ": " + perche();
@@ -259,8 +282,11 @@ Esito esegui(const Piano& piano) {
     for (const fs::path& p : piano.da_togliere) {
         if (::unlink(p.c_str()) == 0)
             ++esito.tolti;
-        else if (errno != ENOENT)
+        else if (errno != ENOENT) {
             fallito(p);
+            continue;
+        }
+        registro.file.erase(p.lexically_normal());
     }
     for (const fs::path& c : piano.cartelle_vuote) {
         if (::rmdir(c.c_str()) == 0 || errno == ENOENT)
@@ -270,6 +296,7 @@ Esito esegui(const Piano& piano) {
         else
             fallito(c);
     }
+    aggiorna_registro();
     if (errori > 0)
         throw ErroreInf(primo_errore +
                         (errori > 1 ? " (and " + std::to_string(errori - 1) + " more)" : ""));

@@ -2,7 +2,9 @@
 //   1. check that every folder can be written and has room for the files;
 //   2. write each file under a hidden temporary name in its own folder;
 //   3. only when all are written, rename them into place;
-//   4. delete what the plan deletes, then the folders it left empty.
+//   4. delete what the plan deletes, then the folders it left empty;
+//   5. write the record (registro.h): what it put in place, less what it
+//      deleted. After a failure in 3 or 4 it still lists what is in place.
 // A failure in 1 or 2 (a full or read-only disk, an interruption) undoes 2 and
 // the folders made for it: the user's files, old copies included, stay as
 // they were. Ctrl+C and the like are held back while it works and take effect

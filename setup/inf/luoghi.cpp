@@ -2,6 +2,8 @@
 
 #include "setup/inf/testo_inf.h"
 
+#include <algorithm>
+
 namespace contavoce::inf {
 
 Luoghi luoghi_da_ambiente(const LeggiAmbiente& ambiente, bool root) {
@@ -31,6 +33,25 @@ Luoghi luoghi_da_ambiente(const LeggiAmbiente& ambiente, bool root) {
         dati = dati.parent_path();
     return {true, dati, dati / "applications", dati / "icons",
             (fs::path(*home) / ".local" / "bin").lexically_normal()};
+}
+
+std::vector<std::filesystem::path> cartelle_comandi(const LeggiAmbiente& ambiente) {
+    std::vector<std::filesystem::path> cartelle;
+    const auto aggiungi = [&](std::string_view c) {
+        const std::filesystem::path p = std::filesystem::path(c).lexically_normal();
+        if (p.is_absolute() && std::find(cartelle.begin(), cartelle.end(), p) == cartelle.end())
+            cartelle.push_back(p);
+    };
+    const std::string path = ambiente("PATH").value_or("");
+    for (std::size_t inizio = 0; inizio <= path.size();) {
+        const std::size_t fine = std::min(path.find(':', inizio), path.size());
+        aggiungi(std::string_view(path).substr(inizio, fine - inizio));
+        inizio = fine + 1;
+    }
+    for (const char* c :
+         {"/usr/local/sbin", "/usr/local/bin", "/usr/sbin", "/usr/bin", "/sbin", "/bin"})
+        aggiungi(c);
+    return cartelle;
 }
 
 } // namespace contavoce::inf

@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace contavoce::inf {
 
@@ -36,5 +37,10 @@ using LeggiAmbiente = std::function<std::optional<std::string>(const char* nome)
 // Throws ErroreInf for an unknown CONTAVOCE_INSTALL_ROOT or, per user, a
 // missing or relative HOME.
 Luoghi luoghi_da_ambiente(const LeggiAmbiente& ambiente, bool root);
+
+// Where a shell looks for commands: the absolute folders of PATH, then the
+// usual system ones, which a login shell has even when the installer's PATH
+// is short.
+std::vector<std::filesystem::path> cartelle_comandi(const LeggiAmbiente& ambiente);
 
 } // namespace contavoce::inf

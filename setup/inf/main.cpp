@@ -3,6 +3,7 @@
 #include "setup/inf/esecuzione.h"
 #include "setup/inf/luoghi.h"
 #include "setup/inf/piano.h"
+#include "setup/inf/registro.h"
 #include "setup/inf/testo_inf.h"
 
 #include <charconv>
@@ -26,6 +27,11 @@ Where it installs: for a user, under $XDG_DATA_HOME (~/.local/share) with the
 menu entry in its applications folder and a command in ~/.local/bin; as root,
 in /opt with the menu entry, icon and command under /usr/local.
 CONTAVOCE_INSTALL_ROOT=user or =system chooses, whoever runs it.
+
+What it installed from each INF is listed in installa-inf/<INF name>.list
+under $XDG_DATA_HOME, or in /var/lib/installa-inf as root. It never replaces
+nor deletes a file that list does not name; a command that would hide
+another of the same name on the PATH is not made.
 
 Exit status: 0 done, 1 not done (the reason is on standard error; nothing
 was written), 2 bad usage.
@@ -63,13 +69,15 @@ int main(int argc, char** argv) {
     try {
         const fs::path percorso = fs::absolute(argv[3]);
         const inf::TestoInf testo = inf::TestoInf::leggi(percorso);
-        const inf::Luoghi luoghi = inf::luoghi_da_ambiente(
-            [](const char* nome) -> std::optional<std::string> {
-                const char* v = std::getenv(nome);
-                return v ? std::optional<std::string>(v) : std::nullopt;
-            },
-            ::geteuid() == 0);
-        const inf::Piano piano = inf::pianifica(testo, sezione, percorso.parent_path(), luoghi);
+        const auto ambiente = [](const char* nome) -> std::optional<std::string> {
+            const char* v = std::getenv(nome);
+            return v ? std::optional<std::string>(v) : std::nullopt;
+        };
+        const inf::Luoghi luoghi = inf::luoghi_da_ambiente(ambiente, ::geteuid() == 0);
+        const inf::Presenti presenti{inf::leggi_registro(inf::percorso_registro(luoghi, percorso)),
+                                     inf::cartelle_comandi(ambiente)};
+        const inf::Piano piano =
+            inf::pianifica(testo, sezione, percorso.parent_path(), luoghi, presenti);
         for (const std::string& a : piano.avvisi)
             std::cerr << "installa-inf: note: " << a << '\n';
         const inf::Esito esito = inf::esegui(piano);

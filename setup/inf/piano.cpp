@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <unistd.h>
 
 namespace contavoce::inf {
 namespace {
@@ -182,8 +183,8 @@ bool eseguibile(const fs::path& p) {
 class Pianificatore {
 public:
     Pianificatore(const TestoInf& inf, std::string_view sezione, const fs::path& sorgenti,
-                  const Luoghi& luoghi)
-        : inf_(inf), sezione_(sezione), sorgenti_(sorgenti), luoghi_(luoghi) {}
+                  const Luoghi& luoghi, const Presenti& presenti)
+        : inf_(inf), sezione_(sezione), sorgenti_(sorgenti), luoghi_(luoghi), presenti_(presenti) {}
 
     Piano fai() {
         const auto firma = inf_.valore("Version", "Signature");
@@ -231,6 +232,7 @@ public:
         piano_.cartelle_vuote.erase(
             std::unique(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end()),
             piano_.cartelle_vuote.end());
+        piano_.registro = presenti_.registro;
         return std::move(piano_);
     }
 
@@ -284,21 +286,57 @@ private:
 
     void togli(const std::string& elenco) {
         Destinazione d;
+        bool nostri = false;
         for (const Voce& v : leggi_elenco(elenco, d)) {
             const fs::path destinazione = d.cartella() / v.nome;
-            if (controlla_bersaglio(destinazione))
-                piano_.da_togliere.push_back(destinazione);
+            if (presenti_.registro.possiede(destinazione)) {
+                togli_nostro(destinazione, false);
+                nostri = true;
+            } else {
+                non_nostro(destinazione);
+            }
             elencati_.try_emplace(minuscolo(v.nome), FileElencato{destinazione, {}});
         }
+        if (!nostri) // nothing of it was installed here: its folders are not ours either
+            return;
         fs::path c = d.base;
         for (const std::string& p : d.parti)
             piano_.cartelle_vuote.push_back(c /= p);
     }
 
+    // A file to delete that the record does not list stays, whoever's it is.
+    void non_nostro(const fs::path& p) {
+        std::error_code e;
+        if (fs::exists(fs::symlink_status(p, e)))
+            piano_.avvisi.push_back("kept " + p.string() + ": it was not installed from " +
+                                    inf_.nome());
+    }
+
+    // A recorded file is deleted only while it is still what was put there (a
+    // plain file, or a link for a command) and not reached through a link.
+    // Anything else in its place is someone else's: it stays, and leaves the record.
+    void togli_nostro(const fs::path& p, bool collegamento) {
+        std::error_code e;
+        const auto st = fs::symlink_status(p, e);
+        const bool intatto =
+            !fs::exists(st) || (collegamento ? fs::is_symlink(st) : fs::is_regular_file(st));
+        const bool per_un_collegamento = fs::is_symlink(fs::symlink_status(p.parent_path(), e));
+        if (intatto && !per_un_collegamento) {
+            piano_.da_togliere.push_back(p);
+            return;
+        }
+        piano_.dimenticati.push_back(p);
+        piano_.avvisi.push_back("kept " + p.string() +
+                                ": it is no longer what was installed there");
+    }
+
     void scrivi(FileDaScrivere f) {
         if (!scritti_.insert(f.destinazione).second)
             throw ErroreInf(f.destinazione.string() + " would be written twice");
-        controlla_bersaglio(f.destinazione);
+        if (controlla_bersaglio(f.destinazione) && !presenti_.registro.possiede(f.destinazione))
+            throw ErroreInf(f.destinazione.string() +
+                            " already exists and was not installed from " + inf_.nome() +
+                            ": it is not replaced");
         aggiungi_una_volta(piano_.cartelle, f.destinazione.parent_path());
         piano_.file.push_back(std::move(f));
     }
@@ -403,45 +441,73 @@ private:
             return;
         std::error_code e;
         const auto st = fs::symlink_status(c, e);
-        if (fs::exists(st) && !(fs::is_symlink(st) && fs::read_symlink(c, e) == v.eseguibile)) {
+        if (fs::exists(st) && !(fs::is_symlink(st) && presenti_.registro.possiede(c))) {
             piano_.avvisi.push_back(c.string() +
                                     " already exists and is not ours: left as it is, so the "
                                     "command is not made");
+            return;
+        }
+        if (const fs::path altro = comando_sul_path(c.filename()); !altro.empty()) {
+            piano_.avvisi.push_back(altro.string() +
+                                    " is already a command of that name: it would be hidden, so "
+                                    "the command " +
+                                    c.string() + " is not made");
             return;
         }
         aggiungi_una_volta(piano_.cartelle, luoghi_.comandi);
         piano_.collegamenti.push_back({c, v.eseguibile});
     }
 
+    // The command of that name that a shell would find, other than in our own
+    // commands folder; empty when there is none.
+    fs::path comando_sul_path(const fs::path& nome) const {
+        std::error_code e;
+        for (const fs::path& cartella : presenti_.cerca_comandi) {
+            if (cartella == luoghi_.comandi || fs::equivalent(cartella, luoghi_.comandi, e))
+                continue;
+            const fs::path p = cartella / nome;
+            if (::access(p.c_str(), X_OK) == 0 && !fs::is_directory(p, e))
+                return p;
+        }
+        return {};
+    }
+
     void togli_voce(const std::string& voce) {
         const DatiVoce v = leggi_voce(voce);
-        if (fs::exists(fs::symlink_status(v.desktop)))
-            piano_.da_togliere.push_back(v.desktop);
+        if (presenti_.registro.possiede(v.desktop))
+            togli_nostro(v.desktop, false);
+        else
+            non_nostro(v.desktop);
         if (v.icona) {
+            // Whichever size folder of the theme it went into.
             const fs::path tema = luoghi_.icone / "hicolor";
-            std::error_code e;
             controlla_cartelle(luoghi_.icone, {"hicolor"});
-            for (const auto& dimensione : fs::directory_iterator(tema, e)) {
-                if (dimensione.is_symlink())
-                    continue;
-                const fs::path icona =
-                    dimensione.path() / "apps" / v.icona->destinazione.filename();
-                if (fs::is_regular_file(fs::symlink_status(icona, e)) &&
-                    !fs::is_symlink(fs::symlink_status(icona.parent_path(), e)))
-                    piano_.da_togliere.push_back(icona);
+            for (const fs::path& p : presenti_.registro.file) {
+                const fs::path apps = p.parent_path();
+                if (p.filename() == v.icona->destinazione.filename() && apps.filename() == "apps" &&
+                    apps.parent_path().parent_path() == tema) {
+                    std::error_code e;
+                    if (fs::is_symlink(fs::symlink_status(apps.parent_path(), e)))
+                        piano_.dimenticati.push_back(p);
+                    else
+                        togli_nostro(p, false);
+                }
             }
         }
         const fs::path c = comando(v);
-        std::error_code e;
-        if (!c.empty() && fs::is_symlink(fs::symlink_status(c, e)) &&
-            fs::read_symlink(c, e) == v.eseguibile)
-            piano_.da_togliere.push_back(c);
+        if (c.empty())
+            return;
+        if (presenti_.registro.possiede(c))
+            togli_nostro(c, true);
+        else
+            non_nostro(c);
     }
 
     const TestoInf& inf_;
     std::string sezione_;
     fs::path sorgenti_;
     const Luoghi& luoghi_;
+    const Presenti& presenti_;
     Piano piano_;
     std::set<fs::path> scritti_;
     std::map<std::string, FileElencato> elencati_; // by lower-case name
@@ -450,8 +516,8 @@ private:
 } // namespace
 
 Piano pianifica(const TestoInf& inf, std::string_view sezione, const fs::path& sorgenti,
-                const Luoghi& luoghi) {
-    return Pianificatore(inf, sezione, sorgenti, luoghi).fai();
+                const Luoghi& luoghi, const Presenti& presenti) {
+    return Pianificatore(inf, sezione, sorgenti, luoghi, presenti).fai();
 }
 
 } // namespace contavoce::inf

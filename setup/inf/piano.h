@@ -21,10 +21,20 @@
 // Refused, with nothing written: a name with a folder in it, ".." or an
 // absolute path; a source that is missing, a symbolic link or not a plain
 // file; a symbolic link or a non-folder among the folders below an install
-// location, or a link or folder where a file is to go.
+// location, or a link or folder where a file is to go; a file where one is to
+// go that the record (registro.h) does not list, be it the user's own or
+// another INF's.
+//
+// Only what the record lists is deleted. A file to delete that it does not
+// list is kept, with a note: an uninstall still finishes when files are
+// already gone or were never installed. The folders of a file list are
+// removed (when empty) only if the list names a file of the record. A command
+// is not made, with a note, where a file it did not make is in the way or
+// where a command of that name is already on the PATH: it would hide it.
 #pragma once
 
 #include "setup/inf/luoghi.h"
+#include "setup/inf/registro.h"
 #include "setup/inf/testo_inf.h"
 
 #include <filesystem>
@@ -51,14 +61,23 @@ struct Piano {
     std::vector<FileDaScrivere> file;
     std::vector<Collegamento> collegamenti;
     std::vector<std::filesystem::path> da_togliere;
+    std::vector<std::filesystem::path> dimenticati;    // left out of the record, not deleted
     std::vector<std::filesystem::path> cartelle_vuote; // removed if empty, deepest first
     std::vector<std::string> avvisi;                   // worth telling, not worth stopping for
     std::vector<std::filesystem::path> cartelle_liste; // where the lists go, for the summary
     std::vector<std::filesystem::path> voci_menu;
+    Registro registro; // as it was before: esegui keeps it up to date
+};
+
+// What is there already, and whose it is.
+struct Presenti {
+    Registro registro;                                // what this INF installed earlier
+    std::vector<std::filesystem::path> cerca_comandi; // PATH's folders
 };
 
 // `sorgenti` is the folder the source files are read from (the INF's own).
 Piano pianifica(const TestoInf& inf, std::string_view sezione,
-                const std::filesystem::path& sorgenti, const Luoghi& luoghi);
+                const std::filesystem::path& sorgenti, const Luoghi& luoghi,
+                const Presenti& presenti = {});
 
 } // namespace contavoce::inf
