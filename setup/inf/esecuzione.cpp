@@ -139,6 +139,10 @@ void crea_cartelle(const fs::path& cartella, std::vector<fs::path>& fatte) {
         if (::mkdir(p->c_str(), 0755) != 0)
             throw ErroreInf("cannot make the folder " + p->string() + ": " + perche());
         fatte.push_back(*p);
+        // The umask would have its say in mkdir: under root's 077 nobody else
+        // could start the program.
+        if (::chmod(p->c_str(), 0755) != 0)
+            throw ErroreInf("cannot open the folder " + p->string() + " to everybody: " + perche());
     }
 }
 

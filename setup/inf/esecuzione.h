@@ -5,6 +5,8 @@
 //   4. delete what the plan deletes, then the folders it left empty;
 //   5. write the record (registro.h): what it put in place, less what it
 //      deleted. After a failure in 3 or 4 it still lists what is in place.
+// Folders it makes are 0755, programs 0755 and other files 0644, whatever the
+// umask: a system-wide install is for every user.
 // A failure in 1 or 2 (a full or read-only disk, an interruption) undoes 2 and
 // the folders made for it: the user's files, old copies included, stay as
 // they were. Ctrl+C and the like are held back while it works and take effect
