@@ -13,7 +13,8 @@ namespace {
 // SDL allocates as many bytes as a chunk claims before finding that the file
 // ends sooner, so a damaged four-byte length costs gigabytes. The image is
 // handed over with each overlong length cut to the bytes it really has, which
-// is also how SDL goes on to treat a truncated file.
+// is also how SDL goes on to treat a truncated file. SDL also reads a file
+// that starts at "WAVE", without the RIFF header; its chunks are cut the same.
 std::optional<std::vector<char>> lunghezze_tagliate(std::span<const char> wav) {
     const auto le32 = [&](std::size_t at) {
         std::uint32_t v = 0;
@@ -22,9 +23,14 @@ std::optional<std::vector<char>> lunghezze_tagliate(std::span<const char> wav) {
         return v;
     };
     std::optional<std::vector<char>> copia;
-    if (wav.size() < 12 || std::memcmp(wav.data(), "RIFF", 4) != 0)
-        return copia;
-    for (std::size_t at = 12; at + 8 <= wav.size();) {
+    std::size_t primo = 0; // where the first chunk after "WAVE" starts
+    if (wav.size() >= 12 && std::memcmp(wav.data(), "RIFF", 4) == 0)
+        primo = 12;
+    else if (wav.size() >= 4 && std::memcmp(wav.data(), "WAVE", 4) == 0)
+        primo = 4;
+    else
+        return copia; // SDL refuses anything else before reading a chunk
+    for (std::size_t at = primo; at + 8 <= wav.size();) {
         const std::size_t resto = wav.size() - at - 8;
         const std::uint32_t lunghezza = le32(at + 4);
         if (lunghezza > resto) {
