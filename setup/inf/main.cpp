@@ -74,8 +74,20 @@ int main(int argc, char** argv) {
             return v ? std::optional<std::string>(v) : std::nullopt;
         };
         const inf::Luoghi luoghi = inf::luoghi_da_ambiente(ambiente, ::geteuid() == 0);
-        const inf::Presenti presenti{inf::leggi_registro(inf::percorso_registro(luoghi, percorso)),
-                                     inf::cartelle_comandi(ambiente)};
+        inf::Presenti presenti;
+        presenti.registro =
+            inf::leggi_registro(inf::percorso_registro(inf::cartella_registri(luoghi), percorso));
+        presenti.cerca_comandi = inf::cartelle_comandi(ambiente);
+        if (luoghi.per_utente) {
+            try {
+                presenti.nel_sistema =
+                    inf::leggi_registro(
+                        inf::percorso_registro(inf::cartella_registri_sistema, percorso))
+                        .file;
+            } catch (const inf::ErroreInf&) {
+                // Unreadable: its command is taken for somebody else's.
+            }
+        }
         const inf::Piano piano =
             inf::pianifica(testo, sezione, percorso.parent_path(), luoghi, presenti);
         for (const std::string& a : piano.avvisi)

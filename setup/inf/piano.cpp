@@ -466,7 +466,8 @@ private:
             if (cartella == luoghi_.comandi || fs::equivalent(cartella, luoghi_.comandi, e))
                 continue;
             const fs::path p = cartella / nome;
-            if (::access(p.c_str(), X_OK) == 0 && !fs::is_directory(p, e))
+            if (::access(p.c_str(), X_OK) == 0 && !fs::is_directory(p, e) &&
+                !presenti_.nel_sistema.contains(p.lexically_normal()))
                 return p;
         }
         return {};

@@ -30,7 +30,8 @@
 // already gone or were never installed. The folders of a file list are
 // removed (when empty) only if the list names a file of the record. A command
 // is not made, with a note, where a file it did not make is in the way or
-// where a command of that name is already on the PATH: it would hide it.
+// where a command of that name is already on the PATH (other than the same
+// INF's system-wide one): it would hide it.
 #pragma once
 
 #include "setup/inf/luoghi.h"
@@ -73,6 +74,9 @@ struct Piano {
 struct Presenti {
     Registro registro;                                // what this INF installed earlier
     std::vector<std::filesystem::path> cerca_comandi; // PATH's folders
+    // What this INF installed system-wide, seen from a user's install: its
+    // command on the PATH is the same program, which the user's may hide.
+    std::set<std::filesystem::path> nel_sistema;
 };
 
 // `sorgenti` is the folder the source files are read from (the INF's own).

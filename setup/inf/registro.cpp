@@ -43,15 +43,15 @@ std::optional<std::string> senza_escape(std::string_view s) {
 } // namespace
 
 fs::path cartella_registri(const Luoghi& luoghi) {
-    return luoghi.per_utente ? luoghi.programmi / "installa-inf" : "/var/lib/installa-inf";
+    return luoghi.per_utente ? luoghi.programmi / "installa-inf" : cartella_registri_sistema;
 }
 
-fs::path percorso_registro(const Luoghi& luoghi, const fs::path& inf) {
+fs::path percorso_registro(const fs::path& cartella, const fs::path& inf) {
     std::string nome = inf.filename().string();
     for (char& c : nome)
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
-    return cartella_registri(luoghi) / (nome + ".list");
+    return cartella / (nome + ".list");
 }
 
 Registro leggi_registro(const fs::path& percorso) {

@@ -29,8 +29,12 @@ struct Registro {
     }
 };
 
+inline constexpr const char* cartella_registri_sistema = "/var/lib/installa-inf";
+
 std::filesystem::path cartella_registri(const Luoghi& luoghi);
-std::filesystem::path percorso_registro(const Luoghi& luoghi, const std::filesystem::path& inf);
+// The record of the INF `inf` in the folder of records `cartella`.
+std::filesystem::path percorso_registro(const std::filesystem::path& cartella,
+                                        const std::filesystem::path& inf);
 
 // A missing record is an empty one. Throws ErroreInf for one that cannot be
 // read or is damaged: guessing would risk someone else's files.
