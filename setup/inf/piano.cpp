@@ -333,6 +333,10 @@ private:
     void scrivi(FileDaScrivere f) {
         if (!scritti_.insert(f.destinazione).second)
             throw ErroreInf(f.destinazione.string() + " would be written twice");
+        // A file put among the records would make another INF the owner of anything.
+        if (f.destinazione.parent_path() == cartella_registri(luoghi_))
+            throw ErroreInf(f.destinazione.string() +
+                            " would go among installa-inf's records of installed files: refused");
         if (controlla_bersaglio(f.destinazione) && !presenti_.registro.possiede(f.destinazione))
             throw ErroreInf(f.destinazione.string() +
                             " already exists and was not installed from " + inf_.nome() +

@@ -245,6 +245,7 @@ void TstInstallaInf::inf_ostili_data() {
          "climbs out");
     caso("absolute DestinationDirs", "16422,%Cartella%", "16422,/etc", "", "absolute path");
     caso("other dirid", "16422,%Cartella%", "11", "", "dirid 11 is not supported");
+    caso("into the records", "16422,%Cartella%", "16422,installa-inf", "", "records");
     caso("linked source", "", "", "link source", "symbolic link");
     caso("linked program folder", "", "", "link folder", "symbolic link");
     caso("linked target file", "", "", "link target", "symbolic link");
