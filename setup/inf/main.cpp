@@ -105,11 +105,10 @@ int main(int argc, char** argv) {
             std::cout << "; menu entry " << v.string();
         std::cout << '\n';
         return 0;
-    } catch (const inf::ErroreInf& e) {
-        std::cerr << "installa-inf: " << e.what() << '\n';
     } catch (const std::exception& e) {
-        std::cerr << "installa-inf: " << e.what() << '\n';
+        // One line, the last: whoever started the installer (the setup
+        // launcher) shows the user its last line as the reason.
+        std::cerr << "installa-inf: [" << sezione << "] not done: " << e.what() << '\n';
     }
-    std::cerr << "installa-inf: [" << sezione << "] not done\n";
     return 1;
 }

@@ -4,8 +4,18 @@
 #include <QMessageBox>
 
 namespace contavoce::setup {
+namespace {
+
+// The platform writes the application's name into an empty title bar; a
+// blank keeps it empty, as an empty Caption or Title in setup.inf asks.
+QString titolo_visibile(const QString& titolo) {
+    return titolo.isEmpty() ? QStringLiteral(" ") : titolo;
+}
+
+} // namespace
 
 int InterfacciaQt::dialogo_modale(DialogoSetup& dialogo) {
+    dialogo.setWindowTitle(titolo_visibile(dialogo.windowTitle()));
     return dialogo.exec();
 }
 
@@ -13,7 +23,8 @@ void InterfacciaQt::messaggio(const QString& testo, const QString& titolo, Icona
     const auto simbolo = icona == Icona::errore         ? QMessageBox::Critical
                          : icona == Icona::informazione ? QMessageBox::Information
                                                         : QMessageBox::NoIcon;
-    QMessageBox box(simbolo, titolo, QString(testo).replace("\r\n", "\n"), QMessageBox::Ok);
+    QMessageBox box(simbolo, titolo_visibile(titolo), QString(testo).replace("\r\n", "\n"),
+                    QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     // A Windows message box shows the arrow over itself whatever pointer the
     // program has set; Qt would keep the wait pointer.

@@ -19,9 +19,7 @@ int main(int /*argc*/, char** argv) {
     int qt_argc = 1;
     char* qt_argv[] = {argv[0], nullptr};
     QApplication app(qt_argc, qt_argv);
-    // No application name: an empty Caption must give an empty title bar,
-    // and the platform fills an empty title with the application's name.
-    QApplication::setApplicationName(QString());
+    QApplication::setApplicationName("Setup");
     QApplication::setApplicationVersion("1.0.0.1");
     QApplication::setWindowIcon(contavoce::platform::icona("setup"));
 
