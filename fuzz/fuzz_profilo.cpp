@@ -1,6 +1,9 @@
 // The setup.inf reader: the launcher reads the texts of its dialog and the
 // final message from whatever setup.inf the cabinet holds. The first line of
 // the input names the section and the key ("section|key"), the rest is the file.
+// The whole input is also taken as a file name, which must pass through the
+// launcher's text form of names and come back as the same bytes.
+#include "setup/launcher/processo.h"
 #include "setup/launcher/profilo.h"
 
 #include <cstdint>
@@ -53,5 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     contavoce::setup::profilo_intero(sezione, chiave, -7, file.percorso);
     contavoce::setup::da_windows_1252(testo);
+
+    const std::string nome(ingresso);
+    if (contavoce::setup::in_byte(contavoce::setup::da_byte(nome)) != nome)
+        std::abort();
     return 0;
 }
