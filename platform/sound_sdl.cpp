@@ -1,8 +1,10 @@
 #include "platform/sound_sdl.h"
 
+#include <SDL.h>
 #include <dlfcn.h>
 #include <fstream>
 #include <iterator>
+#include <type_traits>
 
 namespace contavoce::platform {
 namespace {
@@ -25,8 +27,13 @@ void silenzia_alsa() {
     // The library stays loaded for SDL; it is never unloaded while the process runs.
 }
 
+// sound_sdl.h spells these SDL types as the fixed-width types they are.
+static_assert(std::is_same_v<SDL_AudioDeviceID, std::uint32_t>);
+static_assert(std::is_same_v<Uint8, std::uint8_t>);
+
 } // namespace
-void SuonoSdl::richiama(void* dati, Uint8* flusso, int byte) {
+
+void SuonoSdl::richiama(void* dati, std::uint8_t* flusso, int byte) {
     Mixer& mixer = *static_cast<SuonoSdl*>(dati)->mixer_;
     const int frame = byte / int(sizeof(float)) / mixer.formato().canali;
     mixer.mescola(reinterpret_cast<float*>(flusso), frame);

@@ -5,7 +5,7 @@
 #include "platform/mixer.h"
 #include "platform/sound.h"
 
-#include <SDL.h>
+#include <cstdint>
 #include <memory>
 
 namespace contavoce::platform {
@@ -29,14 +29,15 @@ public:
     void imposta_musica(Musica musica) override;
 
 private:
-    static void richiama(void* dati, Uint8* flusso, int byte);
+    // SDL's audio callback; SDL's types stay out of this header.
+    static void richiama(void* dati, std::uint8_t* flusso, int byte);
     bool apri();
     void chiudi();
     std::uint64_t avvia(std::span<const char> wav);
     void attendi(std::uint64_t biglietto);
 
     bool sdl_pronto_ = false;
-    SDL_AudioDeviceID dispositivo_ = 0;
+    std::uint32_t dispositivo_ = 0; // an SDL_AudioDeviceID
     std::unique_ptr<Mixer> mixer_;
     std::shared_ptr<const Clip> avviso_;
     Mixer::Musica musica_;
