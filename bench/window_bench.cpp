@@ -34,7 +34,7 @@ double ms_da(Orologio::time_point t0, Orologio::time_point t1) {
 }
 
 // A message box would stop the run; the bench only counts them.
-class AvvisiContati final : public Avvisi {
+class AvvisiContati final : public platform::Avvisi {
 public:
     void avviso(const std::string&, const std::string&) override { ++quanti; }
     void messaggio(const std::string&) override { ++quanti; }
@@ -98,9 +98,9 @@ int main(int argc, char** argv) {
     std::vector<double> tasto_ms;
     int cifre_entrate = 0;
     for (int i = 0; i < 40; ++i) {
-        if (finestra.Text1->text().size() >= 12)
-            finestra.Text1->clear();
-        const auto prima = finestra.Text1->text().size();
+        if (finestra.controlli().Text1->text().size() >= 12)
+            finestra.controlli().Text1->clear();
+        const auto prima = finestra.controlli().Text1->text().size();
         // Keys land at random points of the device's buffer cycle.
         std::this_thread::sleep_for(std::chrono::microseconds(caso() % unsigned(buffer_ms * 1000)));
         const int cifra = int(caso() % 10);
@@ -108,11 +108,11 @@ int main(int argc, char** argv) {
                           QString(QChar('0' + cifra)));
         const auto t0 = Orologio::now();
         // Returns once the key's sound has played to its end.
-        QApplication::sendEvent(finestra.Text1, &premuto);
+        QApplication::sendEvent(finestra.controlli().Text1, &premuto);
         const auto inizio = suono.mixer()->inizio_ultimo();
         if (inizio && inizio->istante >= t0)
             tasto_ms.push_back(ms_da(t0, inizio->istante));
-        cifre_entrate += finestra.Text1->text().size() == prima + 1 ? 1 : 0;
+        cifre_entrate += finestra.controlli().Text1->text().size() == prima + 1 ? 1 : 0;
         QCoreApplication::processEvents();
     }
     if (tasto_ms.empty() || cifre_entrate != 40 || avvisi.quanti != 0) {

@@ -61,7 +61,7 @@ std::string cartella_programma() {
     return errore ? std::string(".") : exe.parent_path().string();
 }
 
-class AvvisiSuTerminale final : public contavoce::Avvisi {
+class AvvisiSuTerminale final : public contavoce::platform::Avvisi {
 public:
     void avviso(const std::string& testo, const std::string& titolo) override {
         std::cerr << "contavoce-cli: " << titolo << ": " << testo << '\n';

@@ -1,12 +1,13 @@
 #include "speech/parlante.h"
 
 #include "platform/resources.h"
+#include "platform/tasti.h"
 #include "speech/clip_list.h"
 
 namespace contavoce {
 
-Parlante::Parlante(platform::Suono& suono, Avvisi& avvisi, std::function<void()> giro_eventi,
-                   std::string cartella)
+Parlante::Parlante(platform::Suono& suono, platform::Avvisi& avvisi,
+                   std::function<void()> giro_eventi, std::string cartella)
     : suono_(suono), avvisi_(avvisi), giro_eventi_(std::move(giro_eventi)),
       cartella_(std::move(cartella)) {}
 
@@ -28,9 +29,9 @@ void Parlante::suona_risorsa(std::string_view nome, std::string_view tipo) {
 }
 
 void Parlante::num_suoni(std::int16_t codice) {
-    if (codice == 13)
+    if (codice == platform::tasto::invio)
         suona_risorsa("uccello", "wav");
-    else if (codice == 8)
+    else if (codice == platform::tasto::backspace)
         suona_risorsa("sparo", "wav");
     else if (codice >= '0' && codice <= '9')
         suona_risorsa(std::string{'g', char(codice)}, "wav");

@@ -2,6 +2,7 @@
 // clip by clip, the sound effects, the key sounds and the sound-device check.
 #pragma once
 
+#include "platform/avvisi.h"
 #include "platform/sound.h"
 
 #include <cstdint>
@@ -11,17 +12,6 @@
 
 namespace contavoce {
 
-// The one message the speaker can show; the window answers it with a modal
-// message box, tests and the command line with what suits them.
-class Avvisi {
-public:
-    virtual ~Avvisi() = default;
-    // A modal warning (exclamation icon, one OK button); returns when closed.
-    virtual void avviso(const std::string& testo, const std::string& titolo) = 0;
-    // A modal message with one OK button and the program's name as its title.
-    virtual void messaggio(const std::string& testo) = 0;
-};
-
 inline constexpr std::string_view testo_scheda_audio =
     "Non è possibile riprodurre suoni ne tantomeno il numero";
 inline constexpr std::string_view titolo_scheda_audio = "scheda audio";
@@ -30,7 +20,7 @@ class Parlante {
 public:
     // `giro_eventi` lets the window handle what is pending once (between clips);
     // `cartella` is the folder holding the speech clips and laser.wav.
-    Parlante(platform::Suono& suono, Avvisi& avvisi, std::function<void()> giro_eventi,
+    Parlante(platform::Suono& suono, platform::Avvisi& avvisi, std::function<void()> giro_eventi,
              std::string cartella);
 
     // Says the number: device check, clip list, each clip to its end with one
@@ -50,7 +40,7 @@ public:
 
 private:
     platform::Suono& suono_;
-    Avvisi& avvisi_;
+    platform::Avvisi& avvisi_;
     std::function<void()> giro_eventi_;
     std::string cartella_;
 };

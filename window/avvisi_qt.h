@@ -1,14 +1,14 @@
 // Messages to the child as modal message boxes.
 #pragma once
 
-#include "speech/parlante.h"
+#include "platform/avvisi.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 namespace contavoce {
 
-class AvvisiQt final : public Avvisi {
+class AvvisiQt final : public platform::Avvisi {
 public:
     void avviso(const std::string& testo, const std::string& titolo) override {
         QMessageBox::warning(QApplication::activeWindow(), QString::fromStdString(titolo),

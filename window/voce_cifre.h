@@ -1,21 +1,17 @@
 // The program's one window: an instruction line, the entry box, the confirm
 // button, the panel of action buttons, the words box and the green panel of
-// twelve digit boxes. Controls keep their layout names as member and object
-// names; handlers are named control_event. Positions are laid out in twips
-// (15 to a logical pixel; Qt scales logical pixels on HiDPI screens).
+// twelve digit boxes. Handlers are named control_event; the controls and
+// their layout are in controlli.h, the keys of the entry box in tastiera.h.
 #pragma once
 
 #include "music/musica.h"
+#include "platform/avvisi.h"
 #include "speech/parlante.h"
+#include "window/controlli.h"
+#include "window/tastiera.h"
 
-#include <QFrame>
 #include <QImage>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <array>
@@ -26,23 +22,6 @@
 #include <string>
 
 namespace contavoce {
-
-inline constexpr int twip_per_pixel = 15;
-constexpr int px(int twip) {
-    return twip / twip_per_pixel;
-}
-
-inline constexpr const char* indirizzo_autore = "bertoldo@example.org";
-
-// A push button whose caption wraps onto two lines when it does not fit, as the
-// captions of the action panel need ("Nuovo / Numero"); QPushButton never wraps.
-class Pulsante : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent* evento) override;
-};
 
 // Names of the places of a digit, counted from the right starting at 1.
 inline constexpr std::array<const char*, 13> nomi_ordini = {" ",
@@ -59,21 +38,11 @@ inline constexpr std::array<const char*, 13> nomi_ordini = {" ",
                                                             "decine di miliardi",
                                                             "centinaia di miliardi"};
 
-// Windows key codes of the keys the entry box answers to.
-namespace tasto {
-inline constexpr std::int16_t invio = 13, backspace = 8, canc = 46;
-}
-
-// The digit a navigation key (or a keypad key with Num Lock off) stands for, or -1.
-int cifra_del_tasto(std::int16_t codice);
-// The Windows key code for a Qt key; 0 for keys the handlers never look at.
-std::int16_t codice_tasto(int qt_key);
-
 // What the window needs from outside; tests pass recording stand-ins.
 struct Servizi {
     platform::Suono& suono;
     platform::ServizioMedia& media;
-    Avvisi& avvisi;
+    platform::Avvisi& avvisi;
     std::string cartella;                      // the program's folder
     std::function<void()> termina;             // ends the process at once
     std::function<bool(const QUrl&)> apri_url; // hands a mailto: to the mail program
@@ -86,26 +55,8 @@ public:
     explicit VoceCifre(Servizi servizi);
     ~VoceCifre() override;
 
-    // Controls (owned by their Qt parents), in the layout's stacking order.
-    QFrame* Frame3;
-    Pulsante* Command6;
-    QFrame* Frame2;
-    Pulsante* Command1;
-    Pulsante* Command2;
-    Pulsante* Command3;
-    Pulsante* Command4;
-    Pulsante* Command5;
-    QPlainTextEdit* Text3;
-    QTimer* Timer1;
-    QLineEdit* Text1;
-    QFrame* Frame1;
-    QTimer* Timer3;
-    QTimer* Timer2;
-    QLabel* Label1;
-    QLabel* Label6;
-    std::array<QLabel*, 12> Label5;
-    QLabel* Label4;
-    QLabel* Label2;
+    // The controls, for tests and benchmarks to drive and inspect.
+    const ControlliVoceCifre& controlli() const { return controlli_; }
 
     // Window-level state.
     std::string numero_confermato;
@@ -159,7 +110,6 @@ private:
     void imposta_caption(const std::string& caption) override;
     void abilita_timer(bool acceso) override;
 
-    void crea_controlli();
     void collega();
     void conferma();
     void preambolo_conferma();
@@ -168,12 +118,16 @@ private:
     void imposta_limite(int limite);
     void imposta_testo(const QString& testo);
     void colore_testo(QWidget* w, std::uint32_t valore);
+    // A key on Text1, handled now or queued behind the one being handled; true
+    // when Text1 must not see it.
+    bool tasto_in_arrivo(const QKeyEvent& tasto);
     // Routes a key on Text1 through the two handlers; true when it is discarded.
     bool tasto_su_text1(const QKeyEvent& tasto);
     void tasti_rimasti();
     bool evento_mouse(QObject* oggetto, QEvent* evento);
 
     Servizi servizi_;
+    ControlliVoceCifre controlli_;
     Parlante parlante_;
     MusicaDiSottofondo musica_;
     QImage superficie_;

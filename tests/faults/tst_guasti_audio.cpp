@@ -141,8 +141,8 @@ struct Finestra {
     }
     // Types a number, confirms it with Enter and has it said: the window at work.
     void usa(const QString& numero) {
-        QTest::keyClicks(w->Text1, numero);
-        QTest::keyClick(w->Text1, Qt::Key_Return);
+        QTest::keyClicks(w->controlli().Text1, numero);
+        QTest::keyClick(w->controlli().Text1, Qt::Key_Return);
         w->Command2_Click();
     }
     QStringList messaggi() const { return log.filter(QRegularExpression("^(warn|message) ")); }
@@ -283,7 +283,7 @@ void TstGuastiAudio::musica_danneggiata() {
     QVERIFY(!f.w->musica().musica.IsPlaying());
     suono.avanza(44100 / 10);
     f.usa("2304");
-    QCOMPARE(f.w->Text1->text(), "2.304");
+    QCOMPARE(f.w->controlli().Text1->text(), "2.304");
     QCOMPARE(QString::fromStdString(f.w->lettere_numero), "Duemilatrecentoquattro");
     QVERIFY(!f.w->musica().musica.IsPlaying());
     QVERIFY2(f.messaggi().isEmpty(), qPrintable(f.messaggi().join('\n')));
@@ -315,10 +315,11 @@ void TstGuastiAudio::senza_dispositivo() {
         QCOMPARE(f.messaggi(), QStringList{avviso});
         QVERIFY(!f.w->musica().musica.IsPlaying());
         f.usa("2304");
-        QCOMPARE(f.w->Text1->text(), "2.304");
+        QCOMPARE(f.w->controlli().Text1->text(), "2.304");
         QCOMPARE(QString::fromStdString(f.w->lettere_numero), "Duemilatrecentoquattro");
         QCOMPARE(f.messaggi(), (QStringList{avviso, avviso}));
-        QTest::keyClick(f.w->Text1, Qt::Key_5); // a key sound with no device: nothing, no hang
+        // A key sound with no device: nothing, no hang.
+        QTest::keyClick(f.w->controlli().Text1, Qt::Key_5);
     }
     qputenv("SDL_AUDIODRIVER", prima);
 }

@@ -29,6 +29,9 @@ struct BancoFinestra {
                                    return false; // no mail program here
                                }});
     }
+
+    // The window's controls, as the tests drive and inspect them.
+    const contavoce::ControlliVoceCifre& ctl() const { return w->controlli(); }
 };
 
 } // namespace test_support

@@ -3,10 +3,10 @@
 // plays, passes of the event loop, warnings and music commands.
 #pragma once
 
+#include "platform/avvisi.h"
 #include "platform/media.h"
 #include "platform/resources.h"
 #include "platform/sound.h"
-#include "speech/parlante.h"
 
 #include <QStringList>
 #include <cstring>
@@ -26,7 +26,7 @@ inline QString nome_effetto(const QByteArray& b) {
     return "?";
 }
 
-class Registro : public contavoce::platform::Suono, public contavoce::Avvisi {
+class Registro : public contavoce::platform::Suono, public contavoce::platform::Avvisi {
 public:
     explicit Registro(QStringList& log) : log_(log) {}
     int dispositivi_presenti = 1;

@@ -18,15 +18,15 @@ struct Banco : test_support::BancoFinestra {
     QStringList fotogrammi;
 
     Banco() {
-        QObject::connect(w->Text3, &QPlainTextEdit::textChanged,
-                         [this] { fotogrammi << w->Text3->toPlainText(); });
+        QObject::connect(ctl().Text3, &QPlainTextEdit::textChanged,
+                         [this] { fotogrammi << ctl().Text3->toPlainText(); });
         w->show();
-        w->Text1->setFocus();
+        ctl().Text1->setFocus();
         log.clear();
     }
     QStringList effetti() const { return log.filter(QRegularExpression("^effect")); }
-    void digita(const QString& testo) { QTest::keyClicks(w->Text1, testo); }
-    void invio() { QTest::keyClick(w->Text1, Qt::Key_Return); }
+    void digita(const QString& testo) { QTest::keyClicks(ctl().Text1, testo); }
+    void invio() { QTest::keyClick(ctl().Text1, Qt::Key_Return); }
 };
 
 int blank_iniziali(const QString& s) {
@@ -90,29 +90,31 @@ void TstEntry::conferma_con_animazione() {
     QFETCH(int, ultimi_blank);
     Banco b;
     b.digita(digitato);
-    b.w->Command6->click();
+    b.ctl().Command6->click();
     QCOMPARE(QString::fromStdString(b.w->numero_confermato),
              QString(digitato).remove(QRegularExpression("^0+")));
-    QCOMPARE(b.w->Text1->text(), mostrato);
+    QCOMPARE(b.ctl().Text1->text(), mostrato);
     QCOMPARE(b.fotogrammi.size(), fotogrammi);
     QCOMPARE(blank_iniziali(b.fotogrammi.first()), primi_blank);
     QCOMPARE(blank_iniziali(b.fotogrammi.last()), ultimi_blank);
     QCOMPARE(b.fotogrammi.last().trimmed(), parole);
     // Confirmed state: entry locked and disabled, words box white, the panel's buttons on.
-    QVERIFY(!b.w->Text1->isEnabled() && b.w->Text1->isReadOnly());
-    QCOMPARE(b.w->Text1->maxLength(), 12);
-    QVERIFY(!b.w->Command6->isEnabled());
-    QVERIFY(b.w->Frame2->isVisible() && b.w->Text3->isVisible() && b.w->Text3->isReadOnly());
-    QCOMPARE(b.w->Text3->palette().color(QPalette::Base), QColor(Qt::white));
-    QVERIFY(b.w->Command1->isEnabled() && b.w->Command2->isEnabled() && b.w->Command3->isEnabled());
-    QCOMPARE(QApplication::focusWidget(), b.w->Command1);
+    QVERIFY(!b.ctl().Text1->isEnabled() && b.ctl().Text1->isReadOnly());
+    QCOMPARE(b.ctl().Text1->maxLength(), 12);
+    QVERIFY(!b.ctl().Command6->isEnabled());
+    QVERIFY(b.ctl().Frame2->isVisible() && b.ctl().Text3->isVisible() &&
+            b.ctl().Text3->isReadOnly());
+    QCOMPARE(b.ctl().Text3->palette().color(QPalette::Base), QColor(Qt::white));
+    QVERIFY(b.ctl().Command1->isEnabled() && b.ctl().Command2->isEnabled() &&
+            b.ctl().Command3->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), b.ctl().Command1);
 }
 
 void TstEntry::conferma_con_invio_e_suoni_nell_ordine() {
     Banco b;
     int gialli = 0;
-    QObject::connect(b.w->Text3, &QPlainTextEdit::textChanged, [&] {
-        gialli += b.w->Text3->palette().color(QPalette::Base) == QColor(255, 255, 0);
+    QObject::connect(b.ctl().Text3, &QPlainTextEdit::textChanged, [&] {
+        gialli += b.ctl().Text3->palette().color(QPalette::Base) == QColor(255, 255, 0);
     });
     b.digita("0012");
     b.invio();
@@ -128,23 +130,23 @@ void TstEntry::parole_lunghe_senza_animazione() {
     QCOMPARE(b.fotogrammi.size(), 1);
     QCOMPARE(b.fotogrammi.first().size(), 111);
     QVERIFY(b.fotogrammi.first().startsWith("Settecentosettantasettemiliardi"));
-    QCOMPARE(b.w->Text1->text(), "777.777.777.777");
+    QCOMPARE(b.ctl().Text1->text(), "777.777.777.777");
 }
 
 void TstEntry::tasti_rifiutati() {
     Banco b;
     b.invio(); // empty box
     QCOMPARE(b.effetti(), QStringList({"effect UCCELLO", "effect ASINO"}));
-    QVERIFY(b.w->Frame2->isHidden() && b.w->Text1->isEnabled());
+    QVERIFY(b.ctl().Frame2->isHidden() && b.ctl().Text1->isEnabled());
     b.log.clear();
     b.digita("a");
     QCOMPARE(b.effetti(), QStringList({"effect ASINO", "effect ASINO"}));
-    QCOMPARE(b.w->Text1->text(), "");
+    QCOMPARE(b.ctl().Text1->text(), "");
     b.log.clear();
     b.digita("4");
-    QTest::keyClick(b.w->Text1, Qt::Key_Backspace);
-    QCOMPARE(b.w->Text1->text(), "");
-    QTest::keyClick(b.w->Text1, Qt::Key_Delete);
+    QTest::keyClick(b.ctl().Text1, Qt::Key_Backspace);
+    QCOMPARE(b.ctl().Text1->text(), "");
+    QTest::keyClick(b.ctl().Text1, Qt::Key_Delete);
     QCOMPARE(b.effetti(), QStringList({"effect G4", "effect SPARO", "effect SPARO"}));
 }
 
@@ -153,17 +155,17 @@ void TstEntry::tredicesima_cifra() {
     b.digita("111111111111");
     b.log.clear();
     b.digita("9");
-    QCOMPARE(b.w->Text1->text(), "111111111111");
+    QCOMPARE(b.ctl().Text1->text(), "111111111111");
     QCOMPARE(b.effetti(), QStringList({"effect G9"}));
     QCOMPARE(QColor(b.w->superficie().pixel(0, 0)).red(), 225); // the tint changed all the same
 }
 
 void TstEntry::tastierino_senza_bloc_num() {
     Banco b;
-    QTest::keyClick(b.w->Text1, Qt::Key_Home, Qt::KeypadModifier);
-    QTest::keyClick(b.w->Text1, Qt::Key_Clear, Qt::KeypadModifier);
-    QTest::keyClick(b.w->Text1, Qt::Key_PageUp); // the separate navigation key alike
-    QCOMPARE(b.w->Text1->text(), "759");
+    QTest::keyClick(b.ctl().Text1, Qt::Key_Home, Qt::KeypadModifier);
+    QTest::keyClick(b.ctl().Text1, Qt::Key_Clear, Qt::KeypadModifier);
+    QTest::keyClick(b.ctl().Text1, Qt::Key_PageUp); // the separate navigation key alike
+    QCOMPARE(b.ctl().Text1->text(), "759");
     QCOMPARE(b.effetti(), QStringList({"effect G7", "effect G5", "effect G9"}));
     QCOMPARE(QColor(b.w->superficie().pixel(0, 0)).red(), 225);
 }
@@ -174,25 +176,25 @@ void TstEntry::solo_zeri() {
     b.invio();
     QCOMPARE(b.w->numero_confermato, std::string());
     QCOMPARE(b.w->lettere_numero, std::string());
-    QCOMPARE(b.w->Text1->text(), "");
-    QCOMPARE(b.w->Text3->toPlainText().trimmed(), "");
-    QVERIFY(b.w->Command1->isEnabled());
+    QCOMPARE(b.ctl().Text1->text(), "");
+    QCOMPARE(b.ctl().Text3->toPlainText().trimmed(), "");
+    QVERIFY(b.ctl().Command1->isEnabled());
     b.w->Command3_Click(); // the panel opens with every digit hidden
-    for (QLabel* l : b.w->Label5)
+    for (QLabel* l : b.ctl().Label5)
         QVERIFY(l->isHidden());
-    QCOMPARE(b.w->Label1->text(), "");
+    QCOMPARE(b.ctl().Label1->text(), "");
 }
 
 void TstEntry::incolla_solo_cifre() {
     Banco b;
     QApplication::clipboard()->setText("12a3");
-    b.w->Text1->paste();
-    QCOMPARE(b.w->Text1->text().contains('a'), false);
-    QTest::keyClick(b.w->Text1, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(b.w->Text1->text().contains('a'), false);
+    b.ctl().Text1->paste();
+    QCOMPARE(b.ctl().Text1->text().contains('a'), false);
+    QTest::keyClick(b.ctl().Text1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(b.ctl().Text1->text().contains('a'), false);
     QApplication::clipboard()->setText("123");
-    b.w->Text1->paste();
-    QCOMPARE(b.w->Text1->text(), "123");
+    b.ctl().Text1->paste();
+    QCOMPARE(b.ctl().Text1->text(), "123");
 }
 
 void TstEntry::ascolta_e_nuovo_numero() {
@@ -200,26 +202,27 @@ void TstEntry::ascolta_e_nuovo_numero() {
     b.digita("312");
     b.invio();
     b.log.clear();
-    b.w->Command2->click();
+    b.ctl().Command2->click();
     QCOMPARE(b.log, QStringList({"play va3.wav", "play va100.wav", "play va12.wav"}));
     b.w->Command3_Click();
     b.w->Label5_Click(11);
     b.log.clear();
-    b.w->Command1->click();
+    b.ctl().Command1->click();
     QCOMPARE(b.effetti(), QStringList({"effect GALLO"}));
     // The entering state again, tinted by the old number's first digit.
     QCOMPARE(QColor(b.w->superficie().pixel(0, 0)).red(), 75);
-    QVERIFY(b.w->Command6->isEnabled() && b.w->Text1->isEnabled() && !b.w->Text1->isReadOnly());
-    QVERIFY(b.w->Text3->isHidden() && b.w->Frame1->isHidden());
-    QVERIFY(!b.w->Command1->isEnabled() && !b.w->Command2->isEnabled() &&
-            !b.w->Command3->isEnabled());
-    QCOMPARE(b.w->Text1->text(), "");
-    QCOMPARE(b.w->Text1->maxLength(), 12);
+    QVERIFY(b.ctl().Command6->isEnabled() && b.ctl().Text1->isEnabled() &&
+            !b.ctl().Text1->isReadOnly());
+    QVERIFY(b.ctl().Text3->isHidden() && b.ctl().Frame1->isHidden());
+    QVERIFY(!b.ctl().Command1->isEnabled() && !b.ctl().Command2->isEnabled() &&
+            !b.ctl().Command3->isEnabled());
+    QCOMPARE(b.ctl().Text1->text(), "");
+    QCOMPARE(b.ctl().Text1->maxLength(), 12);
     QCOMPARE(b.w->numero_confermato, std::string());
-    QVERIFY(!b.w->Timer2->isActive() && !b.w->Timer3->isActive());
-    QVERIFY(b.w->Frame2->isVisible()); // never hidden again
+    QVERIFY(!b.ctl().Timer2->isActive() && !b.ctl().Timer3->isActive());
+    QVERIFY(b.ctl().Frame2->isVisible()); // never hidden again
     b.digita("5");
-    QCOMPARE(b.w->Text1->text(), "5");
+    QCOMPARE(b.ctl().Text1->text(), "5");
 }
 
 void TstEntry::pannello_delle_cifre_data() {
@@ -241,12 +244,13 @@ void TstEntry::pannello_delle_cifre() {
     b.log.clear();
     b.w->Command3_Click();
     QCOMPARE(b.effetti(), QStringList({"effect CANE"}));
-    QVERIFY(b.w->Frame1->isVisible() && b.w->Label1->isVisible() && b.w->Label1->isEnabled());
+    QVERIFY(b.ctl().Frame1->isVisible() && b.ctl().Label1->isVisible() &&
+            b.ctl().Label1->isEnabled());
     QString mostrato;
     for (int k = 0; k < 12; ++k) {
-        QCOMPARE(b.w->Label5[k]->isHidden(), k < nascoste);
-        mostrato += b.w->Label5[k]->text();
-        QCOMPARE(colore_testo(b.w->Label5[k]), QColor(Qt::black));
+        QCOMPARE(b.ctl().Label5[k]->isHidden(), k < nascoste);
+        mostrato += b.ctl().Label5[k]->text();
+        QCOMPARE(colore_testo(b.ctl().Label5[k]), QColor(Qt::black));
     }
     QCOMPARE(mostrato, numero); // aligned on the right
     QCOMPARE(b.w->cifra_scelta, std::int16_t(11));
@@ -258,32 +262,32 @@ void TstEntry::nomi_e_lampeggio() {
     b.w->Command3_Click();
     b.log.clear();
     b.w->Label5_Click(11);
-    QCOMPARE(b.w->Label1->text(), QString::fromUtf8("4 unità"));
+    QCOMPARE(b.ctl().Label1->text(), QString::fromUtf8("4 unità"));
     QCOMPARE(b.log, QStringList({"async " + QString::fromStdString(cartella) + "/laser.wav"}));
     b.w->Label5_Click(0);
-    QCOMPARE(b.w->Label1->text(), "1 centinaia di miliardi");
+    QCOMPARE(b.ctl().Label1->text(), "1 centinaia di miliardi");
     b.w->Label5_Click(9);
-    QCOMPARE(b.w->Label1->text(), "0 centinaia");
+    QCOMPARE(b.ctl().Label1->text(), "0 centinaia");
     b.w->Label5_Click(10);
-    QCOMPARE(b.w->Label1->text(), "5 decine");
+    QCOMPARE(b.ctl().Label1->text(), "5 decine");
     QCOMPARE(b.w->cifra_scelta, std::int16_t(10));
-    QCOMPARE(colore_testo(b.w->Label5[10]), QColor(Qt::red));
-    QCOMPARE(colore_testo(b.w->Label5[9]), QColor(Qt::black));
+    QCOMPARE(colore_testo(b.ctl().Label5[10]), QColor(Qt::red));
+    QCOMPARE(colore_testo(b.ctl().Label5[9]), QColor(Qt::black));
 
     // The blinker: white, then red, one timer at a time.
-    b.w->Timer3->stop();
+    b.ctl().Timer3->stop();
     b.w->Timer2_Timer();
-    QCOMPARE(colore_testo(b.w->Label5[10]), QColor(Qt::white));
-    QVERIFY(!b.w->Timer2->isActive() && b.w->Timer3->isActive());
+    QCOMPARE(colore_testo(b.ctl().Label5[10]), QColor(Qt::white));
+    QVERIFY(!b.ctl().Timer2->isActive() && b.ctl().Timer3->isActive());
     b.w->Timer3_Timer();
-    QCOMPARE(colore_testo(b.w->Label5[10]), QColor(Qt::red));
-    QVERIFY(b.w->Timer2->isActive() && !b.w->Timer3->isActive());
+    QCOMPARE(colore_testo(b.ctl().Label5[10]), QColor(Qt::red));
+    QVERIFY(b.ctl().Timer2->isActive() && !b.ctl().Timer3->isActive());
     // And for real, on the timers.
-    QTRY_COMPARE_WITH_TIMEOUT(colore_testo(b.w->Label5[10]), QColor(Qt::white), 1500);
+    QTRY_COMPARE_WITH_TIMEOUT(colore_testo(b.ctl().Label5[10]), QColor(Qt::white), 1500);
 
     b.w->Command3_Click(); // closing stops both and keeps the colours
-    QVERIFY(!b.w->Timer2->isActive() && !b.w->Timer3->isActive());
-    QCOMPARE(colore_testo(b.w->Label5[10]), QColor(Qt::white));
+    QVERIFY(!b.ctl().Timer2->isActive() && !b.ctl().Timer3->isActive());
+    QCOMPARE(colore_testo(b.ctl().Label5[10]), QColor(Qt::white));
     QVERIFY(b.log.last().endsWith("/laser.wav"));
 }
 
@@ -299,24 +303,24 @@ void TstEntry::puntatori_e_email() {
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(w, &e);
     };
-    QCOMPARE(b.w->Command6->cursor().shape(), Qt::ArrowCursor);
-    muovi(b.w->Command6);
-    QCOMPARE(b.w->Command6->cursor().hotSpot(), QPoint(16, 15));
+    QCOMPARE(b.ctl().Command6->cursor().shape(), Qt::ArrowCursor);
+    muovi(b.ctl().Command6);
+    QCOMPARE(b.ctl().Command6->cursor().hotSpot(), QPoint(16, 15));
     b.w->numero_confermato = "12";
     b.w->Command3_Click();
-    muovi(b.w->Label5[11]);
-    QCOMPARE(b.w->Label5[11]->cursor().hotSpot(), QPoint(16, 15));
-    premi(b.w->Label5[11]);
-    QCOMPARE(b.w->Label5[11]->cursor().hotSpot(), QPoint(15, 17));
+    muovi(b.ctl().Label5[11]);
+    QCOMPARE(b.ctl().Label5[11]->cursor().hotSpot(), QPoint(16, 15));
+    premi(b.ctl().Label5[11]);
+    QCOMPARE(b.ctl().Label5[11]->cursor().hotSpot(), QPoint(15, 17));
 
-    muovi(b.w->Label4);
-    QCOMPARE(colore_testo(b.w->Label4), QColor(255, 255, 0));
-    muovi(b.w->Label2); // another control: stays yellow
-    QCOMPARE(colore_testo(b.w->Label4), QColor(255, 255, 0));
+    muovi(b.ctl().Label4);
+    QCOMPARE(colore_testo(b.ctl().Label4), QColor(255, 255, 0));
+    muovi(b.ctl().Label2); // another control: stays yellow
+    QCOMPARE(colore_testo(b.ctl().Label4), QColor(255, 255, 0));
     QMouseEvent sfondo(QEvent::MouseMove, QPointF(5, 200), b.w->mapToGlobal(QPointF(5, 200)),
                        Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(b.w.get(), &sfondo);
-    QCOMPARE(colore_testo(b.w->Label4), QColor(0, 0, 255));
+    QCOMPARE(colore_testo(b.ctl().Label4), QColor(0, 0, 255));
 }
 
 QTEST_MAIN(TstEntry)

@@ -69,51 +69,54 @@ void TstVoceCifre::geometria() {
 void TstVoceCifre::stato_iniziale() {
     Banco b;
     VoceCifre& w = *b.w;
+    const ControlliVoceCifre& ctl = w.controlli();
     QCOMPARE(w.windowTitle(), "Cifralia");
     QCOMPARE(w.size(), QSize(567, 357));
     QCOMPARE(w.ScaleHeight(), 5355);
     QVERIFY(!w.windowIcon().isNull());
-    QVERIFY(w.Frame2->isHidden());
-    QVERIFY(w.Text3->isHidden());
-    QVERIFY(w.Frame1->isHidden());
-    QVERIFY(!w.Text1->isHidden());
-    QVERIFY(!w.Command1->isEnabled() && !w.Command2->isEnabled() && !w.Command3->isEnabled());
-    QVERIFY(w.Command4->isEnabled() && w.Command5->isEnabled() && w.Command6->isEnabled());
-    QVERIFY(!w.Label1->isEnabled());
-    QCOMPARE(w.Text1->maxLength(), 12);
-    QCOMPARE(w.Text1->palette().color(QPalette::Base), QColor(0, 255, 0));
-    QCOMPARE(w.Label4->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QVERIFY(w.Label4->toolTip().startsWith("un programma di Bertoldo, email: "));
-    QCOMPARE(w.Label6->text(), "C L I C C A    S U I    N U M E R I");
-    for (QPushButton* c : {w.Command1, w.Command2, w.Command3, w.Command4, w.Command5, w.Command6})
+    QVERIFY(ctl.Frame2->isHidden());
+    QVERIFY(ctl.Text3->isHidden());
+    QVERIFY(ctl.Frame1->isHidden());
+    QVERIFY(!ctl.Text1->isHidden());
+    QVERIFY(!ctl.Command1->isEnabled() && !ctl.Command2->isEnabled() && !ctl.Command3->isEnabled());
+    QVERIFY(ctl.Command4->isEnabled() && ctl.Command5->isEnabled() && ctl.Command6->isEnabled());
+    QVERIFY(!ctl.Label1->isEnabled());
+    QCOMPARE(ctl.Text1->maxLength(), 12);
+    QCOMPARE(ctl.Text1->palette().color(QPalette::Base), QColor(0, 255, 0));
+    QCOMPARE(ctl.Label4->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QVERIFY(ctl.Label4->toolTip().startsWith("un programma di Bertoldo, email: "));
+    QCOMPARE(ctl.Label6->text(), "C L I C C A    S U I    N U M E R I");
+    for (QPushButton* c :
+         {ctl.Command1, ctl.Command2, ctl.Command3, ctl.Command4, ctl.Command5, ctl.Command6})
         QVERIFY2(c->text().startsWith('&'), qPrintable(c->text()));
-    QCOMPARE(w.Command5->text(), "&Pausa musica");
-    QCOMPARE(w.Timer1->interval(), 60000);
-    QCOMPARE(w.Timer2->interval(), 1000);
-    QCOMPARE(w.Timer3->interval(), 1000);
-    QVERIFY(w.Timer1->isActive() && w.Timer2->isActive() && w.Timer3->isActive());
-    for (QLabel* l : w.Label5)
+    QCOMPARE(ctl.Command5->text(), "&Pausa musica");
+    QCOMPARE(ctl.Timer1->interval(), 60000);
+    QCOMPARE(ctl.Timer2->interval(), 1000);
+    QCOMPARE(ctl.Timer3->interval(), 1000);
+    QVERIFY(ctl.Timer1->isActive() && ctl.Timer2->isActive() && ctl.Timer3->isActive());
+    for (QLabel* l : ctl.Label5)
         QCOMPARE(l->text(), "4");
-    QCOMPARE(w.Label5[11]->x() - w.Label5[10]->x(), 24); // 360 twips inside a group
-    QCOMPARE(w.Label5[9]->x() - w.Label5[8]->x(), 32);   // 480 between groups
-    QCOMPARE(w.Label5[0]->font().pointSizeF(), 26.25);
+    QCOMPARE(ctl.Label5[11]->x() - ctl.Label5[10]->x(), 24); // 360 twips inside a group
+    QCOMPARE(ctl.Label5[9]->x() - ctl.Label5[8]->x(), 32);   // 480 between groups
+    QCOMPARE(ctl.Label5[0]->font().pointSizeF(), 26.25);
 }
 
 void TstVoceCifre::ordine_di_tabulazione() {
     Banco b;
     VoceCifre& w = *b.w;
+    const ControlliVoceCifre& ctl = w.controlli();
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(QApplication::focusWidget(), w.Text1);
+    QCOMPARE(QApplication::focusWidget(), ctl.Text1);
     // Only Text1 and INVIO can be reached while Frame2 and Text3 are hidden.
     QTest::keyClick(&w, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), w.Command6);
+    QCOMPARE(QApplication::focusWidget(), ctl.Command6);
     // As after a confirmation: the panel and the words box shown, its buttons enabled.
-    w.Frame2->show();
-    w.Text3->show();
-    for (QPushButton* c : {w.Command1, w.Command2, w.Command3})
+    ctl.Frame2->show();
+    ctl.Text3->show();
+    for (QPushButton* c : {ctl.Command1, ctl.Command2, ctl.Command3})
         c->setEnabled(true);
-    w.Text1->setFocus();
+    ctl.Text1->setFocus();
     QStringList ordine;
     for (int i = 0; i < 8; ++i) {
         ordine << QApplication::focusWidget()->objectName();
@@ -175,8 +178,8 @@ void TstVoceCifre::uscita_con_fine_o_chiusura() {
     {
         Banco b;
         b.log.clear();
-        b.w->Frame2->show();
-        b.w->Command4->click();
+        b.ctl().Frame2->show();
+        b.ctl().Command4->click();
         QCOMPARE(b.log, QStringList({"stop PlayMidi", "close PlayMidi", "effect VETRO", "end"}));
     }
     {
@@ -195,9 +198,10 @@ void TstVoceCifre::uscita_con_fine_o_chiusura() {
 void TstVoceCifre::email_e_timer() {
     Banco b;
     VoceCifre& w = *b.w;
+    const ControlliVoceCifre& ctl = w.controlli();
     w.show();
     b.log.clear();
-    QTest::mouseClick(w.Label4, Qt::LeftButton);
+    QTest::mouseClick(ctl.Label4, Qt::LeftButton);
     QCOMPARE(b.log, QStringList({"url mailto:bertoldo@example.org"}));
 
     b.log.clear();
@@ -207,12 +211,12 @@ void TstVoceCifre::email_e_timer() {
     w.Timer1_Timer();
     QVERIFY(b.log.contains("play PlayMidi"));
 
-    w.Command5->click();
-    QCOMPARE(w.Command5->text(), "&Suona musica");
-    QVERIFY(!w.Timer1->isActive());
-    w.Command5->click();
-    QCOMPARE(w.Command5->text(), "&Pausa musica");
-    QVERIFY(w.Timer1->isActive());
+    ctl.Command5->click();
+    QCOMPARE(ctl.Command5->text(), "&Suona musica");
+    QVERIFY(!ctl.Timer1->isActive());
+    ctl.Command5->click();
+    QCOMPARE(ctl.Command5->text(), "&Pausa musica");
+    QVERIFY(ctl.Timer1->isActive());
 }
 
 QTEST_MAIN(TstVoceCifre)

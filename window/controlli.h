@@ -1,0 +1,69 @@
+// The window's controls, held together as a form designer's generated class
+// holds them, and their layout. Controls keep their layout names as member and
+// object names. Positions are laid out in twips (15 to a logical pixel; Qt
+// scales logical pixels on HiDPI screens).
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace contavoce {
+
+inline constexpr int twip_per_pixel = 15;
+constexpr int px(int twip) {
+    return twip / twip_per_pixel;
+}
+
+inline constexpr const char* indirizzo_autore = "bertoldo@example.org";
+
+// A push button whose caption wraps onto two lines when it does not fit, as the
+// captions of the action panel need ("Nuovo / Numero"); QPushButton never wraps.
+class Pulsante : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* evento) override;
+};
+
+// The controls (owned by their Qt parents), in the layout's stacking order.
+struct ControlliVoceCifre {
+    QFrame* Frame3 = nullptr;
+    Pulsante* Command6 = nullptr;
+    QFrame* Frame2 = nullptr;
+    Pulsante* Command1 = nullptr;
+    Pulsante* Command2 = nullptr;
+    Pulsante* Command3 = nullptr;
+    Pulsante* Command4 = nullptr;
+    Pulsante* Command5 = nullptr;
+    QPlainTextEdit* Text3 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QFrame* Frame1 = nullptr;
+    QTimer* Timer3 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label6 = nullptr;
+    std::array<QLabel*, 12> Label5{};
+    QLabel* Label4 = nullptr;
+    QLabel* Label2 = nullptr;
+};
+
+// The window's own name, title, icon, font and fixed size.
+void imposta_finestra(QWidget& finestra);
+// Creates the controls on `finestra` as laid out, puts them in the layout's tab
+// order and gives Text1 the focus.
+ControlliVoceCifre crea_controlli(QWidget& finestra);
+
+// Background and text colours of a widget, as layout values.
+void colori(QWidget* w, std::optional<std::uint32_t> sfondo, std::optional<std::uint32_t> testo);
+
+} // namespace contavoce

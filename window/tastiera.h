@@ -1,0 +1,15 @@
+// The keys the entry box answers to, as the handlers see them: Windows key codes.
+#pragma once
+
+#include "platform/tasti.h"
+
+#include <cstdint>
+
+namespace contavoce {
+
+// The digit a navigation key (or a keypad key with Num Lock off) stands for, or -1.
+int cifra_del_tasto(std::int16_t codice);
+// The Windows key code for a Qt key; 0 for keys the handlers never look at.
+std::int16_t codice_tasto(int qt_key);
+
+} // namespace contavoce
