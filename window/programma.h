@@ -1,0 +1,18 @@
+// The program as `contavoce` runs it: the window over the real sound device,
+// the music service and modal message boxes.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace contavoce {
+
+// Runs the program in the QApplication already made until the window closes
+// (or "Fine" ends the process); `cartella` holds its clips and tune.
+// `prima_di_mostrare` is given the window just before it is first shown.
+int esegui_programma(const std::string& cartella,
+                     const std::function<void(QWidget&)>& prima_di_mostrare = {});
+
+} // namespace contavoce
