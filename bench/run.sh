@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 # GCC 12 at -O3 gives false -Wrestrict alarms inside libstdc++, so no -Werror here.
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCONTAVOCE_WERROR=OFF >/dev/null
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCONTAVOCE_WERROR=OFF \
+    -DCONTAVOCE_BENCH=ON >/dev/null
 cmake --build build-bench --target contavoce contavoce_speech contavoce_tune spelling_bench \
     sound_bench music_bench window_bench process_bench >/dev/null
 
