@@ -6,12 +6,12 @@
 #include "setup/launcher/interfaccia_qt.h"
 #include "setup/launcher/risposte.h"
 #include "setup/launcher/setup.h"
+#include "support/banco_setup.h"
 #include "support/istantanea.h"
 
 #include <QCryptographicHash>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <sys/stat.h>
@@ -28,17 +28,8 @@ const QByteArray contavoce_inf = "[Version]\r\nSignature=\"$Windows NT$\"\r\n"
                                  "[Programma]\r\nprova.txt\r\nsuono.wav\r\n";
 const QByteArray setup_inf = "[Version]\r\nCaption=Installazione\r\nScelta=0\r\n";
 
-void scrivi(const QString& percorso, const QByteArray& byte) {
-    QDir().mkpath(QFileInfo(percorso).path());
-    QFile f(percorso);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(byte) != byte.size())
-        qFatal("cannot write %s", qPrintable(percorso));
-}
-
-QByteArray leggi(const QString& percorso) {
-    QFile f(percorso);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
+using test_support::leggi;
+using test_support::scrivi;
 
 QStringList istantanea(const QString& cartella, const QString& salta = {}) {
     return test_support::istantanea(cartella, {salta});
@@ -75,59 +66,29 @@ private slots:
     void modi_con_umask_077();
 
 private:
-    QString percorso(const QString& relativo) const { return radice_->path() + "/" + relativo; }
-    void cabina(const QString& nome, const QList<std::pair<QString, QByteArray>>& file);
+    QString percorso(const QString& relativo) const { return banco_.percorso(relativo); }
 
-    QString gcab_ = QStandardPaths::findExecutable("gcab");
-    QString cabextract_ = QStandardPaths::findExecutable("cabextract");
-    QString corrente_iniziale_ = QDir::currentPath();
-    std::unique_ptr<QTemporaryDir> radice_;
-    Risposte risposte_;
-    std::optional<Ambiente> ambiente_;
+    // As the launcher's own tests set it up, with an installer stand-in that
+    // lists what it was given.
+    test_support::BancoSetup banco_{
+        "tmp",
+        "d=$(dirname \"$3\")\n(cd \"$d\" && find . -mindepth 1 | LC_ALL=C sort) > \"$r/visti\"\n"};
+    const QString& gcab_ = banco_.gcab;
+    const QString& cabextract_ = banco_.cabextract;
+    Risposte& risposte_ = banco_.risposte;
+    std::optional<Ambiente>& ambiente_ = banco_.ambiente;
 };
 
 void TstGuastiInstallazione::initTestCase() {
     QVERIFY2(!gcab_.isEmpty() && !cabextract_.isEmpty(), "gcab and cabextract are needed");
 }
 
-// As the launcher's own tests set it up: PATH holds cabextract, and an
-// installer stand-in beside the launcher lists what it was given.
 void TstGuastiInstallazione::init() {
-    radice_ = std::make_unique<QTemporaryDir>();
-    risposte_ = Risposte{};
-    for (const char* c : {"supporto", "programma", "strumenti", "tmp", "registro"})
-        QDir().mkpath(percorso(c));
-    QVERIFY(QDir::setCurrent(percorso("supporto")));
-    QVERIFY(QFile::link(cabextract_, percorso("strumenti/cabextract")));
-    scrivi(percorso("programma/installa-inf"),
-           "#!/bin/sh\nd=$(dirname \"$3\")\n(cd \"$d\" && find . -mindepth 1 | LC_ALL=C sort) > '" +
-               QFile::encodeName(percorso("registro/visti")) + "'\n");
-    QFile(percorso("programma/installa-inf")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-    ambiente_.emplace(Ambiente{risposte_,
-                               percorso("programma").toStdString(),
-                               {percorso("strumenti").toStdString()},
-                               percorso("tmp").toStdString()});
+    banco_.prepara();
 }
 
 void TstGuastiInstallazione::cleanup() {
-    QDir::setCurrent(corrente_iniziale_);
-}
-
-void TstGuastiInstallazione::cabina(const QString& nome,
-                                    const QList<std::pair<QString, QByteArray>>& file) {
-    const QString sorgente = percorso("sorgente");
-    QDir(sorgente).removeRecursively();
-    QStringList argomenti{"-c", QDir::current().filePath(nome)};
-    for (const auto& [relativo, contenuto] : file) {
-        scrivi(sorgente + "/" + relativo, contenuto);
-        argomenti << relativo;
-    }
-    QProcess gcab;
-    gcab.setWorkingDirectory(sorgente);
-    gcab.start(gcab_, argomenti);
-    QVERIFY(gcab.waitForFinished());
-    QCOMPARE(gcab.exitCode(), 0);
-    QDir(sorgente).removeRecursively();
+    banco_.ripristina();
 }
 
 void TstGuastiInstallazione::cabina_danneggiata_data() {
@@ -146,8 +107,8 @@ void TstGuastiInstallazione::cabina_danneggiata() {
     QByteArray dati(300000, '\0');
     for (qsizetype i = 0; i < dati.size(); ++i)
         dati[i] = char((i * 7919) >> 3); // incompressible enough, and fixed
-    cabina("Contavoce.cab",
-           {{"contavoce.inf", contavoce_inf}, {"setup.inf", setup_inf}, {"dati.bin", dati}});
+    banco_.cabina("Contavoce.cab",
+                  {{"contavoce.inf", contavoce_inf}, {"setup.inf", setup_inf}, {"dati.bin", dati}});
     const QByteArray sana = leggi("Contavoce.cab");
     QByteArray rotta;
     if (guasto == "text")
@@ -199,11 +160,11 @@ void TstGuastiInstallazione::nomi_in_fuga_data() {
 // working folder or nowhere; outside it nothing changes.
 void TstGuastiInstallazione::nomi_in_fuga() {
     QFETCH(QString, nome);
-    nome.replace("@", radice_->path());
+    nome.replace("@", banco_.radice());
     const QByteArray segnaposto(nome.toUtf8().size(), 'Q');
-    cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf},
-                             {"setup.inf", setup_inf},
-                             {QString::fromLatin1(segnaposto), "fuori"}});
+    banco_.cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf},
+                                    {"setup.inf", setup_inf},
+                                    {QString::fromLatin1(segnaposto), "fuori"}});
     QByteArray cab = leggi("Contavoce.cab");
     QCOMPARE(cab.count(segnaposto), 1);
     cab.replace(segnaposto, nome.toUtf8());
@@ -254,12 +215,13 @@ void TstGuastiInstallazione::installatore_fallito() {
         scrivi(stand_in, "#!/bin/sh\n" + installatore);
         QFile(stand_in).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     }
-    cabina("Contavoce.cab",
-           {{"contavoce.inf", inf},
-            {"setup.inf",
-             "[Version]\r\nScelta=1\r\nTitle=Fatto\r\nMessage=Installazione completata.\r\n"},
-            {"prova.txt", "prova"},
-            {"suono.wav", "RIFF"}});
+    banco_.cabina(
+        "Contavoce.cab",
+        {{"contavoce.inf", inf},
+         {"setup.inf",
+          "[Version]\r\nScelta=1\r\nTitle=Fatto\r\nMessage=Installazione completata.\r\n"},
+         {"prova.txt", "prova"},
+         {"suono.wav", "RIFF"}});
     const QStringList prima = istantanea(percorso(""), "tmp/");
 
     const int esito = setup_main(*ambiente_);
@@ -304,7 +266,7 @@ void TstGuastiInstallazione::cabina_che_non_ci_sta() {
     const int falsi = forgiata ? int(libero / 0xFFFFFF00u) + 2 : 0;
     for (int i = 0; i < falsi; ++i)
         file.append({QString("falso%1.bin").arg(i, 4, 10, QChar('0')), "x"});
-    cabina("Contavoce.cab", file);
+    banco_.cabina("Contavoce.cab", file);
     if (forgiata) {
         // Each file record: its size, then 12 bytes, then its name.
         QByteArray cab = leggi("Contavoce.cab");
@@ -342,7 +304,7 @@ void TstGuastiInstallazione::nomi_di_cabina_strani() {
     QVERIFY(risposte_.messaggi[0].testo.endsWith("(code: 0001)"));
 
     risposte_ = Risposte{};
-    cabina("c.cab", {{"contavoce.inf", contavoce_inf}, {"setup.inf", setup_inf}});
+    banco_.cabina("c.cab", {{"contavoce.inf", contavoce_inf}, {"setup.inf", setup_inf}});
     QVERIFY(::rename("c.cab", "Conta\xe8voce\xff.cab") == 0);
     QCOMPARE(setup_main(*ambiente_), 1);
     QCOMPARE(risposte_.titolo, "Installazione");
@@ -372,8 +334,8 @@ void TstGuastiInstallazione::cartella_temporanea() {
     QFETCH(QString, tmpdir);
     QFETCH(QString, attesa);
     scrivi(percorso("registro/file"), "x");
-    tmpdir.replace("@", radice_->path());
-    attesa.replace("@", radice_->path());
+    tmpdir.replace("@", banco_.radice());
+    attesa.replace("@", banco_.radice());
     const QByteArray byte = tmpdir.toUtf8();
     QCOMPARE(QString::fromStdString(
                  contavoce::setup::cartella_temporanea(tmpdir == "-" ? nullptr : byte.constData())),
@@ -392,7 +354,7 @@ void TstGuastiInstallazione::fine_improvvisa_data() {
 // Qt options that it must not act on ("-platform" would make Qt abort).
 void TstGuastiInstallazione::fine_improvvisa() {
     QFETCH(int, segnale);
-    cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf}, {"setup.inf", setup_inf}});
+    banco_.cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf}, {"setup.inf", setup_inf}});
     QProcess setup;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TMPDIR", percorso("tmp"));

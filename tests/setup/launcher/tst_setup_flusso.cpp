@@ -2,12 +2,10 @@
 // cabextract, the dialog answered from a script; then the dialog itself.
 #include "risposte.h"
 #include "setup/launcher/setup.h"
+#include "support/banco_setup.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace contavoce::setup;
@@ -52,20 +50,26 @@ private slots:
     void tasti_e_chiusura();
 
 private:
-    fs::path percorso(const QString& relativo) const { return base_ / relativo.toStdString(); }
-    void scrivi(const fs::path& p, const QByteArray& contenuto);
-    void cabina(const QString& nome, const QList<std::pair<QString, QByteArray>>& file);
+    fs::path percorso(const QString& relativo) const {
+        return banco_.base() / relativo.toStdString();
+    }
     QString registro(const QString& nome) const;
     QStringList resti(const QString& cartella) const;
     QStringList setup_inf_ovunque() const;
 
-    QString gcab_ = QStandardPaths::findExecutable("gcab");
-    QString cabextract_ = QStandardPaths::findExecutable("cabextract");
-    QString corrente_iniziale_ = QDir::currentPath();
-    std::unique_ptr<QTemporaryDir> radice_;
-    fs::path base_;
-    Risposte risposte_;
-    std::optional<Ambiente> ambiente_;
+    // Blanks in the names: every path crosses a command line. First in the
+    // lookup, the installer stand-in records its arguments, the working
+    // folder's mode and files and its current directory, and succeeds (its
+    // failures are tried in the fault tests).
+    test_support::BancoSetup banco_{
+        "tmp con spazi", "printf '%s\\n' \"$@\" > \"$r/argomenti\"\nd=$(dirname \"$3\")\n"
+                         "stat -c %a \"$d\" > \"$r/modo\"\n"
+                         "(cd \"$d\" && find . -mindepth 1 | LC_ALL=C sort) > \"$r/visti\"\n"
+                         "pwd > \"$r/corrente\"\nexit 0\n"};
+    const QString& gcab_ = banco_.gcab;
+    const QString& cabextract_ = banco_.cabextract;
+    Risposte& risposte_ = banco_.risposte;
+    std::optional<Ambiente>& ambiente_ = banco_.ambiente;
 };
 
 void TstSetupFlusso::initTestCase() {
@@ -73,59 +77,15 @@ void TstSetupFlusso::initTestCase() {
 }
 
 void TstSetupFlusso::init() {
-    radice_ = std::make_unique<QTemporaryDir>();
-    base_ = radice_->path().toStdString();
-    risposte_ = Risposte{};
-    // Blanks in the names: every path crosses a command line.
-    for (const char* c : {"supporto", "programma", "strumenti", "tmp con spazi", "registro"})
-        fs::create_directories(percorso(c));
-    QVERIFY(QDir::setCurrent(QString::fromStdString(percorso("supporto"))));
-    // PATH holds cabextract only. First in the lookup, an installer stand-in
-    // records its arguments, the working folder's mode and files and its
-    // current directory, and succeeds (its failures are tried in the fault tests).
-    fs::create_symlink(cabextract_.toStdString(), percorso("strumenti/cabextract"));
-    scrivi(percorso("programma/installa-inf"),
-           "#!/bin/sh\nr='" + QByteArray(percorso("registro").c_str()) +
-               "'\nprintf '%s\\n' \"$@\" > \"$r/argomenti\"\nd=$(dirname \"$3\")\n"
-               "stat -c %a \"$d\" > \"$r/modo\"\n"
-               "(cd \"$d\" && find . -mindepth 1 | LC_ALL=C sort) > \"$r/visti\"\n"
-               "pwd > \"$r/corrente\"\nexit 0\n");
-    fs::permissions(percorso("programma/installa-inf"), fs::perms::owner_all,
-                    fs::perm_options::add);
-    ambiente_.emplace(Ambiente{
-        risposte_, percorso("programma"), {percorso("strumenti")}, percorso("tmp con spazi")});
+    banco_.prepara();
 }
 
 void TstSetupFlusso::cleanup() {
-    QDir::setCurrent(corrente_iniziale_);
-}
-
-void TstSetupFlusso::scrivi(const fs::path& p, const QByteArray& contenuto) {
-    fs::create_directories(p.parent_path());
-    QFile f(QString::fromStdString(p));
-    if (!f.open(QIODevice::WriteOnly) || f.write(contenuto) != contenuto.size())
-        qFatal("cannot write %s", p.c_str());
-}
-
-// A cabinet in the current directory holding these files, folders kept.
-void TstSetupFlusso::cabina(const QString& nome,
-                            const QList<std::pair<QString, QByteArray>>& file) {
-    const fs::path sorgente = percorso("sorgente/" + nome);
-    QStringList argomenti{"-c", QDir::current().filePath(nome)};
-    for (const auto& [relativo, contenuto] : file) {
-        scrivi(sorgente / relativo.toStdString(), contenuto);
-        argomenti << relativo;
-    }
-    QProcess gcab;
-    gcab.setWorkingDirectory(QString::fromStdString(sorgente));
-    gcab.start(gcab_, argomenti);
-    QVERIFY(gcab.waitForFinished());
-    QCOMPARE(gcab.exitCode(), 0);
+    banco_.ripristina();
 }
 
 QString TstSetupFlusso::registro(const QString& nome) const {
-    QFile f(QString::fromStdString(percorso("registro/" + nome)));
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : "(missing)";
+    return QString::fromUtf8(test_support::leggi(banco_.percorso("registro/" + nome))).trimmed();
 }
 
 QStringList TstSetupFlusso::resti(const QString& cartella) const {
@@ -139,8 +99,9 @@ QStringList TstSetupFlusso::resti(const QString& cartella) const {
 // Every setup.inf, whatever its case, outside the cabinets' sources.
 QStringList TstSetupFlusso::setup_inf_ovunque() const {
     QStringList trovati;
-    for (const auto& v : fs::recursive_directory_iterator(base_)) {
-        const QString p = QString::fromStdString(v.path().lexically_relative(base_));
+    const fs::path base = banco_.base();
+    for (const auto& v : fs::recursive_directory_iterator(base)) {
+        const QString p = QString::fromStdString(v.path().lexically_relative(base));
         if (p.endsWith("/setup.inf", Qt::CaseInsensitive) && !p.startsWith("sorgente/"))
             trovati << p;
     }
@@ -148,11 +109,11 @@ QStringList TstSetupFlusso::setup_inf_ovunque() const {
 }
 
 void TstSetupFlusso::installa() {
-    cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf},
-                             {"setup.inf", setup_inf},
-                             {"bin/contavoce", "programma"}});
+    banco_.cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf},
+                                    {"setup.inf", setup_inf},
+                                    {"bin/contavoce", "programma"}});
     // The user's own setup.inf beside it is neither read, nor overwritten, nor deleted.
-    scrivi(percorso("supporto/setup.inf"), "[Version]\r\nCaption=Mio\r\n");
+    test_support::scrivi(banco_.percorso("supporto/setup.inf"), "[Version]\r\nCaption=Mio\r\n");
     QCOMPARE(setup_main(*ambiente_), 1);
 
     QCOMPARE(risposte_.titolo, "Installazione di Contavoce");
@@ -201,7 +162,8 @@ void TstSetupFlusso::messaggio_finale_data() {
 void TstSetupFlusso::messaggio_finale() {
     QFETCH(QByteArray, righe);
     QFETCH(QStringList, atteso);
-    cabina("c.cab", {{"contavoce.inf", contavoce_inf}, {"setup.inf", "[Version]\r\n" + righe}});
+    banco_.cabina("c.cab",
+                  {{"contavoce.inf", contavoce_inf}, {"setup.inf", "[Version]\r\n" + righe}});
     QCOMPARE(setup_main(*ambiente_), 1);
     QStringList visto;
     for (const MessaggioVisto& m : risposte_.messaggi)
@@ -210,7 +172,7 @@ void TstSetupFlusso::messaggio_finale() {
 }
 
 void TstSetupFlusso::annulla() {
-    cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf}, {"SETUP.INF", setup_inf}});
+    banco_.cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf}, {"SETUP.INF", setup_inf}});
     risposte_.scelta = controllo::annulla;
     QStringList durante;
     risposte_.durante_il_dialogo = [&] { durante = setup_inf_ovunque(); };
@@ -249,12 +211,13 @@ void TstSetupFlusso::errori() {
     if (caso == "no cabinet") {
         // Neither a folder named like a cabinet nor a cabinet beside the launcher counts.
         fs::create_directories(percorso("supporto/finta.cab"));
-        cabina("altro.cab", {{"setup.inf", setup_inf}});
+        banco_.cabina("altro.cab", {{"setup.inf", setup_inf}});
         fs::rename(percorso("supporto/altro.cab"), percorso("programma/altro.cab"));
     } else if (caso == "no inf") {
-        cabina("dati.CAB", {{"leggimi.txt", "niente"}, {"bin/contavoce", "programma"}});
+        banco_.cabina("dati.CAB", {{"leggimi.txt", "niente"}, {"bin/contavoce", "programma"}});
     } else {
-        cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf}, {"setup.inf", setup_inf}});
+        banco_.cabina("Contavoce.cab",
+                      {{"contavoce.inf", contavoce_inf}, {"setup.inf", setup_inf}});
         if (caso == "no cabextract")
             ambiente_->percorsi.clear();
         else
@@ -274,10 +237,10 @@ void TstSetupFlusso::errori() {
 }
 
 void TstSetupFlusso::cartella_col_punto_nella_cabina() {
-    cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf},
-                             {"setup.inf", setup_inf},
-                             {".cache/indice", "x"},
-                             {".nascosto", "y"}});
+    banco_.cabina("Contavoce.cab", {{"contavoce.inf", contavoce_inf},
+                                    {"setup.inf", setup_inf},
+                                    {".cache/indice", "x"},
+                                    {".nascosto", "y"}});
     QCOMPARE(setup_main(*ambiente_), 1);
     QCOMPARE(risposte_.messaggi.size(), std::size_t(2));
     QCOMPARE(risposte_.messaggi[0].testo, problema.arg("0005"));
@@ -294,8 +257,10 @@ void TstSetupFlusso::cartella_col_punto_nella_cabina() {
 }
 
 void TstSetupFlusso::cabina_sparita_durante_il_dialogo() {
-    cabina("a.cab", {{"contavoce.inf", contavoce_inf}, {"setup.inf", "[Version]\nCaption=a"}});
-    cabina("b.cab", {{"contavoce.inf", contavoce_inf}, {"setup.inf", "[Version]\nCaption=b"}});
+    banco_.cabina("a.cab",
+                  {{"contavoce.inf", contavoce_inf}, {"setup.inf", "[Version]\nCaption=a"}});
+    banco_.cabina("b.cab",
+                  {{"contavoce.inf", contavoce_inf}, {"setup.inf", "[Version]\nCaption=b"}});
     // The cabinet the dialog came from goes while it is open; the second
     // lookup wants the same name, so the other one does not stand in.
     risposte_.durante_il_dialogo = [&] {
