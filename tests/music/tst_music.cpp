@@ -84,6 +84,22 @@ public:
 const QString tune = qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/heidi-cartoon.mid";
 constexpr double udibile = 0.003;
 
+void suona(clsPlayMidi& p, const QString& file) {
+    p.FileName(file.toStdString());
+    p.mmPlay();
+}
+
+// A player on the real FluidSynth-backed service, started on `file`; the
+// music goes to `r`, a recording output or the sound device. Unpacked as
+// [r, m, p] by the tests.
+template <typename Uscita> struct Riproduzione {
+    Uscita r;
+    MediaMidi m{r};
+    clsPlayMidi p{m};
+
+    explicit Riproduzione(const QString& file) { suona(p, file); }
+};
+
 } // namespace
 
 class TstMusic : public QObject {
@@ -198,11 +214,9 @@ void TstMusic::errori_del_servizio() {
 
 void TstMusic::suona_pausa_e_fine_reali() {
     QTemporaryDir dir;
-    SuonoRegistrato r;
-    MediaMidi m(r);
-    clsPlayMidi p(m);
-    p.FileName(scrivi(dir.path() + "/t.mid", midi_breve(2)).toStdString()); // 1 s note
-    p.mmPlay();
+    // A 1 s note.
+    Riproduzione<SuonoRegistrato> riproduzione(scrivi(dir.path() + "/t.mid", midi_breve(2)));
+    auto& [r, m, p] = riproduzione;
     QVERIFY(p.mmOpen());
     QVERIFY(p.IsPlaying());
     QVERIFY(ascolta(r, 0.5) > udibile);
@@ -220,11 +234,8 @@ void TstMusic::suona_pausa_e_fine_reali() {
 }
 
 void TstMusic::secondo_play_e_pausa_non_riprendono() {
-    SuonoRegistrato r;
-    MediaMidi m(r);
-    clsPlayMidi p(m);
-    p.FileName(tune.toStdString());
-    p.mmPlay();
+    Riproduzione<SuonoRegistrato> riproduzione(tune);
+    auto& [r, m, p] = riproduzione;
     QVERIFY(p.mmOpen());
     ascolta(r, 1.0);
     p.mmPlay(); // the alias is open: refused, the tune goes on
@@ -248,11 +259,8 @@ void TstMusic::da_capo_dopo_stop_e_percorsi_con_spazi() {
     QVERIFY(QDir(dir.path()).mkdir("con degli spazi"));
     const QString copia = dir.path() + "/con degli spazi/la mia musica.mid";
     QVERIFY(QFile::copy(tune, copia));
-    SuonoRegistrato r;
-    MediaMidi m(r);
-    clsPlayMidi p(m);
-    p.FileName(copia.toStdString());
-    p.mmPlay();
+    Riproduzione<SuonoRegistrato> riproduzione(copia);
+    auto& [r, m, p] = riproduzione;
     QVERIFY(p.mmOpen());
     ascolta(r, 3.0);
     const std::vector<float> prima(r.registrazione().begin(),
@@ -278,26 +286,21 @@ void TstMusic::distruggere_il_lettore_ferma_la_musica() {
     MediaMidi m(r);
     {
         clsPlayMidi p(m);
-        p.FileName(tune.toStdString());
-        p.mmPlay();
+        suona(p, tune);
         QVERIFY(ascolta(r, 1.0) > udibile);
     }
     ascolta(r, 0.1);
     QVERIFY(ascolta(r, 1.0) < udibile / 10);
     // The alias was closed: a new player can open it.
     clsPlayMidi altro(m);
-    altro.FileName(tune.toStdString());
-    altro.mmPlay();
+    suona(altro, tune);
     QVERIFY(altro.mmOpen());
 }
 
 void TstMusic::sul_dispositivo_reale() {
-    SuonoSdl s;
+    Riproduzione<SuonoSdl> riproduzione(tune);
+    auto& [s, m, p] = riproduzione;
     QVERIFY(s.mixer());
-    MediaMidi m(s);
-    clsPlayMidi p(m);
-    p.FileName(tune.toStdString());
-    p.mmPlay();
     QVERIFY(p.mmOpen());
     const auto prima = s.mixer()->frame_mescolati();
     QTest::qWait(300);
