@@ -1,15 +1,14 @@
 #include "cli/input.h"
 
+#include "platform/testo.h"
 #include "spelling/numero.h"
 
 namespace contavoce::cli {
 
 NumeroLetto leggi_numero(std::string_view testo) {
-    constexpr std::string_view blank = " \t\r\n\v\f";
-    const auto inizio = testo.find_first_not_of(blank);
-    if (inizio == std::string_view::npos)
+    testo = platform::senza_blanchi(testo);
+    if (testo.empty())
         return {{}, "empty input: expected a whole number"};
-    testo = testo.substr(inizio, testo.find_last_not_of(blank) - inizio + 1);
 
     for (char c : testo) {
         if (c < '0' || c > '9')

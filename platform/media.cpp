@@ -1,13 +1,14 @@
 #include "platform/media.h"
 
+#include "platform/file.h"
+#include "platform/testo.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fluidsynth.h>
-#include <fstream>
-#include <iterator>
 
 namespace contavoce::platform {
 namespace {
@@ -19,13 +20,6 @@ constexpr const char* soundfont_predefinita = "/usr/share/sounds/sf2/default-GM.
 // more than the synthesis itself. Rendering 2048 frames (46 ms) at once keeps
 // the tune's CPU share low while the window is idle.
 constexpr int frame_in_anticipo = 2048;
-
-std::string minuscolo(std::string_view s) {
-    std::string r(s);
-    std::transform(r.begin(), r.end(), r.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return r;
-}
 
 std::vector<std::string> parole_di(std::string_view comando) {
     std::vector<std::string> parole;
@@ -65,7 +59,7 @@ std::uint32_t be32(const unsigned char* p) {
 
 // FluidSynth accepts any bytes as a MIDI file and plays silence, so the chunk
 // structure is checked here: a header chunk, then track chunks that fit.
-bool sembra_midi(const std::vector<char>& dati) {
+bool sembra_midi(std::string_view dati) {
     const auto* b = reinterpret_cast<const unsigned char*>(dati.data());
     const std::size_t n = dati.size();
     if (n < 14 || std::memcmp(b, "MThd", 4) != 0 || be32(b + 4) < 6)
@@ -281,11 +275,10 @@ int MediaMidi::apri(const std::vector<std::string>& parole) {
     std::error_code e;
     if (!std::filesystem::is_regular_file(percorso, e))
         return media_file_mancante;
-    std::ifstream f(percorso, std::ios::binary);
-    std::vector<char> dati((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (!f.good() && !f.eof())
+    const auto dati = contenuto_file(percorso);
+    if (!dati)
         return media_file_non_valido;
-    if (!sembra_midi(dati))
+    if (!sembra_midi(*dati))
         return media_file_non_valido;
     if (const int errore = prepara_synth())
         return errore;
@@ -293,7 +286,8 @@ int MediaMidi::apri(const std::vector<std::string>& parole) {
     std::lock_guard lock(mutex_);
     auto alias = std::make_unique<Alias>();
     alias->player = new_fluid_player(synth_->synth);
-    if (!alias->player || fluid_player_add_mem(alias->player, dati.data(), dati.size()) != FLUID_OK)
+    if (!alias->player ||
+        fluid_player_add_mem(alias->player, dati->data(), dati->size()) != FLUID_OK)
         return media_file_non_valido;
     alias_[nome] = std::move(alias);
     return media_ok;

@@ -1,25 +1,15 @@
 #include "setup/inf/piano.h"
 
-#include "setup/inf/voce_menu.h"
+#include "platform/testo.h"
+#include "setup/inf/pianificatore.h"
 
 #include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <map>
-#include <set>
-#include <unistd.h>
 
 namespace contavoce::inf {
+namespace pianificazione {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string minuscolo(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return s;
-}
 
 std::string tra_virgolette(std::string_view s) {
     return "\"" + std::string(s) + "\"";
@@ -67,12 +57,37 @@ void controlla_parti(std::string_view s, bool una_sola, const std::string& dove)
     }
 }
 
+std::vector<std::string> nomi_elenchi(const TestoInf& inf, const Riga& r) {
+    std::vector<std::string> nomi;
+    for (const std::string& n : r.campi) {
+        if (n.empty())
+            throw ErroreInf(inf.dove(r) + ": an empty list name");
+        if (n.starts_with('@'))
+            throw ErroreInf(inf.dove(r) + ": the single-file form " + n + " is not supported");
+        nomi.push_back(n);
+    }
+    return nomi;
+}
+
+bool eseguibile(const fs::path& p) {
+    using fs::perms;
+    const perms x = perms::owner_exec | perms::group_exec | perms::others_exec;
+    if ((fs::status(p).permissions() & x) != perms::none)
+        return true;
+    // Cabinets keep no Unix modes, so an unpacked program is known by its start.
+    std::ifstream f(p, std::ios::binary);
+    char inizio[4] = {};
+    f.read(inizio, 4);
+    const std::string_view letti(inizio, std::size_t(f.gcount()));
+    return letti == "\177ELF" || letti.starts_with("#!");
+}
+
+} // namespace
+
 void controlla_nome(std::string_view s, const std::string& dove) {
     controlla_parti(s, true, dove);
 }
 
-// An install location is taken as given (it may itself be a link the user
-// made), but below it only real folders are followed.
 void controlla_cartelle(const fs::path& base, const std::vector<std::string>& parti) {
     fs::path p = base;
     for (const std::string& parte : parti) {
@@ -88,8 +103,6 @@ void controlla_cartelle(const fs::path& base, const std::vector<std::string>& pa
     }
 }
 
-// A target must be absent or a plain file, so that the rename replaces a file
-// and never a link, nor what a link points to.
 bool controlla_bersaglio(const fs::path& p) {
     std::error_code e;
     const auto st = fs::symlink_status(p, e);
@@ -101,19 +114,6 @@ bool controlla_bersaglio(const fs::path& p) {
         throw ErroreInf(p.string() + " is in the way: it is not a plain file");
     return true;
 }
-
-struct Destinazione {
-    fs::path base;
-    std::vector<std::string> parti;
-    int dirid = 0;
-
-    fs::path cartella() const {
-        fs::path c = base;
-        for (const std::string& p : parti)
-            c /= p;
-        return c;
-    }
-};
 
 Destinazione destinazione(const TestoInf& inf, std::string_view elenco, const Luoghi& luoghi,
                           bool anche_predefinita) {
@@ -150,379 +150,164 @@ Destinazione destinazione(const TestoInf& inf, std::string_view elenco, const Lu
     return d;
 }
 
-struct FileElencato {
-    fs::path destinazione;
-    fs::path sorgente; // empty when the list is only deleted
-};
+Piano Pianificatore::fai() {
+    const auto firma = inf_.valore("Version", "Signature");
+    if (!firma || !(stesso_nome(*firma, "$Windows NT$") || stesso_nome(*firma, "$Chicago$")))
+        throw ErroreInf(inf_.nome() +
+                        ": not an INF file ([Version] needs Signature=\"$Windows NT$\")");
+    if (!inf_.ha_sezione(sezione_))
+        throw ErroreInf(inf_.nome() + ": there is no section [" + sezione_ + "]");
 
-std::vector<std::string> nomi_elenchi(const TestoInf& inf, const Riga& r) {
-    std::vector<std::string> nomi;
-    for (const std::string& n : r.campi) {
-        if (n.empty())
-            throw ErroreInf(inf.dove(r) + ": an empty list name");
-        if (n.starts_with('@'))
-            throw ErroreInf(inf.dove(r) + ": the single-file form " + n + " is not supported");
-        nomi.push_back(n);
+    std::vector<std::string> aggiunte, tolte;
+    for (const Riga& r : inf_.righe(sezione_)) {
+        const std::string dove = inf_.dove(r);
+        if (!r.chiave)
+            throw ErroreInf(dove + ": a line without a directive");
+        const std::string& d = *r.chiave;
+        if (stesso_nome(d, "CopyFiles")) {
+            for (const std::string& n : nomi_elenchi(inf_, r))
+                copia(n);
+        } else if (stesso_nome(d, "DelFiles") || stesso_nome(d, "RemoveFiles")) {
+            for (const std::string& n : nomi_elenchi(inf_, r))
+                togli(n);
+        } else if (stesso_nome(d, "AddMenuEntry") || stesso_nome(d, "DelMenuEntry")) {
+            auto& dove_va = stesso_nome(d, "AddMenuEntry") ? aggiunte : tolte;
+            for (const std::string& n : nomi_elenchi(inf_, r))
+                dove_va.push_back(n);
+        } else {
+            throw ErroreInf(dove + ": the directive " + d +
+                            " is not supported (CopyFiles, DelFiles, AddMenuEntry, "
+                            "DelMenuEntry)");
+        }
     }
-    return nomi;
+    // Menu entries last: they name files of the lists.
+    for (const std::string& n : aggiunte)
+        aggiungi_voce(n);
+    for (const std::string& n : tolte)
+        togli_voce(n);
+
+    std::sort(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end(),
+              [](const fs::path& a, const fs::path& b) {
+                  const auto n = [](const fs::path& p) {
+                      return std::distance(p.begin(), p.end());
+                  };
+                  return n(a) != n(b) ? n(a) > n(b) : a < b;
+              });
+    piano_.cartelle_vuote.erase(
+        std::unique(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end()),
+        piano_.cartelle_vuote.end());
+    piano_.registro = presenti_.registro;
+    return std::move(piano_);
 }
 
-bool eseguibile(const fs::path& p) {
-    using fs::perms;
-    const perms x = perms::owner_exec | perms::group_exec | perms::others_exec;
-    if ((fs::status(p).permissions() & x) != perms::none)
-        return true;
-    // Cabinets keep no Unix modes, so an unpacked program is known by its start.
-    std::ifstream f(p, std::ios::binary);
-    char inizio[4] = {};
-    f.read(inizio, 4);
-    const std::string_view letti(inizio, std::size_t(f.gcount()));
-    return letti == "\177ELF" || letti.starts_with("#!");
+std::vector<Pianificatore::Voce> Pianificatore::leggi_elenco(const std::string& elenco,
+                                                             Destinazione& d) {
+    if (!inf_.ha_sezione(elenco))
+        throw ErroreInf(inf_.nome() + ": the file list [" + elenco + "] is missing");
+    d = destinazione(inf_, elenco, luoghi_, true);
+    aggiungi_una_volta(piano_.cartelle_liste, d.cartella());
+    std::vector<Voce> voci;
+    for (const Riga& riga : inf_.righe(elenco)) {
+        const std::string dove = inf_.dove(riga);
+        if (riga.chiave)
+            throw ErroreInf(dove + ": a file list holds names, not \"key = value\" lines");
+        if (riga.campi.size() > 2)
+            throw ErroreInf(dove + ": a file line is \"name[,source name]\"");
+        controlla_nome(riga.campi[0], dove);
+        Voce v{riga.campi[0], riga.campi[0]};
+        if (riga.campi.size() == 2 && !riga.campi[1].empty()) {
+            controlla_nome(riga.campi[1], dove);
+            v.sorgente = riga.campi[1];
+        }
+        voci.push_back(std::move(v));
+    }
+    return voci;
 }
 
-class Pianificatore {
-public:
-    Pianificatore(const TestoInf& inf, std::string_view sezione, const fs::path& sorgenti,
-                  const Luoghi& luoghi, const Presenti& presenti)
-        : inf_(inf), sezione_(sezione), sorgenti_(sorgenti), luoghi_(luoghi), presenti_(presenti) {}
-
-    Piano fai() {
-        const auto firma = inf_.valore("Version", "Signature");
-        if (!firma || !(stesso_nome(*firma, "$Windows NT$") || stesso_nome(*firma, "$Chicago$")))
-            throw ErroreInf(inf_.nome() +
-                            ": not an INF file ([Version] needs Signature=\"$Windows NT$\")");
-        if (!inf_.ha_sezione(sezione_))
-            throw ErroreInf(inf_.nome() + ": there is no section [" + sezione_ + "]");
-
-        std::vector<std::string> aggiunte, tolte;
-        for (const Riga& r : inf_.righe(sezione_)) {
-            const std::string dove = inf_.dove(r);
-            if (!r.chiave)
-                throw ErroreInf(dove + ": a line without a directive");
-            const std::string& d = *r.chiave;
-            if (stesso_nome(d, "CopyFiles")) {
-                for (const std::string& n : nomi_elenchi(inf_, r))
-                    copia(n);
-            } else if (stesso_nome(d, "DelFiles") || stesso_nome(d, "RemoveFiles")) {
-                for (const std::string& n : nomi_elenchi(inf_, r))
-                    togli(n);
-            } else if (stesso_nome(d, "AddMenuEntry") || stesso_nome(d, "DelMenuEntry")) {
-                auto& dove_va = stesso_nome(d, "AddMenuEntry") ? aggiunte : tolte;
-                for (const std::string& n : nomi_elenchi(inf_, r))
-                    dove_va.push_back(n);
-            } else {
-                throw ErroreInf(dove + ": the directive " + d +
-                                " is not supported (CopyFiles, DelFiles, AddMenuEntry, "
-                                "DelMenuEntry)");
-            }
-        }
-        // Menu entries last: they name files of the lists.
-        for (const std::string& n : aggiunte)
-            aggiungi_voce(n);
-        for (const std::string& n : tolte)
-            togli_voce(n);
-
-        std::sort(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end(),
-                  [](const fs::path& a, const fs::path& b) {
-                      const auto n = [](const fs::path& p) {
-                          return std::distance(p.begin(), p.end());
-                      };
-                      return n(a) != n(b) ? n(a) > n(b) : a < b;
-                  });
-        piano_.cartelle_vuote.erase(
-            std::unique(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end()),
-            piano_.cartelle_vuote.end());
-        piano_.registro = presenti_.registro;
-        return std::move(piano_);
-    }
-
-private:
-    struct Voce {
-        std::string nome;
-        std::string sorgente;
-    };
-
-    std::vector<Voce> leggi_elenco(const std::string& elenco, Destinazione& d) {
-        if (!inf_.ha_sezione(elenco))
-            throw ErroreInf(inf_.nome() + ": the file list [" + elenco + "] is missing");
-        d = destinazione(inf_, elenco, luoghi_, true);
-        aggiungi_una_volta(piano_.cartelle_liste, d.cartella());
-        std::vector<Voce> voci;
-        for (const Riga& riga : inf_.righe(elenco)) {
-            const std::string dove = inf_.dove(riga);
-            if (riga.chiave)
-                throw ErroreInf(dove + ": a file list holds names, not \"key = value\" lines");
-            if (riga.campi.size() > 2)
-                throw ErroreInf(dove + ": a file line is \"name[,source name]\"");
-            controlla_nome(riga.campi[0], dove);
-            Voce v{riga.campi[0], riga.campi[0]};
-            if (riga.campi.size() == 2 && !riga.campi[1].empty()) {
-                controlla_nome(riga.campi[1], dove);
-                v.sorgente = riga.campi[1];
-            }
-            voci.push_back(std::move(v));
-        }
-        return voci;
-    }
-
-    void copia(const std::string& elenco) {
-        Destinazione d;
-        for (const Voce& v : leggi_elenco(elenco, d)) {
-            const fs::path sorgente = sorgenti_ / v.sorgente;
-            std::error_code e;
-            const auto st = fs::symlink_status(sorgente, e);
-            if (!fs::exists(st))
-                throw ErroreInf("the source file " + sorgente.string() + " is missing");
-            if (fs::is_symlink(st))
-                throw ErroreInf("the source file " + sorgente.string() +
-                                " is a symbolic link: refused");
-            if (!fs::is_regular_file(st))
-                throw ErroreInf("the source " + sorgente.string() + " is not a plain file");
-            const fs::path destinazione = d.cartella() / v.nome;
-            scrivi({destinazione, sorgente, {}, eseguibile(sorgente)});
-            elencati_[minuscolo(v.nome)] = {destinazione, sorgente};
-        }
-    }
-
-    void togli(const std::string& elenco) {
-        Destinazione d;
-        bool nostri = false;
-        for (const Voce& v : leggi_elenco(elenco, d)) {
-            const fs::path destinazione = d.cartella() / v.nome;
-            if (presenti_.registro.possiede(destinazione)) {
-                togli_nostro(destinazione, false);
-                nostri = true;
-            } else {
-                non_nostro(destinazione);
-            }
-            elencati_.try_emplace(minuscolo(v.nome), FileElencato{destinazione, {}});
-        }
-        if (!nostri) // nothing of it was installed here: its folders are not ours either
-            return;
-        fs::path c = d.base;
-        for (const std::string& p : d.parti)
-            piano_.cartelle_vuote.push_back(c /= p);
-    }
-
-    // A file to delete that the record does not list stays, whoever's it is.
-    void non_nostro(const fs::path& p) {
+void Pianificatore::copia(const std::string& elenco) {
+    Destinazione d;
+    for (const Voce& v : leggi_elenco(elenco, d)) {
+        const fs::path sorgente = sorgenti_ / v.sorgente;
         std::error_code e;
-        if (fs::exists(fs::symlink_status(p, e)))
-            piano_.avvisi.push_back("kept " + p.string() + ": it was not installed from " +
-                                    inf_.nome());
+        const auto st = fs::symlink_status(sorgente, e);
+        if (!fs::exists(st))
+            throw ErroreInf("the source file " + sorgente.string() + " is missing");
+        if (fs::is_symlink(st))
+            throw ErroreInf("the source file " + sorgente.string() +
+                            " is a symbolic link: refused");
+        if (!fs::is_regular_file(st))
+            throw ErroreInf("the source " + sorgente.string() + " is not a plain file");
+        const fs::path destinazione = d.cartella() / v.nome;
+        scrivi({destinazione, sorgente, {}, eseguibile(sorgente)});
+        elencati_[platform::minuscolo(v.nome)] = {destinazione, sorgente};
     }
+}
 
-    // A recorded file is deleted only while it is still what was put there (a
-    // plain file, or a link for a command) and not reached through a link.
-    // Anything else in its place is someone else's: it stays, and leaves the record.
-    void togli_nostro(const fs::path& p, bool collegamento) {
-        std::error_code e;
-        const auto st = fs::symlink_status(p, e);
-        const bool intatto =
-            !fs::exists(st) || (collegamento ? fs::is_symlink(st) : fs::is_regular_file(st));
-        const bool per_un_collegamento = fs::is_symlink(fs::symlink_status(p.parent_path(), e));
-        if (intatto && !per_un_collegamento) {
-            piano_.da_togliere.push_back(p);
-            return;
+void Pianificatore::togli(const std::string& elenco) {
+    Destinazione d;
+    bool nostri = false;
+    for (const Voce& v : leggi_elenco(elenco, d)) {
+        const fs::path destinazione = d.cartella() / v.nome;
+        if (presenti_.registro.possiede(destinazione)) {
+            togli_nostro(destinazione, false);
+            nostri = true;
+        } else {
+            non_nostro(destinazione);
         }
-        piano_.dimenticati.push_back(p);
-        piano_.avvisi.push_back("kept " + p.string() +
-                                ": it is no longer what was installed there");
+        elencati_.try_emplace(platform::minuscolo(v.nome), FileElencato{destinazione, {}});
     }
+    if (!nostri) // nothing of it was installed here: its folders are not ours either
+        return;
+    fs::path c = d.base;
+    for (const std::string& p : d.parti)
+        piano_.cartelle_vuote.push_back(c /= p);
+}
 
-    void scrivi(FileDaScrivere f) {
-        if (!scritti_.insert(f.destinazione).second)
-            throw ErroreInf(f.destinazione.string() + " would be written twice");
-        // A file put among the records would make another INF the owner of anything.
-        if (f.destinazione.parent_path() == cartella_registri(luoghi_))
-            throw ErroreInf(f.destinazione.string() +
-                            " would go among installa-inf's records of installed files: refused");
-        if (controlla_bersaglio(f.destinazione) && !presenti_.registro.possiede(f.destinazione))
-            throw ErroreInf(f.destinazione.string() +
-                            " already exists and was not installed from " + inf_.nome() +
-                            ": it is not replaced");
-        aggiungi_una_volta(piano_.cartelle, f.destinazione.parent_path());
-        piano_.file.push_back(std::move(f));
+// A file to delete that the record does not list stays, whoever's it is.
+void Pianificatore::non_nostro(const fs::path& p) {
+    std::error_code e;
+    if (fs::exists(fs::symlink_status(p, e)))
+        piano_.avvisi.push_back("kept " + p.string() + ": it was not installed from " +
+                                inf_.nome());
+}
+
+// A recorded file is deleted only while it is still what was put there (a
+// plain file, or a link for a command) and not reached through a link.
+// Anything else in its place is someone else's: it stays, and leaves the record.
+void Pianificatore::togli_nostro(const fs::path& p, bool collegamento) {
+    std::error_code e;
+    const auto st = fs::symlink_status(p, e);
+    const bool intatto =
+        !fs::exists(st) || (collegamento ? fs::is_symlink(st) : fs::is_regular_file(st));
+    const bool per_un_collegamento = fs::is_symlink(fs::symlink_status(p.parent_path(), e));
+    if (intatto && !per_un_collegamento) {
+        piano_.da_togliere.push_back(p);
+        return;
     }
+    piano_.dimenticati.push_back(p);
+    piano_.avvisi.push_back("kept " + p.string() + ": it is no longer what was installed there");
+}
 
-    static void aggiungi_una_volta(std::vector<fs::path>& v, const fs::path& p) {
-        if (std::find(v.begin(), v.end(), p) == v.end())
-            v.push_back(p);
-    }
+void Pianificatore::scrivi(FileDaScrivere f) {
+    if (!scritti_.insert(f.destinazione).second)
+        throw ErroreInf(f.destinazione.string() + " would be written twice");
+    // A file put among the records would make another INF the owner of anything.
+    if (f.destinazione.parent_path() == cartella_registri(luoghi_))
+        throw ErroreInf(f.destinazione.string() +
+                        " would go among installa-inf's records of installed files: refused");
+    if (controlla_bersaglio(f.destinazione) && !presenti_.registro.possiede(f.destinazione))
+        throw ErroreInf(f.destinazione.string() + " already exists and was not installed from " +
+                        inf_.nome() + ": it is not replaced");
+    aggiungi_una_volta(piano_.cartelle, f.destinazione.parent_path());
+    piano_.file.push_back(std::move(f));
+}
 
-    struct DatiVoce {
-        std::map<std::string, std::string> chiavi; // lower-case key -> value
-        fs::path desktop;
-        fs::path eseguibile;
-        const FileElencato* icona = nullptr;
-    };
+} // namespace pianificazione
 
-    static constexpr std::string_view note[] = {"name",    "exec",       "icon",
-                                                "comment", "categories", "command"};
-
-    DatiVoce leggi_voce(const std::string& voce) {
-        if (!inf_.ha_sezione(voce))
-            throw ErroreInf(inf_.nome() + ": the menu entry [" + voce + "] is missing");
-        DatiVoce v;
-        for (const Riga& r : inf_.righe(voce)) {
-            const std::string dove = inf_.dove(r);
-            if (!r.chiave ||
-                std::find(std::begin(note), std::end(note), minuscolo(*r.chiave)) == std::end(note))
-                throw ErroreInf(dove + ": a menu entry has the keys Name, Exec, Icon, Comment, "
-                                       "Categories and Command");
-            if (r.campi.size() != 1)
-                throw ErroreInf(dove + ": a comma outside quotes");
-            if (!v.chiavi.emplace(minuscolo(*r.chiave), r.campi[0]).second)
-                throw ErroreInf(dove + ": " + *r.chiave + " is given twice");
-        }
-        for (const std::string_view chiave : note)
-            v.chiavi[std::string(chiave)]; // a missing key reads as empty
-        const std::string dove = inf_.nome() + ": [" + voce + "]";
-        for (const char* obbligatoria : {"name", "exec"})
-            if (v.chiavi[obbligatoria].empty())
-                throw ErroreInf(dove + " needs Name and Exec");
-        for (const char* nome : {"exec", "icon", "command"})
-            if (!v.chiavi[nome].empty())
-                controlla_nome(v.chiavi[nome], dove);
-        std::string& categorie = v.chiavi["categories"];
-        if (!std::all_of(categorie.begin(), categorie.end(), [](char c) {
-                return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                       c == '-' || c == '_' || c == ';';
-            }))
-            throw ErroreInf(dove + ": Categories holds names separated by ';'");
-        if (!categorie.empty() && !categorie.ends_with(';'))
-            categorie += ';';
-
-        const Destinazione d = destinazione(inf_, voce, luoghi_, false);
-        if (d.dirid != dirid_menu)
-            throw ErroreInf(dove + " is a menu entry: its [DestinationDirs] dirid must be 16386");
-        v.desktop = d.cartella() / (fs::path(v.chiavi["exec"]).stem().string() + ".desktop");
-        controlla_bersaglio(v.desktop);
-        aggiungi_una_volta(piano_.voci_menu, v.desktop);
-
-        const auto del_elenco = [&](const char* chiave) -> const FileElencato* {
-            const auto f = elencati_.find(minuscolo(v.chiavi[chiave]));
-            if (f == elencati_.end())
-                throw ErroreInf(dove + ": " + v.chiavi[chiave] + " is in no file list of [" +
-                                sezione_ + "]");
-            return &f->second;
-        };
-        v.eseguibile = del_elenco("exec")->destinazione;
-        if (!v.chiavi["icon"].empty())
-            v.icona = del_elenco("icon");
-        return v;
-    }
-
-    fs::path comando(const DatiVoce& v) const {
-        const std::string& nome = v.chiavi.at("command");
-        return nome.empty() ? fs::path() : luoghi_.comandi / nome;
-    }
-
-    void aggiungi_voce(const std::string& voce) {
-        const DatiVoce v = leggi_voce(voce);
-        for (FileDaScrivere& f : piano_.file)
-            if (f.destinazione == v.eseguibile)
-                f.eseguibile = true;
-        VoceMenu m{v.chiavi.at("name"),
-                   v.chiavi.at("comment"),
-                   v.chiavi.at("categories"),
-                   v.eseguibile,
-                   {}};
-        if (v.icona) {
-            if (v.icona->sorgente.empty())
-                throw ErroreInf(inf_.nome() + ": [" + voce + "]: the icon is not copied");
-            const std::string lato = std::to_string(lato_icona_png(v.icona->sorgente));
-            const std::vector<std::string> parti = {"hicolor", lato + "x" + lato, "apps"};
-            controlla_cartelle(luoghi_.icone, parti);
-            m.icona =
-                luoghi_.icone / parti[0] / parti[1] / parti[2] / v.icona->destinazione.filename();
-            scrivi({m.icona, v.icona->sorgente, {}, false});
-        }
-        scrivi({v.desktop, {}, testo_desktop(m), false});
-
-        const fs::path c = comando(v);
-        if (c.empty())
-            return;
-        std::error_code e;
-        const auto st = fs::symlink_status(c, e);
-        if (fs::exists(st) && !(fs::is_symlink(st) && presenti_.registro.possiede(c))) {
-            piano_.avvisi.push_back(c.string() +
-                                    " already exists and is not ours: left as it is, so the "
-                                    "command is not made");
-            return;
-        }
-        if (const fs::path altro = comando_sul_path(c.filename()); !altro.empty()) {
-            piano_.avvisi.push_back(altro.string() +
-                                    " is already a command of that name: it would be hidden, so "
-                                    "the command " +
-                                    c.string() + " is not made");
-            return;
-        }
-        aggiungi_una_volta(piano_.cartelle, luoghi_.comandi);
-        piano_.collegamenti.push_back({c, v.eseguibile});
-    }
-
-    // The command of that name that a shell would find, other than in our own
-    // commands folder; empty when there is none.
-    fs::path comando_sul_path(const fs::path& nome) const {
-        std::error_code e;
-        for (const fs::path& cartella : presenti_.cerca_comandi) {
-            if (cartella == luoghi_.comandi || fs::equivalent(cartella, luoghi_.comandi, e))
-                continue;
-            const fs::path p = cartella / nome;
-            if (::access(p.c_str(), X_OK) == 0 && !fs::is_directory(p, e) &&
-                !presenti_.nel_sistema.contains(p.lexically_normal()))
-                return p;
-        }
-        return {};
-    }
-
-    void togli_voce(const std::string& voce) {
-        const DatiVoce v = leggi_voce(voce);
-        if (presenti_.registro.possiede(v.desktop))
-            togli_nostro(v.desktop, false);
-        else
-            non_nostro(v.desktop);
-        if (v.icona) {
-            // Whichever size folder of the theme it went into.
-            const fs::path tema = luoghi_.icone / "hicolor";
-            controlla_cartelle(luoghi_.icone, {"hicolor"});
-            for (const fs::path& p : presenti_.registro.file) {
-                const fs::path apps = p.parent_path();
-                if (p.filename() == v.icona->destinazione.filename() && apps.filename() == "apps" &&
-                    apps.parent_path().parent_path() == tema) {
-                    std::error_code e;
-                    if (fs::is_symlink(fs::symlink_status(apps.parent_path(), e)))
-                        piano_.dimenticati.push_back(p);
-                    else
-                        togli_nostro(p, false);
-                }
-            }
-        }
-        const fs::path c = comando(v);
-        if (c.empty())
-            return;
-        if (presenti_.registro.possiede(c))
-            togli_nostro(c, true);
-        else
-            non_nostro(c);
-    }
-
-    const TestoInf& inf_;
-    std::string sezione_;
-    fs::path sorgenti_;
-    const Luoghi& luoghi_;
-    const Presenti& presenti_;
-    Piano piano_;
-    std::set<fs::path> scritti_;
-    std::map<std::string, FileElencato> elencati_; // by lower-case name
-};
-
-} // namespace
-
-Piano pianifica(const TestoInf& inf, std::string_view sezione, const fs::path& sorgenti,
-                const Luoghi& luoghi, const Presenti& presenti) {
-    return Pianificatore(inf, sezione, sorgenti, luoghi, presenti).fai();
+Piano pianifica(const TestoInf& inf, std::string_view sezione,
+                const std::filesystem::path& sorgenti, const Luoghi& luoghi,
+                const Presenti& presenti) {
+    return pianificazione::Pianificatore(inf, sezione, sorgenti, luoghi, presenti).fai();
 }
 
 } // namespace contavoce::inf

@@ -1,13 +1,13 @@
 #include "setup/inf/registro.h"
 
+#include "platform/file.h"
+#include "platform/testo.h"
 #include "setup/inf/testo_inf.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,11 +47,7 @@ fs::path cartella_registri(const Luoghi& luoghi) {
 }
 
 fs::path percorso_registro(const fs::path& cartella, const fs::path& inf) {
-    std::string nome = inf.filename().string();
-    for (char& c : nome)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return cartella / (nome + ".list");
+    return cartella / (platform::minuscolo(inf.filename().string()) + ".list");
 }
 
 Registro leggi_registro(const fs::path& percorso) {
@@ -63,10 +59,10 @@ Registro leggi_registro(const fs::path& percorso) {
     const std::string dove = "the record of installed files " + percorso.string();
     if (!fs::is_regular_file(st))
         throw ErroreInf(dove + " is not a plain file: refused");
-    std::ifstream f(percorso, std::ios::binary);
-    const std::string testo{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-    if (!f.is_open() || f.bad())
+    const auto letto = platform::contenuto_file(percorso);
+    if (!letto)
         throw ErroreInf(dove + " cannot be read: " + std::strerror(errno));
+    const std::string& testo = *letto;
     std::size_t inizio = 0, numero = 0;
     while (inizio < testo.size()) {
         const std::size_t fine = std::min(testo.find('\n', inizio), testo.size());

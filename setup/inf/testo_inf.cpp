@@ -1,33 +1,27 @@
 #include "setup/inf/testo_inf.h"
 
+#include "platform/file.h"
+#include "platform/testo.h"
+
 #include <algorithm>
-#include <fstream>
 #include <iconv.h>
-#include <iterator>
 #include <memory>
 #include <sstream>
 
 namespace contavoce::inf {
 namespace {
 
-std::string minuscolo(std::string_view s) {
-    std::string r(s);
-    std::transform(r.begin(), r.end(), r.begin(), [](unsigned char c) {
-        return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : char(c);
-    });
-    return r;
-}
+using platform::minuscolo;
+
+// The blanks around names, fields and lines of an INF.
+constexpr std::string_view spazi = " \t";
 
 bool spazio(char c) {
     return c == ' ' || c == '\t';
 }
 
 std::string_view senza_spazi(std::string_view s) {
-    while (!s.empty() && spazio(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && spazio(s.back()))
-        s.remove_suffix(1);
-    return s;
+    return platform::senza_blanchi(s, spazi);
 }
 
 struct ChiudiIconv {
@@ -39,15 +33,15 @@ struct Conversione {
     std::size_t errore_a = std::string::npos; // offset of the first byte it could not read
 };
 
-// glibc's iconv knows Windows-1252 and checks UTF-8 strictly (overlong forms,
-// surrogates), which a hand-written decoder would have to get right again.
-Conversione in_utf8(std::string_view byte, const char* codifica) {
-    const iconv_t d = iconv_open("UTF-8", codifica);
+// glibc's iconv checks UTF-8 strictly (overlong forms, surrogates), which a
+// hand-written check would have to get right again.
+Conversione da_utf8(std::string_view byte) {
+    const iconv_t d = iconv_open("UTF-8", "UTF-8");
     if (d == reinterpret_cast<iconv_t>(-1))
-        throw ErroreInf(std::string("no converter from ") + codifica);
+        throw ErroreInf("no converter from UTF-8");
     const std::unique_ptr<void, ChiudiIconv> chiudi(d);
     Conversione c;
-    c.testo.resize(byte.size() * 3 + 4); // one Windows-1252 byte is at most 3 UTF-8 bytes
+    c.testo.resize(byte.size() * 3 + 4);
     char* da = const_cast<char*>(byte.data());
     std::size_t da_leggere = byte.size();
     char* a = c.testo.data();
@@ -146,7 +140,7 @@ int riga_di(std::string_view testo, std::size_t offset) {
 } // namespace
 
 bool stesso_nome(std::string_view a, std::string_view b) {
-    return minuscolo(a) == minuscolo(b);
+    return platform::stesso_nome(a, b);
 }
 
 std::string testo_utf8(std::string_view byte, const std::string& nome) {
@@ -155,13 +149,14 @@ std::string testo_utf8(std::string_view byte, const std::string& nome) {
     const bool bom = byte.starts_with("\xef\xbb\xbf");
     if (bom)
         byte.remove_prefix(3);
-    Conversione utf8 = in_utf8(byte, "UTF-8");
+    Conversione utf8 = da_utf8(byte);
     if (utf8.errore_a == std::string::npos)
         return std::move(utf8.testo);
     if (bom)
         throw ErroreInf(nome + ":" + std::to_string(riga_di(byte, utf8.errore_a)) +
                         ": not UTF-8, though the file begins with a UTF-8 mark");
-    Conversione w = in_utf8(byte, "WINDOWS-1252");
+    // A byte that Windows-1252 leaves undefined makes the file neither: refused.
+    platform::DaWindows1252 w = platform::da_windows_1252(byte, platform::Indefiniti::errore);
     if (w.errore_a != std::string::npos) {
         std::ostringstream m;
         m << nome << ':' << riga_di(byte, w.errore_a) << ": byte 0x" << std::hex
@@ -169,7 +164,7 @@ std::string testo_utf8(std::string_view byte, const std::string& nome) {
           << " is neither UTF-8 nor Windows-1252";
         throw ErroreInf(m.str());
     }
-    return std::move(w.testo);
+    return std::move(w.utf8);
 }
 
 TestoInf TestoInf::da_byte(std::string_view byte, std::string nome) {
@@ -251,13 +246,10 @@ TestoInf TestoInf::da_byte(std::string_view byte, std::string nome) {
 }
 
 TestoInf TestoInf::leggi(const std::filesystem::path& percorso) {
-    std::ifstream f(percorso, std::ios::binary);
-    if (!f)
+    const auto byte = platform::contenuto_file(percorso);
+    if (!byte)
         throw ErroreInf(percorso.string() + ": cannot be read");
-    const std::string byte{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-    if (f.bad())
-        throw ErroreInf(percorso.string() + ": read error");
-    return da_byte(byte, percorso.filename().string());
+    return da_byte(*byte, percorso.filename().string());
 }
 
 bool TestoInf::ha_sezione(std::string_view sezione) const {

@@ -1,6 +1,6 @@
 #include "setup/launcher/guardiano.h"
 
-#include "setup/launcher/setup.h"
+#include "setup/launcher/ambiente.h"
 
 #include <cerrno>
 #include <csignal>

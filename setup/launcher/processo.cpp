@@ -1,5 +1,7 @@
 #include "setup/launcher/processo.h"
 
+#include "platform/testo.h"
+
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -234,11 +236,10 @@ std::string ultima_riga(const std::string& testo) {
     while (fine > 0) {
         const std::size_t inizio = testo.rfind('\n', fine - 1);
         const std::size_t da = inizio == std::string::npos ? 0 : inizio + 1;
-        std::string riga = testo.substr(da, fine - da);
-        while (!riga.empty() && (riga.back() == '\r' || riga.back() == ' ' || riga.back() == '\t'))
-            riga.pop_back();
-        if (riga.find_first_not_of(" \t") != std::string::npos)
-            return riga;
+        const std::string_view riga =
+            platform::senza_blanchi_in_coda(std::string_view(testo).substr(da, fine - da), " \t\r");
+        if (riga.find_first_not_of(" \t") != std::string_view::npos)
+            return std::string(riga);
         if (inizio == std::string::npos)
             break;
         fine = inizio;

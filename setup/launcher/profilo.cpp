@@ -1,81 +1,19 @@
 #include "setup/launcher/profilo.h"
 
-#include <cerrno>
+#include "platform/file.h"
+#include "platform/testo.h"
+
 #include <cstdint>
-#include <fcntl.h>
-#include <iconv.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace contavoce::setup {
 namespace {
 
-constexpr std::string_view blanchi = " \t\r\n\v\f";
-
-std::string_view senza_blanchi(std::string_view s) {
-    const auto inizio = s.find_first_not_of(blanchi);
-    if (inizio == std::string_view::npos)
-        return {};
-    return s.substr(inizio, s.find_last_not_of(blanchi) - inizio + 1);
-}
-
-char minuscola(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
+using platform::minuscola;
+using platform::senza_blanchi;
 // Section and key names are compared as Windows compares them, without regard
 // to case; the names the launcher asks for are ASCII.
-bool stesso_nome(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (minuscola(a[i]) != minuscola(b[i]))
-            return false;
-    return true;
-}
-
-struct Descrittore {
-    explicit Descrittore(int f) : fd(f) {}
-    Descrittore(const Descrittore&) = delete;
-    Descrittore& operator=(const Descrittore&) = delete;
-    ~Descrittore() {
-        if (fd >= 0)
-            close(fd);
-    }
-    int fd;
-};
-
-// At most `massimo` bytes, read once; nothing for a larger file. Opened
-// without blocking and checked on the open file, so that a FIFO or a device
-// under the name can neither hang the launcher nor feed it without end.
-std::optional<std::string> contenuto(const std::filesystem::path& file, std::size_t massimo) {
-    if (file.empty())
-        return std::nullopt;
-    const Descrittore aperto(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    const int fd = aperto.fd;
-    if (fd < 0)
-        return std::nullopt;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    std::string testo(massimo + 1, '\0');
-    std::size_t letti = 0;
-    while (letti < testo.size()) {
-        const ssize_t n = read(fd, testo.data() + letti, testo.size() - letti);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return std::nullopt;
-        if (n == 0)
-            break;
-        letti += std::size_t(n);
-    }
-    if (letti > massimo)
-        return std::nullopt;
-    testo.resize(letti);
-    return testo;
-}
+using platform::stesso_nome;
 
 // The raw value of the key: nothing when the key is missing. Lines end with LF
 // or CR LF; only the first section of the name is searched, as Windows does.
@@ -107,23 +45,10 @@ std::optional<std::string_view> valore(std::string_view testo, std::string_view 
     return std::nullopt;
 }
 
-// glibc's converter, closed when done.
-struct Convertitore {
-    Convertitore() = default;
-    Convertitore(const Convertitore&) = delete;
-    Convertitore& operator=(const Convertitore&) = delete;
-    ~Convertitore() {
-        if (pronto())
-            iconv_close(cd);
-    }
-    bool pronto() const { return cd != reinterpret_cast<iconv_t>(-1); }
-    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
-};
-
 } // namespace
 
 Profilo::Profilo(const std::filesystem::path& file, std::size_t massimo)
-    : testo_(contenuto(file, massimo).value_or(std::string{})) {}
+    : testo_(platform::contenuto_file_limitato(file, massimo).value_or(std::string{})) {}
 
 std::string Profilo::stringa(std::string_view sezione, std::string_view chiave,
                              std::string_view predefinito, std::size_t lunghezza) const {
@@ -188,35 +113,10 @@ int profilo_intero(std::string_view sezione, std::string_view chiave, int predef
 }
 
 std::string da_windows_1252(std::string_view testo) {
-    std::string ingresso(testo);
-    std::string uscita(testo.size() * 3, '\0'); // no character takes more than 3 bytes
-    char* da = ingresso.data();
-    std::size_t da_resto = ingresso.size();
-    char* a = uscita.data();
-    std::size_t a_resto = uscita.size();
-
-    const Convertitore c;
-    while (da_resto > 0) {
-        if (c.pronto() && iconv(c.cd, &da, &da_resto, &a, &a_resto) != std::size_t(-1))
-            break;
-        if (c.pronto() && errno != EILSEQ)
-            break;
-        // The five bytes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90,
-        // 0x9D) become the control characters of the same number, as Windows
-        // converts them; without the converter every byte is taken that way.
-        const auto b = static_cast<unsigned char>(*da++);
-        --da_resto;
-        if (b < 0x80) {
-            *a++ = char(b);
-            --a_resto;
-        } else {
-            *a++ = char(0xC0 | (b >> 6));
-            *a++ = char(0x80 | (b & 0x3F));
-            a_resto -= 2;
-        }
-    }
-    uscita.resize(uscita.size() - a_resto);
-    return uscita;
+    // The five bytes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90,
+    // 0x9D) become the control characters of the same number, as Windows
+    // converts them.
+    return platform::da_windows_1252(testo, platform::Indefiniti::controlli).utf8;
 }
 
 } // namespace contavoce::setup
