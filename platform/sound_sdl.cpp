@@ -1,9 +1,10 @@
 #include "platform/sound_sdl.h"
 
+#include "platform/file.h"
+
 #include <SDL.h>
 #include <dlfcn.h>
-#include <fstream>
-#include <iterator>
+#include <ios>
 #include <type_traits>
 
 namespace contavoce::platform {
@@ -40,17 +41,13 @@ void SuonoSdl::richiama(void* dati, std::uint8_t* flusso, int byte) {
 }
 
 std::optional<std::vector<char>> leggi_file(const std::string& percorso) {
-    std::ifstream f(percorso, std::ios::binary);
-    if (!f)
-        return std::nullopt;
     // A folder opens like a file and then fails its first read with an
     // exception from the stream buffer (libstdc++), as a disk error would.
     try {
-        std::vector<char> dati((std::istreambuf_iterator<char>(f)),
-                               std::istreambuf_iterator<char>());
-        if (f.bad())
+        const auto byte = contenuto_file(percorso);
+        if (!byte)
             return std::nullopt;
-        return dati;
+        return std::vector<char>(byte->begin(), byte->end());
     } catch (const std::ios_base::failure&) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "speech/clip_list.h"
 
+#include "platform/testo.h"
 #include "spelling/numero.h"
 
 #include <string_view>
@@ -67,10 +68,7 @@ void centinaia(std::int32_t valore, ListaClip& lista) {
 ListaClip lista_clip(const std::string& cifre, const std::string& cartella) {
     ListaClip lista;
     lista.cartella = cartella;
-    std::string_view s = cifre;
-    const auto inizio = s.find_first_not_of(' ');
-    s = inizio == std::string_view::npos ? std::string_view{}
-                                         : s.substr(inizio, s.find_last_not_of(' ') - inizio + 1);
+    const std::string_view s = platform::senza_blanchi(cifre, " ");
     const std::size_t L = s.size();
     if (L >= 1 && L <= 3) {
         centinaia(std::int32_t(valore_cifre(s)), lista);
