@@ -106,23 +106,32 @@ Clip suono_di_avviso(FormatoAudio formato) {
     return c;
 }
 
-Mixer::Mixer(FormatoAudio formato) : formato_(formato) {}
+// The music's buffer is sized here, once: the thread that pulls the mix must
+// not allocate (a device's callback that waits on the allocator can be heard).
+Mixer::Mixer(FormatoAudio formato)
+    : formato_(formato),
+      buffer_musica_(std::size_t(frame_per_buffer) * std::size_t(formato.canali)) {}
 
 std::uint64_t Mixer::avvia(std::shared_ptr<const Clip> clip) {
-    std::lock_guard lock(mutex_);
-    // The clip being replaced counts as done for anyone waiting on it.
-    finito_fino_a_ = biglietto_;
-    clip_ = std::move(clip);
-    posizione_ = 0;
-    appena_avviato_ = true;
-    inizio_.reset();
-    ++biglietto_;
-    if (!clip_ || clip_->campioni.empty()) {
-        clip_.reset();
+    if (clip && clip->campioni.empty())
+        clip.reset();
+    std::uint64_t biglietto = 0;
+    {
+        std::lock_guard lock(mutex_);
+        // The clip being replaced counts as done for anyone waiting on it.
         finito_fino_a_ = biglietto_;
+        // The old clip leaves in `clip`, to be freed on this thread after the
+        // lock: the pulling thread never frees, it only stops reading a clip.
+        clip_.swap(clip);
+        posizione_ = 0;
+        appena_avviato_ = true;
+        inizio_.reset();
+        biglietto = ++biglietto_;
+        if (!clip_)
+            finito_fino_a_ = biglietto_;
     }
     fine_.notify_all();
-    return biglietto_;
+    return biglietto;
 }
 
 bool Mixer::finito(std::uint64_t biglietto) const {
@@ -150,22 +159,29 @@ std::uint64_t Mixer::frame_mescolati() const {
 }
 
 void Mixer::imposta_musica(Musica musica) {
+    // The old renderer, too, goes on this thread, outside the lock.
     std::lock_guard lock(mutex_);
-    musica_ = std::move(musica);
+    musica_.swap(musica);
 }
 
 void Mixer::mescola(float* out, int frame) {
-    const std::size_t n = std::size_t(frame) * std::size_t(formato_.canali);
+    const std::size_t canali = std::size_t(formato_.canali);
+    const std::size_t n = std::size_t(frame) * canali;
     std::lock_guard lock(mutex_);
     if (musica_) {
-        buffer_musica_.resize(n);
-        musica_(buffer_musica_.data(), frame);
-        std::copy(buffer_musica_.begin(), buffer_musica_.end(), out);
+        // In pieces of the buffer made beforehand, whatever the device asks for.
+        for (int fatti = 0; fatti < frame;) {
+            const int pezzo = std::min(frame - fatti, int(buffer_musica_.size() / canali));
+            musica_(buffer_musica_.data(), pezzo);
+            std::copy_n(buffer_musica_.data(), std::size_t(pezzo) * canali,
+                        out + std::size_t(fatti) * canali);
+            fatti += pezzo;
+        }
     } else {
         std::fill(out, out + n, 0.0f);
     }
 
-    if (clip_) {
+    if (clip_ && posizione_ < clip_->campioni.size()) {
         if (appena_avviato_) {
             inizio_ = Inizio{frame_mescolati_, std::chrono::steady_clock::now()};
             appena_avviato_ = false;
@@ -176,7 +192,7 @@ void Mixer::mescola(float* out, int frame) {
             out[i] += sorgente[i];
         posizione_ += da_copiare;
         if (posizione_ >= clip_->campioni.size()) {
-            clip_.reset();
+            // Kept until the next clip replaces it: freeing here could block.
             finito_fino_a_ = biglietto_;
             fine_.notify_all();
         }
