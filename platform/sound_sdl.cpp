@@ -3,6 +3,7 @@
 #include "platform/file.h"
 
 #include <SDL.h>
+#include <chrono>
 #include <dlfcn.h>
 #include <ios>
 #include <type_traits>
@@ -28,11 +29,58 @@ void silenzia_alsa() {
     // The library stays loaded for SDL; it is never unloaded while the process runs.
 }
 
-// sound_sdl.h spells these SDL types as the fixed-width types they are.
-static_assert(std::is_same_v<SDL_AudioDeviceID, std::uint32_t>);
+// dispositivo_audio.h spells SDL's byte type as the fixed-width type it is.
 static_assert(std::is_same_v<Uint8, std::uint8_t>);
 
+class DispositivoSdl final : public DispositivoAudio {
+public:
+    DispositivoSdl() = default;
+    ~DispositivoSdl() override { chiudi(); }
+    DispositivoSdl(const DispositivoSdl&) = delete;
+    DispositivoSdl& operator=(const DispositivoSdl&) = delete;
+
+    std::optional<FormatoAudio> apri(FormatoAudio voluto, int frame, bool esatto, Richiamo richiamo,
+                                     void* dati) override {
+        chiudi();
+        SDL_AudioSpec chiesto{};
+        chiesto.freq = voluto.frequenza;
+        chiesto.format = AUDIO_F32SYS;
+        chiesto.channels = Uint8(voluto.canali);
+        chiesto.samples = Uint16(frame);
+        chiesto.callback = richiamo;
+        chiesto.userdata = dati;
+        SDL_AudioSpec ottenuto{};
+        id_ = SDL_OpenAudioDevice(
+            nullptr, 0, &chiesto, &ottenuto,
+            esatto ? 0 : SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+        if (id_ == 0)
+            return std::nullopt;
+        return FormatoAudio{ottenuto.freq, ottenuto.channels};
+    }
+
+    void avvia() override {
+        if (id_ != 0)
+            SDL_PauseAudioDevice(id_, 0);
+    }
+
+    // SDL marks an unplugged device stopped; an open one is otherwise playing or paused.
+    bool perso() override { return id_ != 0 && SDL_GetAudioDeviceStatus(id_) == SDL_AUDIO_STOPPED; }
+
+    void chiudi() override {
+        if (id_ != 0)
+            SDL_CloseAudioDevice(id_);
+        id_ = 0;
+    }
+
+private:
+    SDL_AudioDeviceID id_ = 0;
+};
+
 } // namespace
+
+std::unique_ptr<DispositivoAudio> dispositivo_sdl() {
+    return std::make_unique<DispositivoSdl>();
+}
 
 void SuonoSdl::richiama(void* dati, std::uint8_t* flusso, int byte) {
     Mixer& mixer = *static_cast<SuonoSdl*>(dati)->mixer_;
@@ -53,11 +101,18 @@ std::optional<std::vector<char>> leggi_file(const std::string& percorso) {
     }
 }
 
-SuonoSdl::SuonoSdl() {
+SuonoSdl::SuonoSdl(std::unique_ptr<DispositivoAudio> dispositivo)
+    : dispositivo_(std::move(dispositivo)) {
     silenzia_alsa();
     // SDL would otherwise swallow SIGINT and SIGTERM, and the program could not be
     // stopped from a terminal or by the session ending.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // PulseAudio and PipeWire show these in the system's volume mixer; without
+    // them the stream is listed as "SDL Application".
+    SDL_SetHint(SDL_HINT_APP_NAME, "Contavoce");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Contavoce");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Voce e musica");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "game");
     sdl_pronto_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     apri();
 }
@@ -69,45 +124,45 @@ SuonoSdl::~SuonoSdl() {
 }
 
 bool SuonoSdl::apri() {
-    if (dispositivo_ != 0)
+    if (aperto_)
         return true;
     if (!sdl_pronto_)
         return false;
-    SDL_AudioSpec voluto{};
-    voluto.freq = 44100;
-    voluto.format = AUDIO_F32SYS;
-    voluto.channels = 2;
-    voluto.samples = frame_per_buffer;
-    voluto.callback = richiama;
-    voluto.userdata = this;
-    SDL_AudioSpec ottenuto{};
-    dispositivo_ =
-        SDL_OpenAudioDevice(nullptr, 0, &voluto, &ottenuto,
-                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-    if (dispositivo_ == 0)
+    const auto ottenuto =
+        dispositivo_->apri(formato_.value_or(FormatoAudio{44100, 2}), frame_per_buffer,
+                           formato_.has_value(), richiama, this);
+    if (!ottenuto)
         return false;
+    aperto_ = true;
+    formato_ = *ottenuto;
     // A device opens paused: the mixer takes the granted format before the first callback.
-    mixer_ = std::make_unique<Mixer>(FormatoAudio{ottenuto.freq, ottenuto.channels});
+    mixer_ = std::make_unique<Mixer>(*ottenuto);
     avviso_ = std::make_shared<const Clip>(suono_di_avviso(mixer_->formato()));
     if (musica_)
         mixer_->imposta_musica(musica_);
-    SDL_PauseAudioDevice(dispositivo_, 0);
+    dispositivo_->avvia();
     return true;
 }
 
 void SuonoSdl::chiudi() {
-    if (dispositivo_ != 0)
-        SDL_CloseAudioDevice(dispositivo_);
-    dispositivo_ = 0;
+    if (aperto_)
+        dispositivo_->chiudi();
+    aperto_ = false;
     mixer_.reset();
 }
 
+bool SuonoSdl::verifica_dispositivo() {
+    if (aperto_ && dispositivo_->perso())
+        chiudi();
+    return apri();
+}
+
 int SuonoSdl::dispositivi() {
-    return apri() ? 1 : 0;
+    return verifica_dispositivo() ? 1 : 0;
 }
 
 std::optional<std::pair<int, int>> SuonoSdl::formato_musica() {
-    if (!apri())
+    if (!verifica_dispositivo())
         return std::nullopt;
     return std::pair{mixer_->formato().frequenza, mixer_->formato().canali};
 }
@@ -127,25 +182,36 @@ std::uint64_t SuonoSdl::avvia(std::span<const char> wav) {
 
 void SuonoSdl::attendi(std::uint64_t biglietto) {
     // Longest effect is under 4 s and a speech clip under 2 s; a device that
-    // stops pulling must not freeze the window for good.
-    mixer_->attendi(biglietto, std::chrono::seconds(30));
+    // stops pulling must not freeze the window for good. One that is unplugged
+    // ends the clip at once: the wait looks at the device every tenth of a
+    // second, which costs nothing while nothing plays.
+    using namespace std::chrono_literals;
+    for (auto atteso = 0ms; atteso < 30s; atteso += 100ms) {
+        if (mixer_->attendi(biglietto, 100ms))
+            return;
+        if (dispositivo_->perso()) {
+            // The new device (and the music with it) starts now, not at the next sound.
+            verifica_dispositivo();
+            return;
+        }
+    }
 }
 
 void SuonoSdl::suona_file(const std::string& percorso) {
-    if (!mixer_)
+    if (!verifica_dispositivo())
         return;
     const auto dati = leggi_file(percorso);
     attendi(dati ? avvia(*dati) : mixer_->avvia(avviso_));
 }
 
 void SuonoSdl::suona_memoria(std::span<const char> wav) {
-    if (!mixer_)
+    if (!verifica_dispositivo())
         return;
     attendi(avvia(wav));
 }
 
 void SuonoSdl::suona_file_subito(const std::string& percorso) {
-    if (!mixer_)
+    if (!verifica_dispositivo())
         return;
     const auto dati = leggi_file(percorso);
     if (dati)

@@ -1,7 +1,8 @@
-// The sound device: SDL2's audio subsystem, one output opened once, pulling
-// the mixer from SDL's callback thread.
+// The sound device: SDL2's audio subsystem, one output pulling the mixer from
+// SDL's callback thread, opened again when it goes away.
 #pragma once
 
+#include "platform/dispositivo_audio.h"
 #include "platform/mixer.h"
 #include "platform/sound.h"
 
@@ -12,7 +13,7 @@ namespace contavoce::platform {
 
 class SuonoSdl final : public Suono, public VoceMusicale {
 public:
-    SuonoSdl();
+    explicit SuonoSdl(std::unique_ptr<DispositivoAudio> dispositivo = dispositivo_sdl());
     ~SuonoSdl() override;
     SuonoSdl(const SuonoSdl&) = delete;
     SuonoSdl& operator=(const SuonoSdl&) = delete;
@@ -22,7 +23,14 @@ public:
     void suona_memoria(std::span<const char> wav) override;
     void suona_file_subito(const std::string& percorso) override;
 
-    // The mixer behind the open device, or nullptr when there is no device.
+    // If the open device has gone (a headset unplugged), opens the default one in
+    // its place, music included; also retries when there is none. Every play and
+    // every music query does this first; an owner with a timer may call it too.
+    // Returns whether a device is open.
+    bool verifica_dispositivo();
+
+    // The mixer behind the open device, or nullptr when there is no device. A new
+    // device comes with a new mixer.
     Mixer* mixer() { return mixer_.get(); }
     std::optional<std::pair<int, int>> formato_musica() override;
     // The music voice; kept across a re-opening of the device.
@@ -37,7 +45,11 @@ private:
     void attendi(std::uint64_t biglietto);
 
     bool sdl_pronto_ = false;
-    std::uint32_t dispositivo_ = 0; // an SDL_AudioDeviceID
+    std::unique_ptr<DispositivoAudio> dispositivo_;
+    bool aperto_ = false;
+    // The format of the first device; later ones are asked for the same, so the
+    // music renderer, built for it, keeps its pitch and tempo.
+    std::optional<FormatoAudio> formato_;
     std::unique_ptr<Mixer> mixer_;
     std::shared_ptr<const Clip> avviso_;
     Mixer::Musica musica_;

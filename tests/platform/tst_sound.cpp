@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 using namespace contavoce;
 using namespace contavoce::platform;
@@ -44,6 +46,35 @@ public:
     int volte = 0;
 };
 
+// SDL's dummy output that the test can unplug: from then on it reports itself
+// gone, as SDL does for a removed headset, until a device is opened again.
+class DispositivoStaccabile final : public DispositivoAudio {
+public:
+    struct Stato {
+        std::atomic<bool> staccato = false;
+        int aperture = 0;
+    };
+    explicit DispositivoStaccabile(std::shared_ptr<Stato> stato)
+        : vero_(dispositivo_sdl()), stato_(std::move(stato)) {}
+
+    std::optional<FormatoAudio> apri(FormatoAudio voluto, int frame, bool esatto, Richiamo richiamo,
+                                     void* dati) override {
+        auto formato = vero_->apri(voluto, frame, esatto, richiamo, dati);
+        if (formato) {
+            ++stato_->aperture;
+            stato_->staccato = false;
+        }
+        return formato;
+    }
+    void avvia() override { vero_->avvia(); }
+    bool perso() override { return stato_->staccato || vero_->perso(); }
+    void chiudi() override { vero_->chiudi(); }
+
+private:
+    std::unique_ptr<DispositivoAudio> vero_;
+    std::shared_ptr<Stato> stato_;
+};
+
 } // namespace
 
 class TstSound : public QObject {
@@ -59,6 +90,7 @@ private slots:
     void dispositivo_reale_sincrono_e_subito();
     void dispositivo_reale_nuovo_suono_taglia_il_vecchio();
     void senza_dispositivo_nessun_suono();
+    void dispositivo_staccato_si_riapre();
 };
 
 void TstSound::un_suono_nuovo_sostituisce_il_vecchio() {
@@ -229,6 +261,50 @@ void TstSound::senza_dispositivo_nessun_suono() {
         QCOMPARE(avvisi.volte, 2);
     }
     qputenv("SDL_AUDIODRIVER", prima);
+}
+
+void TstSound::dispositivo_staccato_si_riapre() {
+    QTemporaryDir dir;
+    const auto corto = tono(dir.path(), "corto.wav", 0.2);
+    const auto lungo = tono(dir.path(), "lungo.wav", 3.0);
+    auto stato = std::make_shared<DispositivoStaccabile::Stato>();
+    SuonoSdl s(std::make_unique<DispositivoStaccabile>(stato));
+    QCOMPARE(stato->aperture, 1);
+    std::atomic<int> musica = 0;
+    s.imposta_musica([&](float* out, int frame) {
+        std::fill(out, out + 2 * frame, 0.0f);
+        ++musica;
+    });
+    const auto formato = s.formato_musica();
+
+    // Unplugged while idle: the next sound opens the default device again and
+    // plays there to its end, and the music goes on through the new device (the
+    // old one is closed, so its callback no longer counts).
+    stato->staccato = true;
+    s.suona_file(corto);
+    QCOMPARE(stato->aperture, 2);
+    QVERIFY(s.mixer());
+    QVERIFY(s.mixer()->inizio_ultimo());
+    const std::uint64_t suonati = s.mixer()->frame_mescolati() - s.mixer()->inizio_ultimo()->frame;
+    QVERIFY2(suonati >= 8820, qPrintable(QString::number(suonati)));
+    QCOMPARE(s.formato_musica(), formato);
+    const int prima = musica;
+    QTest::qWait(100);
+    QVERIFY(musica > prima);
+
+    // Unplugged in the middle of a long sound: the wait ends then, not after the
+    // clip's 3 s, and the new device is already open.
+    QElapsedTimer t;
+    t.start();
+    std::jthread stacca([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stato->staccato = true;
+    });
+    s.suona_file(lungo);
+    QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
+    stacca.join();
+    QCOMPARE(stato->aperture, 3);
+    QVERIFY(s.mixer());
 }
 
 QTEST_GUILESS_MAIN(TstSound)
