@@ -214,13 +214,7 @@ int MediaMidi::prepara_synth() {
         soundfont_mancante_ = true;
         return media_senza_soundfont;
     }
-    {
-        // Rendered ahead into a buffer made here, once: the audio thread must not allocate.
-        std::lock_guard lock(mutex_);
-        synth_ = std::move(s);
-        avanti_.assign(std::size_t(frame_in_anticipo) * 2, 0.0f);
-        letto_ = avanti_.size();
-    }
+    synth_ = std::move(s);
     uscita_.imposta_musica([this](float* out, int frame) { rendi(out, frame); });
     return media_ok;
 }
@@ -240,6 +234,7 @@ void MediaMidi::rendi(float* out, int frame) {
     }
     for (int fatti = 0; fatti < frame;) {
         if (letto_ == avanti_.size()) {
+            avanti_.resize(std::size_t(std::max(frame_in_anticipo, frame - fatti)) * 2);
             const int quanti = int(avanti_.size() / 2);
             fluid_synth_write_float(synth_->synth, quanti, avanti_.data(), 0, 2, avanti_.data(), 1,
                                     2);
@@ -288,14 +283,12 @@ int MediaMidi::apri(const std::vector<std::string>& parole) {
     if (const int errore = prepara_synth())
         return errore;
 
-    // The file is read into its player before the lock the audio thread takes,
-    // which is held only to hand the player over.
+    std::lock_guard lock(mutex_);
     auto alias = std::make_unique<Alias>();
     alias->player = new_fluid_player(synth_->synth);
     if (!alias->player ||
         fluid_player_add_mem(alias->player, dati->data(), dati->size()) != FLUID_OK)
         return media_file_non_valido;
-    std::lock_guard lock(mutex_);
     alias_[nome] = std::move(alias);
     return media_ok;
 }
@@ -314,7 +307,6 @@ int MediaMidi::invia(std::string_view comando, char* risposta, std::size_t lungh
     if (verbo != "play" && verbo != "pause" && verbo != "stop" && verbo != "close" && !stato)
         return media_comando_sconosciuto;
 
-    std::unique_ptr<Alias> chiuso; // a closed player is deleted after the lock
     std::lock_guard lock(mutex_);
     const auto trovato = alias_.find(minuscolo(parole[1]));
     if (trovato == alias_.end())
@@ -336,7 +328,6 @@ int MediaMidi::invia(std::string_view comando, char* risposta, std::size_t lungh
         if (a.modo == Modo::suona || verbo == "stop")
             a.modo = verbo == "pause" ? Modo::pausa : Modo::fermo;
     } else if (verbo == "close") {
-        chiuso = std::move(trovato->second);
         alias_.erase(trovato);
         fluid_synth_all_sounds_off(synth_->synth, -1);
     } else {
