@@ -84,7 +84,7 @@ cerca_percorso(const std::filesystem::path& nome,
     namespace fs = std::filesystem;
     std::error_code ec;
     const auto trovato = [&](const fs::path& p) -> std::optional<fs::path> {
-        if (!fs::exists(p, ec) || fs::is_directory(p, ec))
+        if (!fs::is_regular_file(p, ec))
             return std::nullopt;
         return fs::absolute(p, ec);
     };

@@ -22,7 +22,9 @@ QStringList dividi_riga_di_comando(const QString& riga);
 QString tra_virgolette(const QString& argomento);
 
 // The full path of the first file named `nome` in `cartelle`, in order; a name
-// with a folder in it is only looked for where it points. Folders never match.
+// with a folder in it is only looked for where it points. Only plain files
+// match (links followed): a folder, a FIFO or a device is no program and no
+// cabinet.
 std::optional<std::filesystem::path>
 cerca_percorso(const std::filesystem::path& nome,
                const std::vector<std::filesystem::path>& cartelle);

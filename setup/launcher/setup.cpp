@@ -37,11 +37,6 @@ QString testo_inf(const Profilo& profilo, const char* chiave, std::size_t lunghe
         da_windows_1252(profilo.stringa("Version", chiave, "", lunghezza)));
 }
 
-bool file_normale(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_regular_file(p, ec);
-}
-
 // The wait pointer, put back when the run ends whichever way it ends.
 class PuntatoreAttesa {
 public:
@@ -121,8 +116,6 @@ std::optional<fs::path> find_cabinet(Stato& stato) {
             continue;
         // The full path comes from the program lookup, as SearchPath gives it.
         auto percorso = cerca_percorso(nome, ordine_di_ricerca(stato.ambiente));
-        if (percorso && !file_normale(*percorso))
-            percorso.reset();
         if (percorso)
             stato.cabina = nome.native();
         else
