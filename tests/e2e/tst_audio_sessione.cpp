@@ -1,14 +1,14 @@
 // The session analyzer's sound matching: the decimation keeps what the ear
 // hears and drops what would fold over, and correlation finds the right sound
 // at the right place under noise, and not a similar one.
-#include "audio_sessione.h"
+#include "tools/audio_match/audio_match.h"
 
 #include <QTest>
 #include <cmath>
 #include <numbers>
 #include <random>
 
-using namespace contavoce::e2e;
+using namespace contavoce::audio_match;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "audio_sessione.h"
+#include "tools/audio_match/audio_match.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <fftw3.h>
 #include <numbers>
 
-namespace contavoce::e2e {
+namespace contavoce::audio_match {
 namespace {
 
 // Windowed-sinc low-pass (Blackman) for the 4:1 decimation: the recording and
@@ -160,4 +160,4 @@ std::optional<Picco> primo_picco(std::span<const float> curva, std::size_t da, d
     return std::nullopt;
 }
 
-} // namespace contavoce::e2e
+} // namespace contavoce::audio_match
