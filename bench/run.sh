@@ -8,7 +8,7 @@ bash scripts/install-deps.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCONTAVOCE_WERROR=OFF \
     -DCONTAVOCE_BENCH=ON >/dev/null
 cmake --build build-bench --target contavoce contavoce_speech contavoce_tune spelling_bench \
-    sound_bench music_bench window_bench process_bench >/dev/null
+    sound_bench music_bench window_bench speech_music_bench process_bench >/dev/null
 
 bin=build-bench/bin
 # Wall-clock figures depend on what else the machine is doing.
@@ -28,4 +28,5 @@ for _ in $(seq 100); do
 done
 export DISPLAY=":$(head -n1 "$numero")"
 build-bench/bench/window_bench "$bin" 2>/dev/null
+build-bench/bench/speech_music_bench "$bin" 2>/dev/null
 build-bench/bench/process_bench "$bin/contavoce" 15 30 2>/dev/null
