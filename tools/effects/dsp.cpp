@@ -122,6 +122,30 @@ double campana(double x) {
     return s * s;
 }
 
+double rms_parlato(const std::vector<Segnale>& canali, double fs) {
+    const std::size_t trama = std::max<std::size_t>(1, campioni_in(0.01, fs));
+    std::vector<double> energie;
+    for (std::size_t da = 0; da < canali.front().size(); da += trama) {
+        double e = 0.0;
+        std::size_t n = 0;
+        for (const Segnale& c : canali)
+            for (std::size_t i = da; i < std::min(c.size(), da + trama); ++i, ++n)
+                e += c[i] * c[i];
+        energie.push_back(e / double(n));
+    }
+    if (energie.empty())
+        return 0.0;
+    const double soglia = *std::max_element(energie.begin(), energie.end()) / 100.0;
+    double somma = 0.0;
+    int n = 0;
+    for (double e : energie)
+        if (e >= soglia && e > 0.0) {
+            somma += e;
+            ++n;
+        }
+    return n > 0 ? std::sqrt(somma / n) : 0.0;
+}
+
 void rifinisci(std::vector<Segnale>& canali, double fs, double dissolvenza_inizio,
                double dissolvenza_fine) {
     constexpr double livello = 0.25; // about -12 dBFS RMS over the loudest 50 ms
@@ -150,7 +174,8 @@ void rifinisci(std::vector<Segnale>& canali, double fs, double dissolvenza_inizi
     }
     if (picco <= 0.0)
         return;
-    const double guadagno = std::min(livello / rms, picco_massimo / picco);
+    const double guadagno =
+        std::min({livello / rms, picco_massimo / picco, livello_voce / rms_parlato(canali, fs)});
     for (Segnale& c : canali)
         for (double& x : c)
             x *= guadagno;

@@ -89,9 +89,19 @@ double armoniche(double fase, double f0, double fs, double inclinazione);
 // Raised-cosine window value for x in 0..1 (0 at both ends, 1 in the middle).
 double campana(double x);
 
+// The level tools/speech/make-speech.sh gives the speech clips' spoken parts
+// (VOICED_RMS_DB, -17 dBFS), as measured by rms_parlato.
+inline constexpr double livello_voce = 0.14125375; // 10^(-17/20)
+
+// RMS of the 10 ms frames within 20 dB of the loudest, all channels together:
+// the measure the speech clips are levelled by, leaving out pauses and tails.
+double rms_parlato(const std::vector<Segnale>& canali, double fs);
+
 // The finishing pass for every effect: short raised-cosine fades at both ends so
 // nothing clicks, then one gain for all channels bringing the loudest 50 ms to a
-// common level, lowered if needed so that no sample exceeds about -1.2 dBFS.
+// common level, lowered if needed so that no sample exceeds about -1.2 dBFS and
+// so that no effect is louder than the voice by the voice's own measure. A steady
+// tone, such as a key's, ends up exactly at the voice's level.
 void rifinisci(std::vector<Segnale>& canali, double fs, double dissolvenza_inizio = 0.005,
                double dissolvenza_fine = 0.02);
 

@@ -1,6 +1,7 @@
 // The generated sound effects as the program will play them: exact formats and
 // lengths, the keypad tones by ear (Goertzel), no clicks or clipping, similar
-// loudness, and the shape that makes each one recognisable.
+// loudness and none above the voice, and the shape that makes each one recognisable.
+#include "support/livelli.h"
 #include "support/wav_info.h"
 
 #include <QtTest>
@@ -301,13 +302,37 @@ void TstEffects::senza_scatti_ne_saturazione() {
 }
 
 void TstEffects::volume_simile() {
-    // Heard one after another, none should stand out or vanish.
+    // The voice, by the measure its clips are levelled by.
+    const QDir cartella(qEnvironmentVariable("CONTAVOCE_BIN_DIR"));
+    double somma = 0;
+    int clip = 0;
+    for (const QString& f : cartella.entryList({"va*.wav"})) {
+        const auto w = test_support::leggi_wav(cartella.filePath(f));
+        QVERIFY2(w.ok, qPrintable(f + ": " + w.errore));
+        somma += test_support::rms_parlato(test_support::campioni(w), w.frequenza);
+        ++clip;
+    }
+    QVERIFY2(clip >= 30, "the speech clips are missing");
+    const double voce = somma / clip;
+
+    // Heard one after another, none should stand out or vanish, nor be louder
+    // than the voice; a key's tone, heard right before a number is said, is as
+    // loud as the voice.
     for (const QString& p : tutti()) {
         const Suono s = carica(p);
         QVERIFY2(s.errore.isEmpty(), qPrintable(p + ": " + s.errore));
         const double livello = db(potenza_massima(s));
         QVERIFY2(livello > -20.0 && livello < -9.0,
                  qPrintable(QStringLiteral("%1: loudest 100 ms at %2 dBFS").arg(p).arg(livello)));
+        const bool tasto = QFileInfo(p).fileName().startsWith('G');
+        for (const Canale& c : s.canali) {
+            const double parlato = test_support::rms_parlato(c, s.frequenza);
+            QVERIFY2(tasto ? std::abs(parlato - voce) <= 1.0 : parlato <= voce + 0.5,
+                     qPrintable(QStringLiteral("%1: %2 dBFS against the voice's %3 dBFS")
+                                    .arg(p)
+                                    .arg(parlato)
+                                    .arg(voce)));
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // The speech clips the program chains to say a number: all present in one
 // format, tight at both ends, equally loud, free of clipping and of the
 // synthesiser's clicks, and each holding a word of the right size.
+#include "support/livelli.h"
 #include "support/wav_info.h"
 
 #include <QtTest>
@@ -13,7 +14,10 @@
 #include <vector>
 
 using test_support::campioni;
+using test_support::decibel;
 using test_support::leggi_wav;
+using test_support::potenze;
+using test_support::rms_parlato;
 using test_support::WavInfo;
 
 namespace {
@@ -64,10 +68,6 @@ constexpr double soglia_silenzio = 0.005623413; // -45 dBFS
 // Clean clips stay below -16 dB, the clicks of a badly set voice reach -5 to -12.
 constexpr double soglia_click = -13.0;
 
-double decibel(double rapporto_potenza) {
-    return 10.0 * std::log10(rapporto_potenza);
-}
-
 WavInfo apri(const char* file) {
     return leggi_wav(qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/" + file + ".wav");
 }
@@ -77,37 +77,6 @@ template <typename It> double silenzio(It primo, It ultimo, int frequenza) {
     const auto voce =
         std::find_if(primo, ultimo, [](double x) { return std::abs(x) >= soglia_silenzio; });
     return double(std::distance(primo, voce)) / frequenza;
-}
-
-// Mean power of each frame of the given length (a short last frame counts too).
-std::vector<double> potenze(const std::vector<double>& s, std::size_t lunghezza) {
-    std::vector<double> p;
-    for (std::size_t i = 0; i < s.size(); i += lunghezza) {
-        const std::size_t fine = std::min(s.size(), i + lunghezza);
-        double somma = 0;
-        for (std::size_t j = i; j < fine; ++j)
-            somma += s[j] * s[j];
-        p.push_back(somma / double(fine - i));
-    }
-    return p;
-}
-
-// RMS in dBFS of the 10 ms frames within 20 dB of the loudest one: the spoken
-// part, leaving out pauses such as the closure of a double t.
-double rms_parlato(const std::vector<double>& s, int frequenza) {
-    const auto p = potenze(s, std::size_t(frequenza / 100));
-    if (p.empty())
-        return -200;
-    const double soglia = *std::max_element(p.begin(), p.end()) / 100.0;
-    double somma = 0;
-    int n = 0;
-    for (double e : p) {
-        if (e >= soglia) {
-            somma += e;
-            ++n;
-        }
-    }
-    return decibel(somma / n);
 }
 
 // Second-order section (RBJ cookbook). Qt has no filters and these two are all
