@@ -42,13 +42,34 @@ std::optional<Clip> decodifica_wav(std::span<const char> wav, FormatoAudio forma
 // cannot be played.
 Clip suono_di_avviso(FormatoAudio formato);
 
+// Where the music voice sits against the effects voice, in dB of gain on the
+// music as rendered (the tune comes out at about -28 dBFS RMS, its loudest 50 ms
+// at -22; the voice's spoken parts and every effect at -17).
+// Alone, the music is a bed: 3 dB down it averages some 14 dB under the voice
+// and its loudest passages stay 8 dB under, clearly heard at any volume the
+// voice is comfortable at, never competing with it.
+// While a clip plays on the effects voice the music goes 21 dB further down:
+// a word's softer stretches lie some 13 dB under its spoken level, and the
+// voice must still stand 14 dB clear of the tune's loudest passage there. It
+// stays down for a hold after a clip, so that speech clips chained with at most
+// a few buffers between them do not let it swell between words, then comes
+// back up. The gain moves sample by sample at an even rate in dB: no click,
+// no zipper noise.
+struct LivelliMusica {
+    double sottofondo_db = -3.0;
+    double sotto_effetti_db = -24.0;
+    double discesa_ms = 30.0;   // the whole way down
+    double tenuta_ms = 120.0;   // after the effects voice falls silent
+    double risalita_ms = 300.0; // the whole way back up
+};
+
 class Mixer {
 public:
     // Renders `frame` frames of music, interleaved in the mixer's format, into `out`
     // (which it overwrites). Runs on the thread that pulls the mix.
     using Musica = VoceMusicale::Musica;
 
-    explicit Mixer(FormatoAudio formato);
+    explicit Mixer(FormatoAudio formato, LivelliMusica livelli = {});
 
     const FormatoAudio& formato() const { return formato_; }
 
@@ -92,6 +113,16 @@ private:
     bool appena_avviato_ = false;
     Musica musica_;
     std::vector<float> buffer_musica_;
+
+    // The music's gain for the next frame, given whether the effects voice sounds in it.
+    double guadagno_musica(bool effetto);
+    const double guadagno_sottofondo_;
+    const double guadagno_sotto_effetti_;
+    const double passo_discesa_;  // factor per frame on the way down
+    const double passo_risalita_; // and on the way up
+    const std::uint64_t frame_tenuta_;
+    double guadagno_;
+    std::uint64_t frame_senza_effetto_;
 };
 
 } // namespace contavoce::platform

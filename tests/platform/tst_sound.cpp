@@ -83,6 +83,7 @@ class TstSound : public QObject {
 private slots:
     void un_suono_nuovo_sostituisce_il_vecchio();
     void la_musica_si_somma_e_non_satura();
+    void la_musica_si_abbassa_sotto_gli_effetti();
     void decodifica_data();
     void decodifica();
     void la_registrazione_unisce_come_il_dispositivo();
@@ -120,9 +121,58 @@ void TstSound::la_musica_si_somma_e_non_satura() {
     m.avvia(costante(4, 0.95f, 2));
     std::vector<float> out(2 * 8);
     m.mescola(out.data(), 8);
-    QCOMPARE(out[0], 1.0f); // 1.05 clamped
+    QCOMPARE(out[0], 1.0f); // 0.95 and the music, clamped
     QCOMPARE(out[7], 1.0f);
-    QCOMPARE(out[8], 0.1f); // music alone after the clip
+    // The music alone after the clip, already on its way down under it.
+    QVERIFY(out[8] > 0.05f && out[8] < 0.1f);
+}
+
+void TstSound::la_musica_si_abbassa_sotto_gli_effetti() {
+    // Levels and times as the knob gives them: bed -3 dB, -24 dB under a clip,
+    // 30 ms down, 120 ms hold, 300 ms up.
+    constexpr int fs = 8000;
+    Mixer m({fs, 1}, {-3.0, -24.0, 30.0, 120.0, 300.0});
+    // Constant music and silent clips: the output is the music's gain, times 0.1.
+    m.imposta_musica([](float* out, int frame) { std::fill(out, out + frame, 0.1f); });
+    std::vector<float> uscita;
+    const auto tira = [&](int buffer) {
+        for (int i = 0; i < buffer; ++i) {
+            uscita.resize(uscita.size() + frame_per_buffer);
+            m.mescola(uscita.data() + uscita.size() - frame_per_buffer, frame_per_buffer);
+        }
+    };
+    const auto db = [&](std::size_t frame) { return 20 * std::log10(uscita.at(frame) / 0.1); };
+    const auto ms = [](double t) { return std::size_t(t * fs / 1000); };
+    // A clip as the speaker plays them: started between two pulls, pulled to its end.
+    const auto di = [&](std::size_t frame) {
+        const std::size_t inizio = uscita.size();
+        const auto b = m.avvia(costante(frame, 0.0f));
+        while (!m.finito(b))
+            tira(1);
+        return std::pair{inizio, inizio + frame};
+    };
+
+    tira(4);
+    const auto a = di(ms(125));
+    tira(1); // the next clip comes one buffer late
+    di(ms(125));
+    tira(3); // then three buffers late: still within the hold
+    const auto c = di(ms(125));
+    tira(int(fs / frame_per_buffer) + 1);
+
+    QVERIFY(std::abs(db(a.first - 1) + 3.0) < 1e-3);
+    // Down within 30 ms, and down all along the chain and for the hold after it.
+    for (std::size_t f = a.first + ms(30) + 1; f < c.second + ms(115); ++f)
+        QVERIFY2(std::abs(db(f) + 24.0) < 1e-3,
+                 qPrintable(QString("%1 dB at frame %2").arg(db(f)).arg(f)));
+    // Back up 300 ms after the hold, and no sooner.
+    QVERIFY(db(c.second + ms(120) + ms(250)) < -6.0);
+    for (std::size_t f = c.second + ms(420) + 1; f < uscita.size(); ++f)
+        QVERIFY2(std::abs(db(f) + 3.0) < 1e-3,
+                 qPrintable(QString("%1 dB at frame %2").arg(db(f)).arg(f)));
+    // Never a step: 21 dB in 30 ms is 0.09 dB a frame.
+    for (std::size_t f = 1; f < uscita.size(); ++f)
+        QVERIFY2(std::abs(db(f) - db(f - 1)) < 0.1, qPrintable(QString("jump at frame %1").arg(f)));
 }
 
 void TstSound::decodifica_data() {
