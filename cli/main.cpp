@@ -1,8 +1,6 @@
 // contavoce-cli: Contavoce's number speller and speaker for the command line.
 #include "cli/input.h"
-#include "platform/media.h"
-#include "platform/sound_recording.h"
-#include "platform/sound_sdl.h"
+#include "platform/modulo_suono.h"
 #include "speech/clip_list.h"
 #include "speech/parlante.h"
 #include "spelling/numero.h"
@@ -11,8 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -54,11 +52,16 @@ Exit status: 0 all done, 1 the output could not be written or no sound
 device, 2 some input refused or bad usage.
 )";
 
-// The program's folder: the speech clips lie beside the executable.
-std::string cartella_programma() {
-    std::error_code errore;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", errore);
-    return errore ? std::string(".") : exe.parent_path().string();
+// The sound module from the program's folder, loaded only by the commands that
+// make sound: words, format and clips run without any sound library. Nothing
+// when it cannot be loaded, which is then said on stderr.
+std::unique_ptr<contavoce::platform::ModuloSuono> modulo_suono() {
+    auto modulo = std::make_unique<contavoce::platform::ModuloSuono>(
+        contavoce::platform::cartella_programma());
+    if (modulo->motore())
+        return modulo;
+    std::cerr << "contavoce-cli: no sound: " << modulo->errore() << '\n';
+    return nullptr;
 }
 
 class AvvisiSuTerminale final : public contavoce::platform::Avvisi {
@@ -91,40 +94,42 @@ int suona_musica(const std::vector<std::string_view>& args) {
             return 2;
         }
     }
+    const auto modulo = modulo_suono();
+    if (!modulo)
+        return 1;
+    p::MotoreSuono& motore = *modulo->motore();
     const std::string file(args[1]);
-    const std::string corto = p::percorso_corto(file);
+    const std::string corto = motore.percorso_corto(file);
     const auto apri = [&](p::ServizioMedia& media) {
         const int errore =
             corto.empty()
                 ? int(p::media_file_mancante)
                 : media.invia("open " + corto + " type sequencer alias musica", nullptr, 0);
         if (errore != 0)
-            std::cerr << "contavoce-cli: \"" << file << "\": " << p::descrizione_errore(errore)
+            std::cerr << "contavoce-cli: \"" << file << "\": " << motore.descrizione_errore(errore)
                       << '\n';
         return errore == 0 && media.invia("play musica", nullptr, 0) == 0;
     };
 
     if (su_file) {
-        p::SuonoRegistrato registrato;
-        p::MediaMidi media(registrato);
-        if (!apri(media))
+        const auto registrato = motore.registrazione();
+        if (!apri(registrato->media()))
             return 1;
-        registrato.avanza(int(secondi * registrato.mixer().formato().frequenza));
+        registrato->avanza(int(secondi * registrato->frequenza()));
         const std::string uscita(args[3]);
-        if (!p::scrivi_wav(uscita, registrato.registrazione(), registrato.mixer().formato())) {
+        if (!registrato->scrivi_wav(uscita)) {
             std::cerr << "contavoce-cli: cannot write \"" << uscita << "\"\n";
             return 1;
         }
         return 0;
     }
-    p::SuonoSdl suono;
-    p::MediaMidi media(suono);
-    if (!apri(media))
+    const auto dispositivo = motore.dispositivo();
+    if (!apri(dispositivo->media()))
         return 1;
     std::array<char, 31> modo{};
     do {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        media.invia("status musica mode", modo.data(), modo.size());
+        dispositivo->media().invia("status musica mode", modo.data(), modo.size());
     } while (std::string_view(modo.data()) == "playing");
     return 0;
 }
@@ -139,21 +144,24 @@ int parla(const std::vector<std::string_view>& args) {
         std::cerr << "contavoce-cli: \"" << args[1] << "\": " << *letto.errore << '\n';
         return 2;
     }
+    const auto modulo = modulo_suono();
+    if (!modulo)
+        return 1;
+    const std::string cartella = contavoce::platform::cartella_programma();
     AvvisiSuTerminale avvisi;
     if (args.size() == 4) {
-        contavoce::platform::SuonoRegistrato registrato;
-        contavoce::Parlante(registrato, avvisi, nullptr, cartella_programma())
+        const auto registrato = modulo->motore()->registrazione();
+        contavoce::Parlante(registrato->suono(), avvisi, nullptr, cartella)
             .num_parlante(letto.cifre);
         const std::string file(args[3]);
-        if (!contavoce::platform::scrivi_wav(file, registrato.registrazione(),
-                                             registrato.mixer().formato())) {
+        if (!registrato->scrivi_wav(file)) {
             std::cerr << "contavoce-cli: cannot write \"" << file << "\"\n";
             return 1;
         }
         return 0;
     }
-    contavoce::platform::SuonoSdl suono;
-    contavoce::Parlante(suono, avvisi, nullptr, cartella_programma()).num_parlante(letto.cifre);
+    const auto dispositivo = modulo->motore()->dispositivo();
+    contavoce::Parlante(dispositivo->suono(), avvisi, nullptr, cartella).num_parlante(letto.cifre);
     return avvisi.mostrato ? 1 : 0;
 }
 

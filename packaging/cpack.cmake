@@ -21,8 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
-# Libraries: dpkg-shlibdeps reads them off the installed executables, with the
-# versions they need; the Qt xcb platform plugin comes with libqt6gui6. The music
+# Libraries: dpkg-shlibdeps reads them off the installed executables and the
+# sound module (SDL2 and FluidSynth, which the programs load only with it), with
+# the versions they need; the Qt xcb platform plugin comes with libqt6gui6. The music
 # needs a General MIDI SoundFont and the window the Arial-metric fonts, which no
 # library link reveals.
 set(contavoce_dati "timgm6mb-soundfont, fonts-liberation2")

@@ -35,7 +35,12 @@ n=$(find "$cartella" -name 'va*.wav' | wc -l)
 for p in contavoce contavoce-cli; do
   [ -x "$cartella/$p" ] || sbaglio "$p is not in the program folder"
   [ "$(readlink "$prefisso/bin/$p")" = "../lib/contavoce/$p" ] || sbaglio "bin/$p is not a link"
+  # SDL2 and FluidSynth come only with the sound module, loaded when needed.
+  ! objdump -p "$cartella/$p" | grep -E 'NEEDED +lib(SDL2|fluidsynth)' ||
+    sbaglio "$p links a sound library itself"
 done
+# The module itself is loaded below, by the installed contavoce-cli saying 12.
+[ -f "$cartella/libcontavoce-suono.so" ] || sbaglio "the sound module is not in the program folder"
 desktop=$prefisso/share/applications/contavoce.desktop
 for riga in 'Exec=contavoce' 'Icon=contavoce' 'Categories=Education;' 'Type=Application'; do
   grep -qx "$riga" "$desktop" || sbaglio "contavoce.desktop lacks $riga"
@@ -44,7 +49,7 @@ done
   89504e470d0a1a0a ] || sbaglio "the icon is not a PNG"
 # Nothing but the program: no test programs, setup or installa-inf.
 altro=$(find "$prefisso" -type f -o -type l | grep -Ev \
-  '/lib/contavoce/(contavoce|contavoce-cli|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/contavoce\.(desktop|png)$' ||
+  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-suono\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/contavoce\.(desktop|png)$' ||
   true)
 [ -z "$altro" ] || sbaglio "unexpected files installed: $altro"
 

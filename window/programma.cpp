@@ -1,7 +1,5 @@
 #include "window/programma.h"
 
-#include "platform/media.h"
-#include "platform/sound_sdl.h"
 #include "window/avvisi_qt.h"
 #include "window/voce_cifre.h"
 
@@ -12,10 +10,9 @@
 
 namespace contavoce {
 
-int esegui_programma(const std::string& cartella,
+int esegui_programma(const std::string& cartella, platform::Suono& suono,
+                     platform::ServizioMedia& media,
                      const std::function<void(QWidget&)>& prima_di_mostrare) {
-    platform::SuonoSdl suono;
-    platform::MediaMidi media(suono);
     AvvisiQt avvisi;
     VoceCifre finestra({
         suono,

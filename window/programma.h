@@ -1,5 +1,5 @@
-// The program as `contavoce` runs it: the window over the real sound device,
-// the music service and modal message boxes.
+// The program as `contavoce` runs it: the window over the sound and music
+// services it is given, and modal message boxes.
 #pragma once
 
 #include <functional>
@@ -8,11 +8,16 @@
 class QWidget;
 
 namespace contavoce {
+namespace platform {
+class Suono;
+class ServizioMedia;
+} // namespace platform
 
 // Runs the program in the QApplication already made until the window closes
 // (or "Fine" ends the process); `cartella` holds its clips and tune.
 // `prima_di_mostrare` is given the window just before it is first shown.
-int esegui_programma(const std::string& cartella,
+int esegui_programma(const std::string& cartella, platform::Suono& suono,
+                     platform::ServizioMedia& media,
                      const std::function<void(QWidget&)>& prima_di_mostrare = {});
 
 } // namespace contavoce

@@ -11,8 +11,14 @@ struct Esito {
     QString errori;
 };
 
-Esito esegui(const QStringList& argomenti, const QByteArray& ingresso = {}) {
+Esito esegui(const QStringList& argomenti, const QByteArray& ingresso = {},
+             const QString& variabile = {}) {
     QProcess p;
+    if (!variabile.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(variabile.section('=', 0, 0), variabile.section('=', 1));
+        p.setProcessEnvironment(env);
+    }
     p.start(qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/contavoce-cli", argomenti);
     if (!p.waitForStarted())
         return {-1, {}, "did not start"};
@@ -90,6 +96,16 @@ void TstCli::parole_e_formato_dagli_argomenti() {
     e = esegui({"format", "0012345", "2304", "123456789012", "0"});
     QCOMPARE(e.stato, 0);
     QCOMPARE(e.uscita, "12.345\n2.304\n123.456.789.012\n\n");
+
+    // Spelling loads no sound library: the dynamic loader lists what it loads.
+    const QRegularExpression suono("lib(SDL2|fluidsynth|contavoce-suono|asound|pulse|jack)");
+    for (const char* comando : {"words", "format"}) {
+        e = esegui({comando, "2304"}, {}, "LD_DEBUG=libs");
+        QCOMPARE(e.stato, 0);
+        QVERIFY2(e.errori.contains("calling init: ") && e.errori.contains("libQt6Core"),
+                 qPrintable(e.errori.left(500)));
+        QVERIFY2(!e.errori.contains(suono), qPrintable(suono.match(e.errori).captured()));
+    }
 }
 
 void TstCli::numeri_dallo_standard_input() {
@@ -170,6 +186,18 @@ void TstCli::clip_e_voce_registrata() {
     QVERIFY(e.errori.contains("cannot write"));
     e = esegui({"say"});
     QCOMPARE(e.stato, 2);
+
+    // Copied away from its sound module, the speller still spells and the
+    // speaker says why it cannot speak.
+    QVERIFY(QFile::copy(bin + "/contavoce-cli", dir.filePath("contavoce-cli")));
+    QProcess solo;
+    solo.start(dir.filePath("contavoce-cli"), {"say", "12", "--wav", wav});
+    QVERIFY(solo.waitForFinished(60000));
+    QCOMPARE(solo.exitCode(), 1);
+    QVERIFY2(solo.readAllStandardError().contains("no sound: "), "no reason given");
+    solo.start(dir.filePath("contavoce-cli"), {"words", "12"});
+    QVERIFY(solo.waitForFinished(60000));
+    QCOMPARE(solo.readAllStandardOutput(), "dodici\n");
 }
 
 QTEST_GUILESS_MAIN(TstCli)

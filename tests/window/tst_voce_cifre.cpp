@@ -1,4 +1,5 @@
 // The window as it is created and loaded, its gradient, and the way out.
+#include "platform/suono_differito.h"
 #include "support/banco_finestra.h"
 
 #include <QApplication>
@@ -139,6 +140,21 @@ void TstVoceCifre::senza_dispositivo_un_avviso() {
     QCOMPARE(b.log.first(), QString::fromUtf8("warn scheda audio: Non è possibile riprodurre "
                                               "suoni ne tantomeno il numero"));
     QCOMPARE(b.log.filter("warn").size(), 1);
+
+    // Without its sound module the program is as without a device: the same
+    // warnings for the same steps, and a window that goes on.
+    QStringList log;
+    test_support::Registro avvisi(log);
+    QTemporaryDir senza_modulo;
+    platform::SuonoDifferito suono(senza_modulo.path().toStdString());
+    VoceCifre w({suono, suono, avvisi, cartella, [] {}, {}});
+    for (VoceCifre* finestra : {b.w.get(), &w}) {
+        QTest::keyClicks(finestra->controlli().Text1, "12");
+        QTest::keyClick(finestra->controlli().Text1, Qt::Key_Return);
+        finestra->Command2_Click();
+        QCOMPARE(finestra->controlli().Text1->text(), "12");
+    }
+    QCOMPARE(log, b.log.filter(QRegularExpression("^(warn|message) ")));
 }
 
 void TstVoceCifre::sfumatura_data() {

@@ -1,0 +1,38 @@
+#include "platform/modulo_suono.h"
+
+#include <dlfcn.h>
+#include <filesystem>
+
+namespace contavoce::platform {
+
+void ModuloSuono::Chiudi::operator()(void* handle) const {
+    dlclose(handle);
+}
+
+ModuloSuono::ModuloSuono(const std::string& cartella) {
+    const std::string percorso = cartella + "/" + nome_modulo_suono;
+    // RTLD_NODELETE: SDL and the audio libraries under it leave exit handlers
+    // and threads behind, so their code must stay mapped until the process ends.
+    handle_.reset(dlopen(percorso.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
+    if (!handle_) {
+        const char* perche = dlerror();
+        errore_ = perche ? perche : percorso + ": cannot be loaded";
+        return;
+    }
+    const auto funzione =
+        reinterpret_cast<FunzioneModuloSuono>(dlsym(handle_.get(), funzione_modulo_suono));
+    if (funzione)
+        funzione(versione_modulo_suono, motore_);
+    if (!motore_)
+        errore_ = percorso + ": not the sound module of this version of the program";
+}
+
+ModuloSuono::~ModuloSuono() = default;
+
+std::string cartella_programma() {
+    std::error_code errore;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", errore);
+    return errore ? std::string(".") : exe.parent_path().string();
+}
+
+} // namespace contavoce::platform

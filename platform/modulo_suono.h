@@ -1,0 +1,81 @@
+// The sound engine as a module of its own. SDL2's output, FluidSynth's music
+// and the recording output live in libcontavoce-suono.so in the program's
+// folder, so that `contavoce` shows its window and `contavoce-cli words` runs
+// without loading SDL2, FluidSynth and the fifty-odd libraries they bring
+// (audio servers, codecs, X11 and Wayland clients). A program loads the module
+// when it first needs sound, and reaches it only through the classes below.
+#pragma once
+
+#include "platform/media.h"
+#include "platform/sound.h"
+
+#include <memory>
+#include <string>
+
+namespace contavoce::platform {
+
+inline constexpr const char* nome_modulo_suono = "libcontavoce-suono.so";
+
+// An output with its music service.
+class Uscita {
+public:
+    virtual ~Uscita() = default;
+    virtual Suono& suono() = 0;
+    virtual ServizioMedia& media() = 0;
+};
+
+// An output that records what would be heard instead of playing it.
+class UscitaRegistrata : public Uscita {
+public:
+    // Pulls the mix for this many frames (the music plays on meanwhile).
+    virtual void avanza(int frame) = 0;
+    virtual int frequenza() = 0;
+    // What has been heard so far, as a 16-bit WAV file; false if it cannot be written.
+    virtual bool scrivi_wav(const std::string& percorso) = 0;
+};
+
+// What the module offers.
+class MotoreSuono {
+public:
+    virtual ~MotoreSuono() = default;
+    // The sound device (opened at once when there is one) with the music service over it.
+    virtual std::unique_ptr<Uscita> dispositivo() = 0;
+    virtual std::unique_ptr<UscitaRegistrata> registrazione() = 0;
+    // The media service's path form and error sentences (see media.h).
+    virtual std::string percorso_corto(const std::string& lungo) = 0;
+    virtual std::string descrizione_errore(int codice) = 0;
+};
+
+// The module's one exported function: it makes the engine, and leaves `motore`
+// empty for a program built against another version of the classes above.
+inline constexpr const char* funzione_modulo_suono = "contavoce_motore_suono";
+inline constexpr int versione_modulo_suono = 1;
+using FunzioneModuloSuono = void (*)(int versione, std::unique_ptr<MotoreSuono>& motore);
+
+// The module loaded from a folder, with its engine.
+class ModuloSuono {
+public:
+    // Loads `cartella`/libcontavoce-suono.so; on failure `errore()` says why.
+    explicit ModuloSuono(const std::string& cartella);
+    ~ModuloSuono();
+    ModuloSuono(const ModuloSuono&) = delete;
+    ModuloSuono& operator=(const ModuloSuono&) = delete;
+
+    // The engine, or nullptr when the module could not be loaded.
+    MotoreSuono* motore() const { return motore_.get(); }
+    const std::string& errore() const { return errore_; }
+
+private:
+    struct Chiudi {
+        void operator()(void* handle) const;
+    };
+    std::unique_ptr<void, Chiudi> handle_;
+    std::unique_ptr<MotoreSuono> motore_; // made by the module: released before it
+    std::string errore_;
+};
+
+// The folder of the running executable (where the module and the clips lie),
+// through the links that put it on the PATH.
+std::string cartella_programma();
+
+} // namespace contavoce::platform

@@ -1,0 +1,57 @@
+// The inside of libcontavoce-suono.so: the engine over SuonoSdl, SuonoRegistrato
+// and MediaMidi. Only contavoce_motore_suono is exported.
+#include "platform/media.h"
+#include "platform/modulo_suono.h"
+#include "platform/sound_recording.h"
+#include "platform/sound_sdl.h"
+
+namespace contavoce::platform {
+namespace {
+
+class UscitaDispositivo final : public Uscita {
+public:
+    Suono& suono() override { return suono_; }
+    ServizioMedia& media() override { return media_; }
+
+private:
+    SuonoSdl suono_;
+    MediaMidi media_{suono_}; // declared after the output it renders into: gone first
+};
+
+class UscitaSuRegistrazione final : public UscitaRegistrata {
+public:
+    Suono& suono() override { return suono_; }
+    ServizioMedia& media() override { return media_; }
+    void avanza(int frame) override { suono_.avanza(frame); }
+    int frequenza() override { return suono_.mixer().formato().frequenza; }
+    bool scrivi_wav(const std::string& percorso) override {
+        return platform::scrivi_wav(percorso, suono_.registrazione(), suono_.mixer().formato());
+    }
+
+private:
+    SuonoRegistrato suono_;
+    MediaMidi media_{suono_};
+};
+
+class Motore final : public MotoreSuono {
+public:
+    std::unique_ptr<Uscita> dispositivo() override { return std::make_unique<UscitaDispositivo>(); }
+    std::unique_ptr<UscitaRegistrata> registrazione() override {
+        return std::make_unique<UscitaSuRegistrazione>();
+    }
+    std::string percorso_corto(const std::string& lungo) override {
+        return platform::percorso_corto(lungo);
+    }
+    std::string descrizione_errore(int codice) override {
+        return platform::descrizione_errore(codice);
+    }
+};
+
+} // namespace
+} // namespace contavoce::platform
+
+extern "C" __attribute__((visibility("default"))) void
+contavoce_motore_suono(int versione, std::unique_ptr<contavoce::platform::MotoreSuono>& motore) {
+    if (versione == contavoce::platform::versione_modulo_suono)
+        motore = std::make_unique<contavoce::platform::Motore>();
+}
