@@ -4,11 +4,14 @@
 #include "platform/testo.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fluidsynth.h>
+#include <pthread.h>
 
 namespace contavoce::platform {
 namespace {
@@ -19,7 +22,10 @@ constexpr const char* soundfont_predefinita = "/usr/share/sounds/sf2/default-GM.
 // FluidSynth's voices and reverb cold in the cache at every call, which costs
 // more than the synthesis itself. Rendering 2048 frames (46 ms) at once keeps
 // the tune's CPU share low while the window is idle.
-constexpr int frame_in_anticipo = 2048;
+constexpr int frame_per_blocco = 2048;
+// The ring holds four blocks (186 ms at 44.1 kHz); the render thread tops it up
+// when two are left, so it may come late by two blocks before anything is lost.
+constexpr int frame_nell_anello = 4 * frame_per_blocco;
 
 std::vector<std::string> parole_di(std::string_view comando) {
     std::vector<std::string> parole;
@@ -125,43 +131,213 @@ std::string percorso_corto(const std::string& lungo) {
     return r;
 }
 
-struct MediaMidi::Synth {
-    fluid_settings_t* settings = nullptr;
-    fluid_synth_t* synth = nullptr;
-    int canali = 2; // of the output it renders into
-    Synth() = default;
-    Synth(const Synth&) = delete;
-    Synth& operator=(const Synth&) = delete;
-    ~Synth() {
-        if (synth)
-            delete_fluid_synth(synth);
-        if (settings)
-            delete_fluid_settings(settings);
+// The music rendered ahead of the output, stereo, from the render thread (the
+// one writer) to the thread that pulls the mix (the one reader), which only
+// copies: no lock, no allocation, no wait. Positions are counted in frames
+// from the start and never wrap. A command that must be heard at once moves
+// the reader's start to what has been written so far, so the music rendered
+// before it is dropped rather than heard late. Written here, not taken from a
+// library: jack_ringbuffer (the single-writer ring on this system) counts
+// wrapped byte offsets, so dropping "everything written before this command"
+// would need our own counters beside it, and it would tie the program to the
+// JACK client library for a few lines.
+class MediaMidi::Anello {
+public:
+    explicit Anello(std::size_t frame) : campioni_(2 * frame), capienza_(frame) {}
+
+    // Writer's side.
+    std::uint64_t scritto() const { return scritto_.load(std::memory_order_relaxed); }
+    std::size_t libero() const {
+        return capienza_ - std::size_t(scritto() - letto_.load(std::memory_order_acquire));
     }
+    // Frames still to be heard, the dropped ones left out.
+    std::size_t da_sentire() const {
+        const std::uint64_t inizio = std::max(letto_.load(std::memory_order_acquire),
+                                              salta_a_.load(std::memory_order_relaxed));
+        return std::size_t(scritto() - inizio);
+    }
+    // `frame` must fit in `libero()`.
+    void scrivi(const float* stereo, std::size_t frame) {
+        const std::uint64_t da = scritto();
+        for (std::size_t fatti = 0; fatti < frame;) {
+            const std::size_t at = std::size_t((da + fatti) % capienza_);
+            const std::size_t pezzo = std::min(frame - fatti, capienza_ - at);
+            std::copy_n(stereo + 2 * fatti, 2 * pezzo, campioni_.data() + 2 * at);
+            fatti += pezzo;
+        }
+        scritto_.store(da + frame, std::memory_order_release);
+    }
+    void salta() { salta_a_.store(scritto(), std::memory_order_release); }
+
+    // Reader's side: where the next frame heard comes from.
+    std::uint64_t prossimo() const {
+        return std::max(letto_.load(std::memory_order_relaxed),
+                        salta_a_.load(std::memory_order_acquire));
+    }
+    // Copies up to `frame` frames into `out` (interleaved, `canali` channels: a
+    // mono or surround output gets the stereo mix's average in every channel) and
+    // returns how many it had.
+    std::size_t leggi(float* out, std::size_t frame, int canali) {
+        // The mark first: it never passes what was written before it was set.
+        const std::uint64_t salta = salta_a_.load(std::memory_order_acquire);
+        const std::uint64_t scritto = scritto_.load(std::memory_order_acquire);
+        const std::uint64_t letto = std::max(letto_.load(std::memory_order_relaxed), salta);
+        const std::size_t n = std::min(frame, std::size_t(scritto - letto));
+        const std::size_t c = std::size_t(canali);
+        for (std::size_t fatti = 0; fatti < n;) {
+            const std::size_t at = std::size_t((letto + fatti) % capienza_);
+            const std::size_t pezzo = std::min(n - fatti, capienza_ - at);
+            const float* da = campioni_.data() + 2 * at;
+            float* a = out + fatti * c;
+            if (canali == 2) {
+                std::copy_n(da, 2 * pezzo, a);
+            } else {
+                for (std::size_t i = 0; i < pezzo; ++i) {
+                    const float m = 0.5f * (da[2 * i] + da[2 * i + 1]);
+                    std::fill_n(a + i * c, c, m);
+                }
+            }
+            fatti += pezzo;
+        }
+        letto_.store(letto + n, std::memory_order_release);
+        return n;
+    }
+
+private:
+    static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
+    std::vector<float> campioni_;
+    const std::size_t capienza_;
+    std::atomic<std::uint64_t> scritto_{0};
+    std::atomic<std::uint64_t> letto_{0};
+    std::atomic<std::uint64_t> salta_a_{0};
 };
 
-struct MediaMidi::Alias {
-    enum class Modo { fermo, suona, pausa };
-    fluid_player_t* player = nullptr;
-    Modo modo = Modo::fermo;
-    bool avviato = false; // the player loads the file (and learns its length) on first play
-    Alias() = default;
-    Alias(const Alias&) = delete;
-    Alias& operator=(const Alias&) = delete;
-    ~Alias() {
-        if (player) {
-            fluid_player_stop(player);
-            delete_fluid_player(player);
-        }
-    }
-    // The tune has played to its end (FluidSynth reports DONE only seconds later).
-    bool finita() const {
-        if (!avviato)
+// Everything FluidSynth: the synth with its SoundFont and one player per open
+// alias. Only the render thread has one, so players are made and deleted by the
+// thread that renders (FluidSynth walks its players' timers while rendering:
+// a player made or deleted by another thread corrupted that list).
+class MediaMidi::Motore {
+public:
+    // New synth and SoundFont: ~30 ms, the reason this runs off the caller's thread.
+    bool carica(const std::string& soundfont, int frequenza) {
+        settings_.reset(new_fluid_settings());
+        if (!settings_)
             return false;
-        const int totale = fluid_player_get_total_ticks(player); // 0 until the file is loaded
-        return fluid_player_get_status(player) == FLUID_PLAYER_DONE ||
-               (totale > 0 && fluid_player_get_current_tick(player) >= totale);
+        fluid_settings_setnum(settings_.get(), "synth.sample-rate", double(frequenza));
+        fluid_settings_setstr(settings_.get(), "player.timing-source", "sample");
+        fluid_settings_setnum(settings_.get(), "synth.gain", 0.5);
+        // Load a preset's samples only when a channel selects it: the tune uses a
+        // few instruments of the whole General MIDI set, and reading all of them
+        // would take megabytes for nothing. The reading happens inside the
+        // rendering, that is on this thread, never on the output's.
+        fluid_settings_setint(settings_.get(), "synth.dynamic-sample-loading", 1);
+        synth_.reset(new_fluid_synth(settings_.get()));
+        if (!synth_ || fluid_synth_sfload(synth_.get(), soundfont.c_str(), 1) == FLUID_FAILED) {
+            synth_.reset();
+            return false;
+        }
+        durata_rampa_ = std::max(1, frequenza / 5);
+        return true;
     }
+
+    // Applies a command; returns whether it must be heard at once. An alias whose
+    // tune can never play (no synth, a file FluidSynth refuses, played to its end)
+    // goes into `finite`.
+    bool applica(const Comando& c, std::vector<std::uint64_t>& finite) {
+        using Tipo = Comando::Tipo;
+        if (c.tipo == Tipo::apri) {
+            Lettore l;
+            if (synth_)
+                l.player.reset(new_fluid_player(synth_.get()));
+            if (!l.player ||
+                fluid_player_add_mem(l.player.get(), c.midi.data(), c.midi.size()) != FLUID_OK)
+                finite.push_back(c.id);
+            else
+                lettori_.emplace(c.id, std::move(l));
+            return false;
+        }
+        const auto trovato = lettori_.find(c.id);
+        if (trovato == lettori_.end())
+            return false; // never opened: already reported as ended
+        Lettore& l = trovato->second;
+        if (c.tipo == Tipo::suona) {
+            if (l.suona)
+                return false;
+            if (l.finita()) {
+                finite.push_back(c.id);
+                return false;
+            }
+            // When no tune was playing the music comes in with a fade, not a click
+            // (a restart included: its stop's silenced notes may still be counted).
+            if (std::none_of(lettori_.begin(), lettori_.end(),
+                             [](const auto& a) { return a.second.suona; }))
+                rampa_ = 0;
+            fluid_player_play(l.player.get());
+            l.suona = l.avviato = true;
+        } else {
+            // A stopped player holds its notes until they are silenced.
+            fluid_player_stop(l.player.get());
+            l.suona = false;
+            if (c.tipo == Tipo::chiudi)
+                lettori_.erase(trovato);
+            fluid_synth_all_sounds_off(synth_.get(), -1);
+        }
+        return true;
+    }
+
+    // Something is playing, or still ringing.
+    bool attivo() const {
+        return synth_ && (std::any_of(lettori_.begin(), lettori_.end(),
+                                      [](const auto& l) { return l.second.suona; }) ||
+                          fluid_synth_get_active_voice_count(synth_.get()) > 0);
+    }
+
+    // Renders `frame` stereo frames into `out`; the aliases whose tune has just
+    // ended go into `finite`.
+    void rendi(float* out, int frame, std::vector<std::uint64_t>& finite) {
+        fluid_synth_write_float(synth_.get(), frame, out, 0, 2, out, 1, 2);
+        for (int i = 0; i < frame && rampa_ < durata_rampa_; ++i, ++rampa_) {
+            const float g = float(rampa_) / float(durata_rampa_);
+            out[2 * i] *= g;
+            out[2 * i + 1] *= g;
+        }
+        for (auto& [id, l] : lettori_)
+            if (l.suona && l.finita()) {
+                l.suona = false;
+                finite.push_back(id);
+            }
+    }
+
+private:
+    template <auto cancella> struct Cancella {
+        template <typename T> void operator()(T* p) const { cancella(p); }
+    };
+    static void ferma_e_cancella(fluid_player_t* p) {
+        fluid_player_stop(p);
+        delete_fluid_player(p);
+    }
+    struct Lettore {
+        std::unique_ptr<fluid_player_t, Cancella<ferma_e_cancella>> player;
+        bool suona = false;
+        bool avviato = false; // the player loads the file (and learns its length) on first play
+        // Played to its end. FluidSynth's DONE also follows our own stop (a pause),
+        // so it counts only while the player is meant to be playing; the tick
+        // count tells the end seconds before DONE does.
+        bool finita() const {
+            if (!avviato)
+                return false;
+            const int totale = fluid_player_get_total_ticks(player.get()); // 0 until loaded
+            return (totale > 0 && fluid_player_get_current_tick(player.get()) >= totale) ||
+                   (suona && fluid_player_get_status(player.get()) == FLUID_PLAYER_DONE);
+        }
+    };
+
+    // Destroyed in reverse: the players, then the synth, then its settings.
+    std::unique_ptr<fluid_settings_t, Cancella<delete_fluid_settings>> settings_;
+    std::unique_ptr<fluid_synth_t, Cancella<delete_fluid_synth>> synth_;
+    std::map<std::uint64_t, Lettore> lettori_;
+    int rampa_ = 0;
+    int durata_rampa_ = 1;
 };
 
 MediaMidi::MediaMidi(VoceMusicale& uscita, std::string soundfont)
@@ -177,88 +353,157 @@ MediaMidi::MediaMidi(VoceMusicale& uscita, std::string soundfont)
 }
 
 MediaMidi::~MediaMidi() {
-    // Stop the audio thread from calling in before anything it uses goes away.
-    if (synth_)
-        uscita_.imposta_musica(nullptr);
-    std::lock_guard lock(mutex_);
-    alias_.clear();
-    synth_.reset();
+    if (!filo_.joinable())
+        return;
+    // The output stops calling in before anything it reads goes away.
+    uscita_.imposta_musica(nullptr);
+    filo_.request_stop();
+    filo_.join();
 }
 
-int MediaMidi::prepara_synth() {
-    if (synth_)
+int MediaMidi::avvia_motore() {
+    if (filo_.joinable())
         return media_ok;
     if (soundfont_mancante_)
         return media_senza_soundfont;
     const auto formato = uscita_.formato_musica();
     if (!formato)
         return media_senza_dispositivo;
-    auto s = std::make_unique<Synth>();
-    s->canali = formato->second;
-    s->settings = new_fluid_settings();
-    if (!s->settings)
-        return media_senza_dispositivo;
-    fluid_settings_setnum(s->settings, "synth.sample-rate", double(formato->first));
-    fluid_settings_setstr(s->settings, "player.timing-source", "sample");
-    fluid_settings_setnum(s->settings, "synth.gain", 0.5);
-    // Load a preset's samples only when a channel selects it: the tune uses a few
-    // instruments of the whole General MIDI set, and reading all of them would
-    // delay the window's first paint and take megabytes for nothing.
-    fluid_settings_setint(s->settings, "synth.dynamic-sample-loading", 1);
-    s->synth = new_fluid_synth(s->settings);
-    if (!s->synth)
-        return media_senza_dispositivo;
+    // Whether the file loads is known only on the render thread; whether it is
+    // there at all is cheap to ask here.
     std::error_code e;
-    if (!std::filesystem::is_regular_file(soundfont_, e) ||
-        fluid_synth_sfload(s->synth, soundfont_.c_str(), 1) == FLUID_FAILED) {
+    if (!std::filesystem::is_regular_file(soundfont_, e)) {
         soundfont_mancante_ = true;
         return media_senza_soundfont;
     }
-    synth_ = std::move(s);
-    uscita_.imposta_musica([this](float* out, int frame) { rendi(out, frame); });
+    tempo_reale_ = uscita_.in_tempo_reale();
+    canali_ = formato->second;
+    {
+        std::lock_guard lock(mutex_);
+        inviati_ = 1; // the load: the render thread's first job
+    }
+    anello_ = std::make_unique<Anello>(std::size_t(frame_nell_anello));
+    filo_ = std::jthread([this, f = formato->first](std::stop_token fine) { lavora(fine, f); });
+    if (tempo_reale_)
+        uscita_.imposta_musica([this](float* out, int frame) { ascolta(out, frame); });
+    else
+        uscita_.imposta_musica([this](float* out, int frame) { ascolta_in_attesa(out, frame); });
     return media_ok;
 }
 
-void MediaMidi::rendi(float* out, int frame) {
-    std::lock_guard lock(mutex_);
-    const int canali = synth_ ? synth_->canali : 2;
-    const std::size_t n = std::size_t(frame) * std::size_t(canali);
-    const bool suona = std::any_of(alias_.begin(), alias_.end(), [](const auto& a) {
-        return a.second->modo == Alias::Modo::suona;
-    });
-    // Nothing playing and nothing ringing: skip the synthesis, idle costs nothing.
-    if (!synth_ || (!suona && letto_ == avanti_.size() &&
-                    fluid_synth_get_active_voice_count(synth_->synth) == 0)) {
-        std::fill(out, out + n, 0.0f);
-        return;
+void MediaMidi::al_motore(Comando comando) {
+    coda_.push_back(std::move(comando));
+    ++inviati_;
+    sveglia_.notify_one();
+}
+
+void MediaMidi::attendi_motore(std::unique_lock<std::mutex>& lock) {
+    fatto_.wait(lock, [this] { return applicati_ == inviati_ && prodotto_ >= richiesto_; });
+}
+
+// The render thread. FluidSynth allocates, frees and reads the SoundFont inside
+// fluid_synth_write_float (its player loads the tune and drops events there,
+// and a preset's samples load when a note first selects it), so it cannot run
+// on the device's thread, which must only copy: this thread does all of
+// FluidSynth's work and keeps the ring topped up, sleeping on a timed wait in
+// between (the device's thread signals nobody) and waking at once for a
+// command. For an output that is not real-time it renders what is asked for,
+// in the same blocks, and the caller waits for it.
+void MediaMidi::lavora(std::stop_token fine, int frequenza) {
+    pthread_setname_np(pthread_self(), "contavoce-music");
+    Motore motore;
+    const bool caricato = motore.carica(soundfont_, frequenza);
+    std::uint64_t presi = 1; // the load counts as the first command
+    {
+        std::lock_guard lock(mutex_);
+        soundfont_guasta_ = !caricato;
     }
-    for (int fatti = 0; fatti < frame;) {
-        if (letto_ == avanti_.size()) {
-            avanti_.resize(std::size_t(std::max(frame_in_anticipo, frame - fatti)) * 2);
-            const int quanti = int(avanti_.size() / 2);
-            fluid_synth_write_float(synth_->synth, quanti, avanti_.data(), 0, 2, avanti_.data(), 1,
-                                    2);
-            letto_ = 0;
+    std::vector<float> blocco(2 * std::size_t(frame_per_blocco));
+    std::vector<Comando> lavoro;
+    std::vector<std::uint64_t> finite;
+    const auto serve_musica = [&] {
+        return motore.attivo() && anello_->libero() >= std::size_t(frame_per_blocco);
+    };
+    // How long the music in the ring lasts beyond two blocks' margin: the output
+    // does not signal this thread, it is simply back in time. At least 10 ms,
+    // which covers an output that has yet to pass a mark set by a command.
+    const auto riposo = [&] {
+        const auto margine = std::size_t(2 * frame_per_blocco);
+        const std::size_t resto = anello_->da_sentire();
+        return std::chrono::microseconds(std::max<std::int64_t>(
+            10'000, std::int64_t(resto > margine ? resto - margine : 0) * 1'000'000 / frequenza));
+    };
+    for (;;) {
+        std::uint64_t obiettivo = 0;
+        {
+            std::unique_lock lock(mutex_);
+            for (const std::uint64_t id : finite)
+                for (auto& [nome, a] : alias_)
+                    if (a.id == id)
+                        a.finita = true;
+            finite.clear();
+            applicati_ = presi;
+            prodotto_ = anello_->scritto();
+            fatto_.notify_all();
+            const auto da_fare = [&] {
+                return !coda_.empty() ||
+                       (tempo_reale_ ? serve_musica() : richiesto_ > anello_->scritto());
+            };
+            // Nothing playing, nothing ringing, nothing asked: no synthesis, no wake-up.
+            if (tempo_reale_ && motore.attivo())
+                sveglia_.wait_for(lock, fine, riposo(), da_fare);
+            else
+                sveglia_.wait(lock, fine, da_fare);
+            if (fine.stop_requested())
+                return;
+            lavoro.swap(coda_);
+            presi += lavoro.size();
+            obiettivo = richiesto_;
         }
-        const int presi = std::min(frame - fatti, int((avanti_.size() - letto_) / 2));
-        const float* da = avanti_.data() + letto_;
-        float* a = out + std::size_t(fatti) * std::size_t(canali);
-        if (canali == 2) {
-            std::copy(da, da + 2 * std::size_t(presi), a);
-        } else {
-            for (std::size_t i = 0; i < std::size_t(presi); ++i) {
-                const float m = 0.5f * (da[2 * i] + da[2 * i + 1]);
-                for (int c = 0; c < canali; ++c)
-                    a[i * std::size_t(canali) + std::size_t(c)] = m;
+        bool subito = false;
+        for (const Comando& c : lavoro)
+            subito = motore.applica(c, finite) || subito;
+        lavoro.clear();
+        if (subito)
+            anello_->salta();
+        if (tempo_reale_) {
+            // One block a pass, so a command waits for one block at most.
+            if (serve_musica()) {
+                motore.rendi(blocco.data(), frame_per_blocco, finite);
+                anello_->scrivi(blocco.data(), std::size_t(frame_per_blocco));
             }
+            continue;
         }
-        letto_ += 2 * std::size_t(presi);
-        fatti += presi;
+        while (anello_->scritto() < obiettivo) {
+            if (motore.attivo())
+                motore.rendi(blocco.data(), frame_per_blocco, finite);
+            else
+                std::fill(blocco.begin(), blocco.end(), 0.0f);
+            anello_->scrivi(blocco.data(), std::size_t(frame_per_blocco));
+        }
     }
 }
 
-void MediaMidi::scarta_anticipo() {
-    letto_ = avanti_.size();
+void MediaMidi::ascolta(float* out, int frame) {
+    const std::size_t presi = anello_->leggi(out, std::size_t(frame), canali_);
+    // Not rendered in time (or nothing playing): silence, never a wait.
+    std::fill(out + presi * std::size_t(canali_), out + std::size_t(frame) * std::size_t(canali_),
+              0.0f);
+}
+
+void MediaMidi::ascolta_in_attesa(float* out, int frame) {
+    for (int fatti = 0; fatti < frame;) {
+        const int pezzo = std::min(frame - fatti, frame_per_blocco);
+        {
+            std::unique_lock lock(mutex_);
+            attendi_motore(lock); // the commands first: they may drop what is ahead
+            richiesto_ = anello_->prossimo() + std::uint64_t(pezzo);
+            sveglia_.notify_one();
+            attendi_motore(lock);
+        }
+        ascolta(out + std::size_t(fatti) * std::size_t(canali_), pezzo);
+        fatti += pezzo;
+    }
 }
 
 int MediaMidi::apri(const std::vector<std::string>& parole) {
@@ -275,21 +520,25 @@ int MediaMidi::apri(const std::vector<std::string>& parole) {
     std::error_code e;
     if (!std::filesystem::is_regular_file(percorso, e))
         return media_file_mancante;
-    const auto dati = contenuto_file(percorso);
+    auto dati = contenuto_file(percorso);
     if (!dati)
         return media_file_non_valido;
     if (!sembra_midi(*dati))
         return media_file_non_valido;
-    if (const int errore = prepara_synth())
+    if (const int errore = avvia_motore())
         return errore;
 
-    std::lock_guard lock(mutex_);
-    auto alias = std::make_unique<Alias>();
-    alias->player = new_fluid_player(synth_->synth);
-    if (!alias->player ||
-        fluid_player_add_mem(alias->player, dati->data(), dati->size()) != FLUID_OK)
-        return media_file_non_valido;
-    alias_[nome] = std::move(alias);
+    std::unique_lock lock(mutex_);
+    // A recording has nobody to keep waiting: there the SoundFont's load is
+    // awaited, and a damaged one refuses the open as a missing one does.
+    if (!tempo_reale_)
+        attendi_motore(lock);
+    if (soundfont_guasta_)
+        return media_senza_soundfont;
+    Alias a;
+    a.id = ++ultimo_id_;
+    al_motore(Comando{Comando::Tipo::apri, a.id, std::move(*dati)});
+    alias_.emplace(nome, a);
     return media_ok;
 }
 
@@ -307,31 +556,32 @@ int MediaMidi::invia(std::string_view comando, char* risposta, std::size_t lungh
     if (verbo != "play" && verbo != "pause" && verbo != "stop" && verbo != "close" && !stato)
         return media_comando_sconosciuto;
 
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    // A recording answers as of the samples pulled so far, whatever the timing.
+    if (stato && !tempo_reale_)
+        attendi_motore(lock);
     const auto trovato = alias_.find(minuscolo(parole[1]));
     if (trovato == alias_.end())
         return media_alias_sconosciuto;
-    Alias& a = *trovato->second;
+    Alias& a = trovato->second;
     using Modo = Alias::Modo;
-    if (verbo != "status")
-        scarta_anticipo();
+    using Tipo = Comando::Tipo;
     if (verbo == "play") {
-        if (a.modo != Modo::suona && !a.finita()) {
-            fluid_player_play(a.player);
+        // After a pause (or a stop) this resumes where it stopped; a tune played
+        // to its end stays ended.
+        if (a.modo != Modo::suona && !a.finita) {
             a.modo = Modo::suona;
-            a.avviato = true;
+            al_motore(Comando{Tipo::suona, a.id, {}});
         }
     } else if (verbo == "pause" || verbo == "stop") {
-        // A stopped player holds its notes until they are silenced.
-        fluid_player_stop(a.player);
-        fluid_synth_all_sounds_off(synth_->synth, -1);
+        al_motore(Comando{Tipo::ferma, a.id, {}});
         if (a.modo == Modo::suona || verbo == "stop")
             a.modo = verbo == "pause" ? Modo::pausa : Modo::fermo;
     } else if (verbo == "close") {
+        al_motore(Comando{Tipo::chiudi, a.id, {}});
         alias_.erase(trovato);
-        fluid_synth_all_sounds_off(synth_->synth, -1);
     } else {
-        if (a.modo == Modo::suona && a.finita())
+        if (a.modo == Modo::suona && a.finita)
             a.modo = Modo::fermo;
         const char* modo = a.modo == Modo::suona   ? "playing"
                            : a.modo == Modo::pausa ? "paused"

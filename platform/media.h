@@ -8,12 +8,15 @@
 
 #include "platform/sound.h"
 
+#include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace contavoce::platform {
@@ -46,7 +49,11 @@ public:
 std::string percorso_corto(const std::string& lungo);
 
 // The real service: FluidSynth renders into the output's music voice, and each
-// open alias has its own player timed by the rendered samples.
+// open alias has its own player timed by the rendered samples. Every FluidSynth
+// call runs on one render thread of its own, started by the first "open": it
+// loads the SoundFont first, so no command waits for it, then applies the
+// commands in order and renders. A SoundFont that fails to load there ends the
+// music as if the tune had ended.
 class MediaMidi final : public ServizioMedia {
 public:
     // `soundfont` empty: $CONTAVOCE_SOUNDFONT, else the Debian GM SoundFont.
@@ -58,24 +65,58 @@ public:
     int invia(std::string_view comando, char* risposta, std::size_t lunghezza) override;
 
 private:
-    struct Alias;
-    struct Synth;
+    // An open alias as the commands see it; `finita` is the render thread's word
+    // that its tune has ended (or can never play).
+    struct Alias {
+        enum class Modo { fermo, suona, pausa };
+        std::uint64_t id = 0;
+        Modo modo = Modo::fermo;
+        bool finita = false;
+    };
+    struct Comando {
+        enum class Tipo { apri, suona, ferma, chiudi };
+        Tipo tipo;
+        std::uint64_t id; // of the alias, never reused
+        std::string midi; // for apri: the file's bytes
+    };
+    class Motore;
+    class Anello;
 
     int apri(const std::vector<std::string>& parole);
-    int prepara_synth();
-    void rendi(float* out, int frame);
-    // Drops the music rendered ahead, so that a command is heard at once; under mutex_.
-    void scarta_anticipo();
+    int avvia_motore();
+    // Queues a command for the render thread; under mutex_.
+    void al_motore(Comando comando);
+    // With an output that is not real-time: waits until the render thread has
+    // applied every command sent and made every frame asked for; under mutex_.
+    void attendi_motore(std::unique_lock<std::mutex>& lock);
+    void lavora(std::stop_token fine, int frequenza);
+    // The music voice: copies from the ring, on the thread that pulls the mix.
+    void ascolta(float* out, int frame);
+    void ascolta_in_attesa(float* out, int frame);
 
     VoceMusicale& uscita_;
     std::string soundfont_;
-    std::mutex mutex_; // commands (GUI thread) against rendering (audio thread)
-    std::unique_ptr<Synth> synth_;
     bool soundfont_mancante_ = false;
-    std::map<std::string, std::unique_ptr<Alias>> alias_;
-    // Music rendered ahead of the output, stereo interleaved, read from `letto_`.
-    std::vector<float> avanti_;
-    std::size_t letto_ = 0;
+    bool tempo_reale_ = false;
+    int canali_ = 2;
+    std::unique_ptr<Anello> anello_;
+
+    // Commands (caller's thread) against the render thread's replies. Held for
+    // a queue push or a look at the aliases, never while synthesising, and
+    // never taken by a real-time output's thread.
+    std::mutex mutex_;
+    std::condition_variable_any sveglia_; // render thread: a command or frames to make
+    std::condition_variable fatto_;       // caller: commands applied, frames made
+    std::map<std::string, Alias> alias_;
+    std::vector<Comando> coda_;
+    std::uint64_t ultimo_id_ = 0;
+    std::uint64_t inviati_ = 0;   // commands queued so far
+    std::uint64_t applicati_ = 0; // commands the render thread has applied
+    std::uint64_t richiesto_ = 0; // ring position a waiting output needs
+    std::uint64_t prodotto_ = 0;  // ring position made, as the render thread last reported
+    bool soundfont_guasta_ = false;
+
+    std::jthread filo_; // last: stopped and joined before anything it uses goes
 };
 
 } // namespace contavoce::platform

@@ -38,6 +38,11 @@ public:
     // Sample rate and channels of the mix, or nothing when there is no output.
     virtual std::optional<std::pair<int, int>> formato_musica() = 0;
     virtual void imposta_musica(Musica musica) = 0;
+    // Whether a device pulls the mix in real time, from a thread that must never
+    // wait (nor allocate, nor read a file). Otherwise (a recording) the caller's
+    // own thread pulls it, and the music may keep it waiting to come out the
+    // same every time.
+    virtual bool in_tempo_reale() const { return false; }
 };
 
 } // namespace contavoce::platform

@@ -35,6 +35,7 @@ public:
     std::optional<std::pair<int, int>> formato_musica() override;
     // The music voice; kept across a re-opening of the device.
     void imposta_musica(Musica musica) override;
+    bool in_tempo_reale() const override { return true; }
 
 private:
     // SDL's audio callback; SDL's types stay out of this header.

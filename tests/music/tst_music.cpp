@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -20,26 +21,25 @@ struct MediaRegistrata : test_support::MediaRegistrata {
     MediaRegistrata() : test_support::MediaRegistrata(comandi) {}
 };
 
-// A type-1 MIDI file: one piano note of `battute` quarter notes at 120 bpm,
-// then silence, so it is short and audible.
-QByteArray midi_breve(int quarti) {
+// A type-1 MIDI file: `note` piano notes of `quarti` quarter notes each at
+// 120 bpm, one after the other, so it is short and audible throughout.
+QByteArray midi_breve(int quarti, int note = 1) {
     auto be = [](quint32 v, int n) {
         QByteArray b;
         for (int i = n - 1; i >= 0; --i)
             b += char((v >> (8 * i)) & 0xff);
         return b;
     };
-    const quint32 durata = quint32(quarti) * 480;
-    QByteArray traccia;
-    traccia += QByteArray::fromHex("00c000");   // program 0
-    traccia += QByteArray::fromHex("00903c64"); // note on C4
     // delta as a variable-length quantity
     QByteArray vlq;
-    quint32 v = durata;
+    quint32 v = quint32(quarti) * 480;
     vlq.prepend(char(v & 0x7f));
     while (v >>= 7)
         vlq.prepend(char((v & 0x7f) | 0x80));
-    traccia += vlq + QByteArray::fromHex("803c00") + QByteArray::fromHex("00ff2f00");
+    QByteArray traccia = QByteArray::fromHex("00c000"); // program 0
+    for (int i = 0; i < note; ++i)
+        traccia += QByteArray::fromHex("00903c64") + vlq + QByteArray::fromHex("803c00"); // C4
+    traccia += QByteArray::fromHex("00ff2f00");
     return "MThd" + be(6, 4) + be(1, 2) + be(1, 2) + be(480, 2) + "MTrk" +
            be(quint32(traccia.size()), 4) + traccia;
 }
@@ -70,6 +70,46 @@ class SenzaUscita final : public VoceMusicale {
 public:
     std::optional<std::pair<int, int>> formato_musica() override { return std::nullopt; }
     void imposta_musica(Musica) override {}
+};
+
+// SDL's dummy output with an ear on it: the loudest buffer (by RMS) the device
+// has been handed since the last `azzera`, taken on the device's own thread.
+class DispositivoInAscolto final : public DispositivoAudio {
+public:
+    struct Orecchio {
+        std::atomic<double> massimo = 0;
+        void azzera() { massimo = 0; }
+    };
+    explicit DispositivoInAscolto(std::shared_ptr<Orecchio> orecchio)
+        : vero_(dispositivo_sdl()), orecchio_(std::move(orecchio)) {}
+
+    std::optional<FormatoAudio> apri(FormatoAudio voluto, int frame, bool esatto, Richiamo richiamo,
+                                     void* dati) override {
+        richiamo_ = richiamo;
+        dati_ = dati;
+        return vero_->apri(voluto, frame, esatto, &DispositivoInAscolto::ascolta, this);
+    }
+    void avvia() override { vero_->avvia(); }
+    bool perso() override { return vero_->perso(); }
+    void chiudi() override { vero_->chiudi(); }
+
+private:
+    static void ascolta(void* dati, std::uint8_t* flusso, int byte) {
+        auto& d = *static_cast<DispositivoInAscolto*>(dati);
+        d.richiamo_(d.dati_, flusso, byte);
+        const auto* s = reinterpret_cast<const float*>(flusso);
+        double e = 0;
+        const int n = byte / int(sizeof(float));
+        for (int i = 0; i < n; ++i)
+            e += double(s[i]) * s[i];
+        const double rms = n ? std::sqrt(e / n) : 0.0;
+        for (double m = d.orecchio_->massimo; rms > m;)
+            d.orecchio_->massimo.compare_exchange_weak(m, rms);
+    }
+    std::unique_ptr<DispositivoAudio> vero_;
+    std::shared_ptr<Orecchio> orecchio_;
+    Richiamo richiamo_ = nullptr;
+    void* dati_ = nullptr;
 };
 
 class Pulsante final : public PulsanteMusica {
@@ -209,24 +249,50 @@ void TstMusic::errori_del_servizio() {
     QCOMPARE(senza_font.invia("open " + buono + " type sequencer alias a", nullptr, 0),
              int(media_senza_soundfont));
 
+    // A SoundFont that is there but does not load: a recording's open says so;
+    // the device's does not wait for the load, so there the tune ends at once,
+    // silently, and the opens after it say so.
+    const std::string finta = scrivi(dir.path() + "/finta.sf2", "RIFF non proprio\n").toStdString();
+    SuonoRegistrato r3;
+    MediaMidi guasta(r3, finta);
+    QCOMPARE(guasta.invia("open " + buono + " type sequencer alias a", nullptr, 0),
+             int(media_senza_soundfont));
+    SuonoSdl s;
+    MediaMidi guasta_dal_vivo(s, finta);
+    QCOMPARE(guasta_dal_vivo.invia("open " + buono + " type sequencer alias a", nullptr, 0), 0);
+    QCOMPARE(guasta_dal_vivo.invia("play a", nullptr, 0), 0);
+    std::array<char, 31> modo{};
+    QTRY_COMPARE((guasta_dal_vivo.invia("status a mode", modo.data(), 30), QByteArray(modo.data())),
+                 QByteArray("stopped"));
+    QCOMPARE(guasta_dal_vivo.invia("open " + buono + " type sequencer alias b", nullptr, 0),
+             int(media_senza_soundfont));
+
     QVERIFY(percorso_corto((dir.path() + "/manca.mid").toStdString()).empty());
 }
 
 void TstMusic::suona_pausa_e_fine_reali() {
     QTemporaryDir dir;
-    // A 1 s note.
-    Riproduzione<SuonoRegistrato> riproduzione(scrivi(dir.path() + "/t.mid", midi_breve(2)));
+    // Four notes of half a second: a 2 s tune.
+    Riproduzione<SuonoRegistrato> riproduzione(scrivi(dir.path() + "/t.mid", midi_breve(1, 4)));
     auto& [r, m, p] = riproduzione;
     QVERIFY(p.mmOpen());
     QVERIFY(p.IsPlaying());
-    QVERIFY(ascolta(r, 0.5) > udibile);
+    QVERIFY(ascolta(r, 1.0) > udibile);
     p.mmPausa();
     QVERIFY(!p.IsPlaying());
     ascolta(r, 0.1); // the reverb's tail
     QVERIFY(ascolta(r, 0.5) < udibile / 10);
+    // The service itself resumes a paused alias where it stopped (the player
+    // class never asks it to): the second half is heard and ends a second later,
+    // where a tune started again would play on for two.
+    QCOMPARE(m.invia("play PlayMidi", nullptr, 0), 0);
+    QVERIFY(p.IsPlaying());
+    QVERIFY(ascolta(r, 0.6) > udibile);
+    ascolta(r, 0.9);
+    QVERIFY(!p.IsPlaying());
     p.mmStop();
     p.mmPlay();
-    ascolta(r, 2.0);
+    ascolta(r, 2.5);
     QVERIFY(!p.IsPlaying()); // played to its end
     std::array<char, 31> modo{};
     QCOMPARE(m.invia("status PlayMidi mode", modo.data(), 30), 0);
@@ -279,6 +345,12 @@ void TstMusic::da_capo_dopo_stop_e_percorsi_con_spazi() {
         ++coppie;
     }
     QVERIFY2(simili / coppie > 0.9, qPrintable(QString::number(simili / coppie)));
+    // The restart comes in with a fade, not a click: its first 10 ms are far
+    // quieter than the 10 ms at 0.3 s.
+    const auto& dopo = r.registrazione();
+    const double attacco = rms(dopo, da, da + 2 * 441);
+    const double pieno = rms(dopo, da + 2 * 13230, da + 2 * 13671);
+    QVERIFY2(attacco < pieno / 10, qPrintable(QString("%1 %2").arg(attacco).arg(pieno)));
 }
 
 void TstMusic::distruggere_il_lettore_ferma_la_musica() {
@@ -298,14 +370,25 @@ void TstMusic::distruggere_il_lettore_ferma_la_musica() {
 }
 
 void TstMusic::sul_dispositivo_reale() {
-    Riproduzione<SuonoSdl> riproduzione(tune);
-    auto& [s, m, p] = riproduzione;
+    auto orecchio = std::make_shared<DispositivoInAscolto::Orecchio>();
+    SuonoSdl s(std::make_unique<DispositivoInAscolto>(orecchio));
+    MediaMidi m(s);
+    clsPlayMidi p(m);
+    suona(p, tune);
     QVERIFY(s.mixer());
     QVERIFY(p.mmOpen());
-    const auto prima = s.mixer()->frame_mescolati();
-    QTest::qWait(300);
     // The device pulls the music in real time while the caller goes on.
-    QVERIFY(s.mixer()->frame_mescolati() - prima > 44100 / 10);
+    QTRY_VERIFY(orecchio->massimo > udibile);
+    QVERIFY(p.IsPlaying());
+    // A pause is heard at once: the music rendered ahead (a tenth of a second
+    // or more) is dropped, not played out; only the reverb's tail follows.
+    p.mmPausa();
+    QTest::qWait(100);
+    orecchio->azzera();
+    QTest::qWait(300);
+    QVERIFY2(orecchio->massimo < udibile / 10, qPrintable(QString::number(orecchio->massimo)));
+    QCOMPARE(m.invia("play PlayMidi", nullptr, 0), 0);
+    QTRY_VERIFY(orecchio->massimo > udibile);
     QVERIFY(p.IsPlaying());
     p.mmStop();
     QVERIFY(!p.IsPlaying());
