@@ -8,7 +8,8 @@ bash scripts/install-deps.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCONTAVOCE_WERROR=OFF \
     -DCONTAVOCE_BENCH=ON >/dev/null
 cmake --build build-bench --target contavoce contavoce_speech contavoce_tune spelling_bench \
-    sound_bench music_bench window_bench speech_music_bench process_bench >/dev/null
+    sound_bench music_bench audio_thread_bench window_bench speech_music_bench process_bench \
+    >/dev/null
 
 bin=build-bench/bin
 # Wall-clock figures depend on what else the machine is doing.
@@ -16,6 +17,7 @@ echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 build-bench/bench/spelling_bench
 build-bench/bench/sound_bench "$bin" 2>/dev/null
 build-bench/bench/music_bench "$bin/heidi-cartoon.mid"
+build-bench/bench/audio_thread_bench "$bin" 2>/dev/null
 
 # Xvfb picks a free display itself and reports its number on the descriptor given.
 numero=$(mktemp)
