@@ -1,5 +1,7 @@
 // Music figures: CPU time to synthesise 60 s of the tune (as a share of one
-// core in real time) and the time of the first "open" (SoundFont load included).
+// core in real time), and how long the first "open" keeps the window waiting:
+// on a real-time output the SoundFont loads on the render thread, so the open
+// returns before it is loaded.
 #include "platform/media.h"
 #include "platform/sound_recording.h"
 
@@ -20,6 +22,18 @@ double cpu_secondi() {
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
+// An output pulled in real time, as the sound device is, that nobody pulls:
+// only the open is timed on it.
+class UscitaInTempoReale final : public VoceMusicale {
+public:
+    std::optional<std::pair<int, int>> formato_musica() override { return std::pair{44100, 2}; }
+    void imposta_musica(Musica musica) override { musica_ = std::move(musica); }
+    bool in_tempo_reale() const override { return true; }
+
+private:
+    Musica musica_;
+};
+
 double mediana(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
@@ -32,16 +46,22 @@ int main(int argc, char** argv) {
     const std::string comando = "open " + percorso_corto(tune) + " type sequencer alias b";
     std::vector<double> aperture, quote;
     for (int giro = 0; giro < 5; ++giro) {
+        {
+            UscitaInTempoReale u;
+            MediaMidi media(u);
+            const auto t0 = std::chrono::steady_clock::now();
+            if (media.invia(comando, nullptr, 0) != 0) {
+                std::printf("music: cannot open %s\n", tune.c_str());
+                return 1;
+            }
+            aperture.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                    .count());
+        }
         SuonoRegistrato r;
         MediaMidi media(r);
-        const auto t0 = std::chrono::steady_clock::now();
-        if (media.invia(comando, nullptr, 0) != 0) {
-            std::printf("music: cannot open %s\n", tune.c_str());
+        if (media.invia(comando, nullptr, 0) != 0)
             return 1;
-        }
-        aperture.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                .count());
         media.invia("play b", nullptr, 0);
         const double c0 = cpu_secondi();
         for (int s = 0; s < 60; ++s) {
@@ -51,7 +71,7 @@ int main(int argc, char** argv) {
         }
         quote.push_back(100.0 * (cpu_secondi() - c0) / 60.0);
     }
-    std::printf("music: first open %.1f ms median (target <= 50 ms); synthesising 60 s of the "
-                "tune costs %.2f%% of one core median (target <= 2%%)\n",
+    std::printf("music: first open on a real-time output %.2f ms median (target <= 5 ms); "
+                "synthesising 60 s of the tune costs %.2f%% of one core median (target <= 2%%)\n",
                 mediana(aperture), mediana(quote));
 }
