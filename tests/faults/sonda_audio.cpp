@@ -44,19 +44,19 @@ struct Conteggi {
 };
 Conteggi conteggi;
 
-bool sul_filo_audio() {
-    return conteggi.attivo.load(std::memory_order_relaxed) &&
-           pthread_equal(pthread_self(), conteggi.filo.load(std::memory_order_relaxed));
-}
+} // namespace
+
+#if CONTAVOCE_SONDA
+namespace {
 
 void conta(std::atomic<std::uint64_t>& quanti) {
-    if (sul_filo_audio())
+    if (conteggi.attivo.load(std::memory_order_relaxed) &&
+        pthread_equal(pthread_self(), conteggi.filo.load(std::memory_order_relaxed)))
         quanti.fetch_add(1, std::memory_order_relaxed);
 }
 
 } // namespace
 
-#if CONTAVOCE_SONDA
 // glibc's own entry points stay underneath, so a block keeps its allocator
 // whichever function made or frees it.
 extern "C" {
