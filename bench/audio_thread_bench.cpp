@@ -7,11 +7,11 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    const auto r = contavoce::sonda::misura_filo_audio(argc > 1 ? argv[1] : "bin");
-    if (!r.misurato) {
+    if (!contavoce::sonda::sonda_possibile()) {
         std::printf("audio thread: not measured (the allocator is the sanitizer's)\n");
         return 0;
     }
+    const auto r = contavoce::sonda::misura_filo_audio(argc > 1 ? argv[1] : "bin");
     if (!r.dispositivo || r.musica <= 0) {
         std::printf("audio thread: no device, or the tune was not heard\n");
         return 1;

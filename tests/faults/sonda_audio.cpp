@@ -234,10 +234,13 @@ template <typename Condizione> bool attendi(Condizione c) {
 
 } // namespace
 
+bool sonda_possibile() {
+    return CONTAVOCE_SONDA;
+}
+
 FiloAudio misura_filo_audio(const std::string& cartella) {
     using namespace std::chrono_literals;
     FiloAudio r;
-    r.misurato = CONTAVOCE_SONDA;
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     auto dispositivo = std::make_unique<DispositivoSonda>();
     DispositivoSonda& sonda = *dispositivo;

@@ -10,10 +10,11 @@
 
 namespace contavoce::sonda {
 
+// False where the probe cannot replace the allocator (AddressSanitizer brings
+// its own): it counts nothing there.
+bool sonda_possibile();
+
 struct FiloAudio {
-    // False where the probe cannot replace the allocator (AddressSanitizer
-    // brings its own): nothing else here means anything then.
-    bool misurato = false;
     bool dispositivo = false; // the device opened
     std::uint64_t allocazioni = 0;
     std::uint64_t liberazioni = 0;

@@ -13,10 +13,10 @@ private slots:
 };
 
 void TstSondaAudio::il_filo_audio_copia_soltanto() {
+    if (!contavoce::sonda::sonda_possibile())
+        QSKIP("AddressSanitizer replaces the allocator the probe counts in");
     const auto r = contavoce::sonda::misura_filo_audio(
         qEnvironmentVariable("CONTAVOCE_BIN_DIR").toStdString());
-    if (!r.misurato)
-        QSKIP("AddressSanitizer replaces the allocator the probe counts in");
     QVERIFY(r.dispositivo);
     // Something was played: the tune alone, then the voice over it, through
     // several seconds of callbacks.
