@@ -17,7 +17,7 @@ std::string percorso_corto(const std::string& lungo) {
     // nothing is loaded here when the sound could not be.
     const auto chiudi = [](void* h) { dlclose(h); };
     const std::unique_ptr<void, decltype(chiudi)> modulo(
-        dlopen(nome_modulo_suono, RTLD_NOW | RTLD_NOLOAD), chiudi);
+        dlopen(nome_modulo_suono, RTLD_LAZY | RTLD_NOLOAD), chiudi);
     if (!modulo)
         return {};
     const auto funzione =
