@@ -99,14 +99,14 @@ int suona_musica(const std::vector<std::string_view>& args) {
         return 1;
     p::MotoreSuono& motore = *modulo->motore();
     const std::string file(args[1]);
-    const std::string corto = motore.percorso_corto(file);
+    const std::string corto = p::percorso_corto(file);
     const auto apri = [&](p::ServizioMedia& media) {
         const int errore =
             corto.empty()
                 ? int(p::media_file_mancante)
                 : media.invia("open " + corto + " type sequencer alias musica", nullptr, 0);
         if (errore != 0)
-            std::cerr << "contavoce-cli: \"" << file << "\": " << motore.descrizione_errore(errore)
+            std::cerr << "contavoce-cli: \"" << file << "\": " << p::descrizione_errore(errore)
                       << '\n';
         return errore == 0 && media.invia("play musica", nullptr, 0) == 0;
     };

@@ -3,7 +3,7 @@
 // plays. Failures are silent; only `mmOpen` tells whether the last start worked.
 #pragma once
 
-#include "platform/media.h"
+#include "platform/servizio_media.h"
 
 #include <array>
 #include <string>

@@ -41,15 +41,12 @@ public:
     // The sound device (opened at once when there is one) with the music service over it.
     virtual std::unique_ptr<Uscita> dispositivo() = 0;
     virtual std::unique_ptr<UscitaRegistrata> registrazione() = 0;
-    // The media service's path form and error sentences (see media.h).
-    virtual std::string percorso_corto(const std::string& lungo) = 0;
-    virtual std::string descrizione_errore(int codice) = 0;
 };
 
 // The module's one exported function: it makes the engine, and leaves `motore`
 // empty for a program built against another version of the classes above.
 inline constexpr const char* funzione_modulo_suono = "contavoce_motore_suono";
-inline constexpr int versione_modulo_suono = 1;
+inline constexpr int versione_modulo_suono = 2;
 using FunzioneModuloSuono = void (*)(int versione, std::unique_ptr<MotoreSuono>& motore);
 
 // The module loaded from a folder, with its engine.

@@ -39,12 +39,6 @@ public:
     std::unique_ptr<UscitaRegistrata> registrazione() override {
         return std::make_unique<UscitaSuRegistrazione>();
     }
-    std::string percorso_corto(const std::string& lungo) override {
-        return platform::percorso_corto(lungo);
-    }
-    std::string descrizione_errore(int codice) override {
-        return platform::descrizione_errore(codice);
-    }
 };
 
 } // namespace
