@@ -1,5 +1,6 @@
 // contavoce-cli as a user runs it: arguments, standard input, bad input.
 #include "cli/input.h"
+#include "platform/mixer.h"
 
 #include <QtTest>
 
@@ -177,7 +178,8 @@ void TstCli::clip_e_voce_registrata() {
         return c.open(QIODevice::ReadOnly) ? (c.size() - 44) / 2 * 2 : 0; // 22050 mono 16-bit
     };
     const qint64 attesi = lunghezza("va20.wav") + lunghezza("va1.wav");
-    QVERIFY2(frame >= attesi && frame < attesi + 2 * 256, qPrintable(QString::number(frame)));
+    QVERIFY2(frame >= attesi && frame < attesi + 2 * contavoce::platform::frame_per_buffer,
+             qPrintable(QString::number(frame)));
 
     e = esegui({"say", "12x", "--wav", wav});
     QCOMPARE(e.stato, 2);

@@ -130,7 +130,9 @@ void TstSound::la_musica_si_somma_e_non_satura() {
 void TstSound::la_musica_si_abbassa_sotto_gli_effetti() {
     // Levels and times as the knob gives them: bed -3 dB, -24 dB under a clip,
     // 30 ms down, 120 ms hold, 300 ms up.
-    constexpr int fs = 8000;
+    // At this rate a device buffer is 32 ms, so three of them stay within the hold.
+    constexpr int fs = 16000;
+    static_assert(3 * frame_per_buffer * 1000 / fs < 120);
     Mixer m({fs, 1}, {-3.0, -24.0, 30.0, 120.0, 300.0});
     // Constant music and silent clips: the output is the music's gain, times 0.1.
     m.imposta_musica([](float* out, int frame) { std::fill(out, out + frame, 0.1f); });
