@@ -1,6 +1,8 @@
 #include "platform/media.h"
 
+#include "platform/anello_musica.h"
 #include "platform/file.h"
+#include "platform/raddoppio.h"
 #include "platform/testo.h"
 
 #include <algorithm>
@@ -93,137 +95,6 @@ bool sembra_midi(std::string_view dati) {
 void silenzio(int, const char*, void*) {}
 
 } // namespace
-
-// The music rendered ahead of the output, stereo, from the render thread (the
-// one writer) to the thread that pulls the mix (the one reader), which only
-// copies: no lock, no allocation, no wait. Positions are counted in frames
-// from the start and never wrap. A command that must be heard at once moves
-// the reader's start to what has been written so far, so the music rendered
-// before it is dropped rather than heard late. Written here, not taken from a
-// library: jack_ringbuffer (the single-writer ring on this system) counts
-// wrapped byte offsets, so dropping "everything written before this command"
-// would need our own counters beside it, and it would tie the program to the
-// JACK client library for a few lines.
-class MediaMidi::Anello {
-public:
-    explicit Anello(std::size_t frame) : campioni_(2 * frame), capienza_(frame) {}
-
-    // Writer's side.
-    std::uint64_t scritto() const { return scritto_.load(std::memory_order_relaxed); }
-    std::size_t libero() const {
-        return capienza_ - std::size_t(scritto() - letto_.load(std::memory_order_acquire));
-    }
-    // Frames still to be heard, the dropped ones left out.
-    std::size_t da_sentire() const {
-        const std::uint64_t inizio = std::max(letto_.load(std::memory_order_acquire),
-                                              salta_a_.load(std::memory_order_relaxed));
-        return std::size_t(scritto() - inizio);
-    }
-    // `frame` must fit in `libero()`.
-    void scrivi(const float* stereo, std::size_t frame) {
-        const std::uint64_t da = scritto();
-        for (std::size_t fatti = 0; fatti < frame;) {
-            const std::size_t at = std::size_t((da + fatti) % capienza_);
-            const std::size_t pezzo = std::min(frame - fatti, capienza_ - at);
-            std::copy_n(stereo + 2 * fatti, 2 * pezzo, campioni_.data() + 2 * at);
-            fatti += pezzo;
-        }
-        scritto_.store(da + frame, std::memory_order_release);
-    }
-    void salta() { salta_a_.store(scritto(), std::memory_order_release); }
-
-    // Reader's side: where the next frame heard comes from.
-    std::uint64_t prossimo() const {
-        return std::max(letto_.load(std::memory_order_relaxed),
-                        salta_a_.load(std::memory_order_acquire));
-    }
-    // Copies up to `frame` frames into `out` (interleaved, `canali` channels: a
-    // mono or surround output gets the stereo mix's average in every channel) and
-    // returns how many it had.
-    std::size_t leggi(float* out, std::size_t frame, int canali) {
-        // The mark first: it never passes what was written before it was set.
-        const std::uint64_t salta = salta_a_.load(std::memory_order_acquire);
-        const std::uint64_t scritto = scritto_.load(std::memory_order_acquire);
-        const std::uint64_t letto = std::max(letto_.load(std::memory_order_relaxed), salta);
-        const std::size_t n = std::min(frame, std::size_t(scritto - letto));
-        const std::size_t c = std::size_t(canali);
-        for (std::size_t fatti = 0; fatti < n;) {
-            const std::size_t at = std::size_t((letto + fatti) % capienza_);
-            const std::size_t pezzo = std::min(n - fatti, capienza_ - at);
-            const float* da = campioni_.data() + 2 * at;
-            float* a = out + fatti * c;
-            if (canali == 2) {
-                std::copy_n(da, 2 * pezzo, a);
-            } else {
-                for (std::size_t i = 0; i < pezzo; ++i) {
-                    const float m = 0.5f * (da[2 * i] + da[2 * i + 1]);
-                    std::fill_n(a + i * c, c, m);
-                }
-            }
-            fatti += pezzo;
-        }
-        letto_.store(letto + n, std::memory_order_release);
-        return n;
-    }
-
-private:
-    static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
-    std::vector<float> campioni_;
-    const std::size_t capienza_;
-    std::atomic<std::uint64_t> scritto_{0};
-    std::atomic<std::uint64_t> letto_{0};
-    std::atomic<std::uint64_t> salta_a_{0};
-};
-
-// Doubles the rate of a stereo stream: the even output frames are the input's,
-// the odd ones lie halfway between, from a half-band FIR (windowed sinc, 32
-// taps). Written here because the libraries at hand cost what the halved
-// synthesis saves: SDL's audio stream took 0.25% of a core for this
-// (measured), libsamplerate's sinc converters are slower still and its linear
-// one dulls the highs.
-class Raddoppio {
-public:
-    Raddoppio() {
-        double somma = 0;
-        for (std::size_t k = 0; k < mezzi; ++k) {
-            const double x = double(k) + 0.5; // from the point halfway, in input frames
-            const double t = x / double(mezzi);
-            const double finestra = 0.42 + 0.5 * std::cos(std::numbers::pi * t) +
-                                    0.08 * std::cos(2 * std::numbers::pi * t);
-            pesi_[k] = std::sin(std::numbers::pi * x) / (std::numbers::pi * x) * finestra;
-            somma += 2 * pesi_[k];
-        }
-        for (double& p : pesi_)
-            p /= somma;
-    }
-    // Forgets the frames before (a command's cut).
-    void azzera() { std::fill(storia_.begin(), storia_.end(), 0.0f); }
-    // `frame` stereo frames in, twice as many out, `mezzi` - 1 input frames late.
-    void raddoppia(const float* in, int frame, float* out) {
-        const std::size_t n = std::size_t(frame);
-        lavoro_.resize(storia_.size() + 2 * n);
-        std::copy(storia_.begin(), storia_.end(), lavoro_.begin());
-        std::copy_n(in, 2 * n, lavoro_.begin() + std::ptrdiff_t(storia_.size()));
-        for (std::size_t j = 0; j < n; ++j) {
-            const std::size_t c = j + mezzi - 1; // the frame this output pair starts at
-            for (std::size_t canale = 0; canale < 2; ++canale) {
-                double v = 0;
-                for (std::size_t k = 0; k < mezzi; ++k)
-                    v += pesi_[k] * (double(lavoro_[2 * (c - k) + canale]) +
-                                     double(lavoro_[2 * (c + 1 + k) + canale]));
-                out[4 * j + canale] = lavoro_[2 * c + canale];
-                out[4 * j + 2 + canale] = float(v);
-            }
-        }
-        std::copy(lavoro_.end() - std::ptrdiff_t(storia_.size()), lavoro_.end(), storia_.begin());
-    }
-
-private:
-    static constexpr std::size_t mezzi = 16; // taps on each side of the point
-    std::array<double, mezzi> pesi_{};
-    std::array<float, 2 * (2 * mezzi - 1)> storia_{}; // the frames still to pass the taps
-    std::vector<float> lavoro_;
-};
 
 // Everything FluidSynth: the synth with its SoundFont and one player per open
 // alias. Only the render thread has one, so players are made and deleted by the
@@ -426,7 +297,7 @@ int MediaMidi::avvia_motore() {
         std::lock_guard lock(mutex_);
         inviati_ = 1; // the load: the render thread's first job
     }
-    anello_ = std::make_unique<Anello>(std::size_t(frame_nell_anello));
+    anello_ = std::make_unique<AnelloMusica>(std::size_t(frame_nell_anello));
     filo_ = std::jthread([this, f = formato->first](std::stop_token fine) { lavora(fine, f); });
     if (tempo_reale_)
         uscita_.imposta_musica([this](float* out, int frame) { ascolta(out, frame); });

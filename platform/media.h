@@ -22,6 +22,8 @@
 
 namespace contavoce::platform {
 
+class AnelloMusica;
+
 // The real service: FluidSynth renders into the output's music voice, and each
 // open alias has its own player timed by the rendered samples. Every FluidSynth
 // call runs on one render thread of its own, started by the first "open": it
@@ -54,7 +56,6 @@ private:
         std::string midi; // for apri: the file's bytes
     };
     class Motore;
-    class Anello;
 
     int apri(const std::vector<std::string>& parole);
     int avvia_motore();
@@ -73,7 +74,7 @@ private:
     bool soundfont_mancante_ = false;
     bool tempo_reale_ = false;
     int canali_ = 2;
-    std::unique_ptr<Anello> anello_;
+    std::unique_ptr<AnelloMusica> anello_;
 
     // Commands (caller's thread) against the render thread's replies. Held for
     // a queue push or a look at the aliases, never while synthesising, and
