@@ -6,6 +6,7 @@
 #include "platform/media.h"
 #include "platform/sound_sdl.h"
 #include "speech/parlante.h"
+#include "support/dispositivo_in_ascolto.h"
 
 #include <atomic>
 #include <cerrno>
@@ -178,46 +179,15 @@ namespace {
 
 constexpr double udibile = 0.003;
 
-// SDL's output, its callback wrapped: the first call names the thread to
-// watch and starts the counts; each call notes the loudest buffer.
-class DispositivoSonda final : public platform::DispositivoAudio {
-public:
-    std::atomic<double> massimo = 0;
-    std::atomic<std::uint64_t> richiami = 0;
-
-    std::optional<platform::FormatoAudio> apri(platform::FormatoAudio voluto, int frame,
-                                               bool esatto, Richiamo richiamo,
-                                               void* dati) override {
-        richiamo_ = richiamo;
-        dati_ = dati;
-        return vero_->apri(voluto, frame, esatto, &DispositivoSonda::richiama, this);
-    }
-    void avvia() override { vero_->avvia(); }
-    bool perso() override { return vero_->perso(); }
-    void chiudi() override { vero_->chiudi(); }
-
-private:
-    static void richiama(void* dati, std::uint8_t* flusso, int byte) {
-        auto& d = *static_cast<DispositivoSonda*>(dati);
+// SDL's output with an ear on it, whose first call names the thread to watch
+// and starts the counts.
+class DispositivoSonda final : public prova::DispositivoInAscolto {
+    void prima_del_richiamo() override {
         if (!conteggi.attivo.load(std::memory_order_relaxed)) {
             conteggi.filo.store(pthread_self());
             conteggi.attivo.store(true);
         }
-        d.richiamo_(d.dati_, flusso, byte);
-        d.richiami.fetch_add(1, std::memory_order_relaxed);
-        const auto* s = reinterpret_cast<const float*>(flusso);
-        const int n = byte / int(sizeof(float));
-        double e = 0;
-        for (int i = 0; i < n; ++i)
-            e += double(s[i]) * s[i];
-        const double rms = n > 0 ? std::sqrt(e / n) : 0.0;
-        for (double m = d.massimo; rms > m;)
-            d.massimo.compare_exchange_weak(m, rms);
     }
-
-    std::unique_ptr<platform::DispositivoAudio> vero_ = platform::dispositivo_sdl();
-    Richiamo richiamo_ = nullptr;
-    void* dati_ = nullptr;
 };
 
 class SenzaAvvisi final : public platform::Avvisi {
@@ -243,7 +213,7 @@ FiloAudio misura_filo_audio(const std::string& cartella) {
     FiloAudio r;
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     auto dispositivo = std::make_unique<DispositivoSonda>();
-    DispositivoSonda& sonda = *dispositivo;
+    auto& sonda = dispositivo->orecchio();
     {
         platform::SuonoSdl suono(std::move(dispositivo));
         r.dispositivo = suono.mixer() != nullptr;
@@ -255,7 +225,7 @@ FiloAudio misura_filo_audio(const std::string& cartella) {
         r.musica = sonda.massimo;
 
         SenzaAvvisi avvisi;
-        sonda.massimo = 0;
+        sonda.azzera();
         contavoce::Parlante(suono, avvisi, nullptr, cartella).num_parlante("999999999999");
         r.voce = sonda.massimo;
 

@@ -3,6 +3,7 @@
 #include "music/musica.h"
 #include "platform/sound_recording.h"
 #include "platform/sound_sdl.h"
+#include "support/dispositivo_in_ascolto.h"
 #include "support/registri.h"
 
 #include <QTemporaryDir>
@@ -70,46 +71,6 @@ class SenzaUscita final : public VoceMusicale {
 public:
     std::optional<std::pair<int, int>> formato_musica() override { return std::nullopt; }
     void imposta_musica(Musica) override {}
-};
-
-// SDL's dummy output with an ear on it: the loudest buffer (by RMS) the device
-// has been handed since the last `azzera`, taken on the device's own thread.
-class DispositivoInAscolto final : public DispositivoAudio {
-public:
-    struct Orecchio {
-        std::atomic<double> massimo = 0;
-        void azzera() { massimo = 0; }
-    };
-    explicit DispositivoInAscolto(std::shared_ptr<Orecchio> orecchio)
-        : vero_(dispositivo_sdl()), orecchio_(std::move(orecchio)) {}
-
-    std::optional<FormatoAudio> apri(FormatoAudio voluto, int frame, bool esatto, Richiamo richiamo,
-                                     void* dati) override {
-        richiamo_ = richiamo;
-        dati_ = dati;
-        return vero_->apri(voluto, frame, esatto, &DispositivoInAscolto::ascolta, this);
-    }
-    void avvia() override { vero_->avvia(); }
-    bool perso() override { return vero_->perso(); }
-    void chiudi() override { vero_->chiudi(); }
-
-private:
-    static void ascolta(void* dati, std::uint8_t* flusso, int byte) {
-        auto& d = *static_cast<DispositivoInAscolto*>(dati);
-        d.richiamo_(d.dati_, flusso, byte);
-        const auto* s = reinterpret_cast<const float*>(flusso);
-        double e = 0;
-        const int n = byte / int(sizeof(float));
-        for (int i = 0; i < n; ++i)
-            e += double(s[i]) * s[i];
-        const double rms = n ? std::sqrt(e / n) : 0.0;
-        for (double m = d.orecchio_->massimo; rms > m;)
-            d.orecchio_->massimo.compare_exchange_weak(m, rms);
-    }
-    std::unique_ptr<DispositivoAudio> vero_;
-    std::shared_ptr<Orecchio> orecchio_;
-    Richiamo richiamo_ = nullptr;
-    void* dati_ = nullptr;
 };
 
 class Pulsante final : public PulsanteMusica {
@@ -370,8 +331,8 @@ void TstMusic::distruggere_il_lettore_ferma_la_musica() {
 }
 
 void TstMusic::sul_dispositivo_reale() {
-    auto orecchio = std::make_shared<DispositivoInAscolto::Orecchio>();
-    SuonoSdl s(std::make_unique<DispositivoInAscolto>(orecchio));
+    auto orecchio = std::make_shared<prova::DispositivoInAscolto::Orecchio>();
+    SuonoSdl s(std::make_unique<prova::DispositivoInAscolto>(orecchio));
     MediaMidi m(s);
     clsPlayMidi p(m);
     suona(p, tune);
