@@ -1,5 +1,6 @@
 // contavoce-cli: Contavoce's number speller and speaker for the command line.
 #include "cli/input.h"
+#include "platform/file.h"
 #include "platform/modulo_suono.h"
 #include "speech/clip_list.h"
 #include "speech/parlante.h"

@@ -62,4 +62,10 @@ std::optional<std::string> contenuto_file_limitato(const std::filesystem::path& 
     return testo;
 }
 
+std::string cartella_programma() {
+    std::error_code errore;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", errore);
+    return errore ? std::string(".") : exe.parent_path().string();
+}
+
 } // namespace contavoce::platform

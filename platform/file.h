@@ -20,4 +20,8 @@ std::optional<std::string> contenuto_file(const std::filesystem::path& percorso)
 std::optional<std::string> contenuto_file_limitato(const std::filesystem::path& percorso,
                                                    std::size_t massimo);
 
+// The folder of the running executable (where its clips, tune and sound module
+// lie), through the links that put it on the PATH; "." if it cannot be told.
+std::string cartella_programma();
+
 } // namespace contavoce::platform

@@ -1,7 +1,6 @@
 #include "platform/modulo_suono.h"
 
 #include <dlfcn.h>
-#include <filesystem>
 
 namespace contavoce::platform {
 
@@ -31,11 +30,5 @@ ModuloSuono::ModuloSuono(const std::string& cartella) {
 }
 
 ModuloSuono::~ModuloSuono() = default;
-
-std::string cartella_programma() {
-    std::error_code errore;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", errore);
-    return errore ? std::string(".") : exe.parent_path().string();
-}
 
 } // namespace contavoce::platform

@@ -71,8 +71,4 @@ private:
     std::string errore_;
 };
 
-// The folder of the running executable (where the module and the clips lie),
-// through the links that put it on the PATH.
-std::string cartella_programma();
-
 } // namespace contavoce::platform

@@ -1,5 +1,5 @@
 // Contavoce: the window, over the sound device and the music service.
-#include "platform/modulo_suono.h"
+#include "platform/file.h"
 #include "platform/suono_differito.h"
 #include "window/programma.h"
 
