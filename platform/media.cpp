@@ -235,13 +235,17 @@ private:
         // Played to its end. FluidSynth's DONE also follows our own stop (a pause),
         // so it counts only while the player is meant to be playing; the tick
         // count tells the end seconds before DONE does.
-        bool finita() const {
+        bool finita() {
             if (!avviato)
                 return false;
-            const int totale = fluid_player_get_total_ticks(player.get()); // 0 until loaded
+            // FluidSynth walks every track to count the ticks, at each call; the
+            // count is fixed once the file is loaded (0 until then).
+            if (totale == 0)
+                totale = fluid_player_get_total_ticks(player.get());
             return (totale > 0 && fluid_player_get_current_tick(player.get()) >= totale) ||
                    (suona && fluid_player_get_status(player.get()) == FLUID_PLAYER_DONE);
         }
+        int totale = 0;
     };
 
     bool dimezzato_ = false; // the synth runs at half the output's rate
