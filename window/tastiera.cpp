@@ -30,6 +30,28 @@ constexpr std::array<TastoNavigazione, 10> tasti_navigazione = {{
     {Qt::Key_PageUp, 33, 9},
 }};
 
+// The character a key types as the character handler sees it, or 0.
+std::int16_t carattere_del_tasto(const QKeyEvent& evento) {
+    const int tasto = evento.key();
+    const auto modificatori = evento.modifiers();
+    // With Alt or Ctrl too: their key-down has already locked the box for the
+    // confirmation, which only the character can bring.
+    if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter)
+        return platform::tasto::invio;
+    if (tasto == Qt::Key_Backspace)
+        return platform::tasto::backspace;
+    // Alt with anything, and Ctrl with anything but a letter, type nothing: the
+    // key-down handler alone sees them.
+    if (modificatori & Qt::AltModifier)
+        return 0;
+    if (modificatori & Qt::ControlModifier)
+        return tasto >= Qt::Key_A && tasto <= Qt::Key_Z ? std::int16_t(tasto - Qt::Key_A + 1) : 0;
+    const QString testo = evento.text();
+    if (testo.size() == 1 && testo[0] != QChar('\t') && testo[0] != QChar(0x7f))
+        return std::int16_t(testo[0].unicode());
+    return 0;
+}
+
 } // namespace
 
 int cifra_del_tasto(std::int16_t codice) {
@@ -70,23 +92,23 @@ bool VoceCifre::tasto_in_arrivo(const QKeyEvent& tasto) {
 }
 
 bool VoceCifre::tasto_su_text1(const QKeyEvent& evento) {
-    const std::int16_t codice = codice_tasto(evento.key());
-    Text1_KeyDown(codice);
-    // Keys that type a character go on to the character handler; Enter and
-    // Backspace count as characters, as do control characters such as Ctrl+V.
-    std::int16_t carattere = 0;
-    if (codice == platform::tasto::invio || codice == platform::tasto::backspace)
-        carattere = codice;
-    else if (evento.text().size() == 1 && evento.text()[0] != QChar('\t') &&
-             evento.text()[0] != QChar(0x7f))
-        carattere = std::int16_t(evento.text()[0].unicode());
+    Text1_KeyDown(codice_tasto(evento.key()));
+    // Keys that type a character go on to the character handler, once; Enter and
+    // Backspace count as characters, as do Ctrl+letter's control characters (Ctrl+V
+    // is refused there rather than pasting).
+    std::int16_t carattere = carattere_del_tasto(evento);
     if (carattere == 0)
-        return false; // navigation and other keys keep their own effect
+        // A chord types nothing; navigation and other keys keep their own effect.
+        return evento.modifiers().testAnyFlags(Qt::AltModifier | Qt::ControlModifier);
     Text1_KeyPress(carattere);
     return carattere == 0 || carattere == platform::tasto::invio;
 }
 
 void VoceCifre::tasti_rimasti() {
+    // A box that has been confirmed meanwhile takes no more keys: those typed
+    // after Enter are dropped, not answered with the locked-box messages.
+    if (!controlli_.Text1->isEnabled() || controlli_.Text1->isReadOnly())
+        tasti_in_attesa_.clear();
     // One at a time, each after the box has taken the one before.
     if (tasti_in_attesa_.empty() || in_tasto_)
         return;
