@@ -128,16 +128,24 @@ void VoceCifre::conferma() {
 void VoceCifre::animazione() {
     const auto L = std::int16_t(lettere_numero.size());
     const auto primo = std::int16_t(190 + L % 2 - L);
+    // The words slide along the first line: the leading blanks must not wrap
+    // them onto a second one. They wrap once they have arrived.
+    QPlainTextEdit& box = *controlli_.Text3;
+    const auto a_capo = box.lineWrapMode();
+    const auto barra = box.horizontalScrollBarPolicy();
+    box.setLineWrapMode(QPlainTextEdit::NoWrap);
+    box.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (std::int16_t k = primo; k >= L; k = std::int16_t(k - 2)) {
-        colori(controlli_.Text3, k % 10 == 0 ? rgb(255, 255, 0) : rgb(255, 0, 0), std::nullopt);
-        controlli_.Text3->setPlainText(QString(k - L, ' ') +
-                                       QString::fromStdString(lettere_numero));
+        colori(&box, k % 10 == 0 ? rgb(255, 255, 0) : rgb(255, 0, 0), std::nullopt);
+        box.setPlainText(QString(k - L, ' ') + QString::fromStdString(lettere_numero));
         QCoreApplication::processEvents();
         attesa(0.02f);
     }
+    box.setLineWrapMode(a_capo);
+    box.setHorizontalScrollBarPolicy(barra);
     // Words longer than 95 characters get no frame: they appear at once.
     if (primo < L)
-        controlli_.Text3->setPlainText(QString::fromStdString(lettere_numero));
+        box.setPlainText(QString::fromStdString(lettere_numero));
 }
 
 void VoceCifre::attesa(float secondi) {
@@ -225,6 +233,9 @@ void VoceCifre::Label5_Click(std::int16_t Index) {
         colore_testo(l, rgb(0, 0, 0));
     colore_testo(controlli_.Label5[std::size_t(Index)], rgb(255, 0, 0));
     cifra_scelta = Index;
+    // The blink's clock starts at the click: a white phase already under way
+    // must not hold back the next one.
+    controlli_.Timer3->stop();
     controlli_.Timer2->start();
     controlli_.Label1->setText(controlli_.Label5[std::size_t(Index)]->text() + " " +
                                QString::fromUtf8(nomi_ordini[std::size_t(12 - Index)]));
