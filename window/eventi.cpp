@@ -45,15 +45,26 @@ bool VoceCifre::eventFilter(QObject* oggetto, QEvent* evento) {
 bool VoceCifre::evento_mouse(QObject* oggetto, QEvent* evento) {
     const auto tipo = evento->type();
     if (tipo != QEvent::MouseMove && tipo != QEvent::MouseButtonPress &&
-        tipo != QEvent::MouseButtonRelease)
+        tipo != QEvent::MouseButtonRelease && tipo != QEvent::MouseButtonDblClick)
         return false;
     auto* w = qobject_cast<QWidget*>(oggetto);
+    // The second press of a double-click on a label is a double-click, which
+    // nothing answers: its release clicks nothing, and the pointer stays.
+    const bool etichetta = oggetto == controlli_.Label4 || oggetto->property("Index").isValid();
+    if (etichetta && tipo == QEvent::MouseButtonDblClick) {
+        rilascio_di_doppio_clic_ = oggetto;
+        return true;
+    }
+    if (etichetta && tipo == QEvent::MouseButtonRelease && rilascio_di_doppio_clic_ == oggetto) {
+        rilascio_di_doppio_clic_ = nullptr;
+        return true;
+    }
     const auto mano = [&](int numero) {
         if (auto p = platform::puntatore(numero))
             w->setCursor(*p);
     };
     if (qobject_cast<QPushButton*>(oggetto)) {
-        if (tipo != QEvent::MouseButtonRelease)
+        if (tipo == QEvent::MouseMove || tipo == QEvent::MouseButtonPress)
             mano(101); // on move and on press alike
         return true;
     }

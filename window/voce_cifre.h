@@ -137,6 +137,8 @@ private:
     // they were typed.
     std::deque<std::unique_ptr<QKeyEvent>> tasti_in_attesa_;
     bool in_tasto_ = false;
+    // The label whose double-click's release is still to come (it clicks nothing).
+    const QObject* rilascio_di_doppio_clic_ = nullptr;
     bool chiusura_in_corso_ = false;
 };
 
