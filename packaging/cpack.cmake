@@ -27,6 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # needs a General MIDI SoundFont and the window the Arial-metric fonts, which no
 # library link reveals.
 set(contavoce_dati "timgm6mb-soundfont, fonts-liberation2")
+# Qt's own texts (the entry box's menu, the message box's button) in Italian.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 find_program(CONTAVOCE_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(CONTAVOCE_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

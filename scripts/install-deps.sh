@@ -12,6 +12,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libfluidsynth-dev
   # run-time data: GM SoundFont, fonts with the metrics of Arial / Times New Roman
   timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core
+  # Qt's own texts in Italian
+  qt6-translations-l10n
   # content generation: Italian speech, audio processing
   festival festvox-italp16k sox
   # packaging and installation

@@ -5,14 +5,27 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
 namespace contavoce {
 
+bool traduzioni_qt(QTranslator& traduzioni) {
+    // The program speaks Italian whatever the desktop's language, and so do the
+    // texts Qt draws itself (the entry box's menu, the message box's button).
+    return traduzioni.load(QLocale(QLocale::Italian), "qtbase", "_",
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+           QCoreApplication::installTranslator(&traduzioni);
+}
+
 int esegui_programma(const std::string& cartella, platform::Suono& suono,
                      platform::ServizioMedia& media,
                      const std::function<void(QWidget&)>& prima_di_mostrare) {
+    QTranslator traduzioni;
+    traduzioni_qt(traduzioni);
     AvvisiQt avvisi;
     VoceCifre finestra({
         suono,

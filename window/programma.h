@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+class QTranslator;
 class QWidget;
 
 namespace contavoce {
@@ -12,6 +13,11 @@ namespace platform {
 class Suono;
 class ServizioMedia;
 } // namespace platform
+
+// Loads Qt's own Italian translations into `traduzioni` and installs it in the
+// application; false when they are not installed (the toolkit's texts then
+// stay English).
+bool traduzioni_qt(QTranslator& traduzioni);
 
 // Runs the program in the QApplication already made until the window closes
 // (or "Fine" ends the process); `cartella` holds its clips and tune.

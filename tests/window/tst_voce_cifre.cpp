@@ -1,8 +1,11 @@
 // The window as it is created and loaded, its gradient, and the way out.
 #include "platform/suono_differito.h"
 #include "support/banco_finestra.h"
+#include "window/programma.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace contavoce;
@@ -91,6 +94,11 @@ void TstVoceCifre::stato_iniziale() {
          {ctl.Command1, ctl.Command2, ctl.Command3, ctl.Command4, ctl.Command5, ctl.Command6})
         QVERIFY2(c->text().startsWith('&'), qPrintable(c->text()));
     QCOMPARE(ctl.Command5->text(), "&Pausa musica");
+    // The toolkit's own texts are Italian too (the entry box's menu).
+    QTranslator traduzioni;
+    QVERIFY(traduzioni_qt(traduzioni));
+    const std::unique_ptr<QMenu> menu(ctl.Text1->createStandardContextMenu());
+    QVERIFY(menu->actions().first()->text().remove('&').startsWith("Annulla"));
     QCOMPARE(ctl.Timer1->interval(), 60000);
     QCOMPARE(ctl.Timer2->interval(), 1000);
     QCOMPARE(ctl.Timer3->interval(), 1000);
