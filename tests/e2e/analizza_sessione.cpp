@@ -75,6 +75,10 @@ double db(double rms) {
     return 20 * std::log10(std::max(rms, 1e-9));
 }
 
+// The refusals: no key of the session may bring them (chords type nothing, keys
+// typed after Enter are dropped).
+constexpr const char* mai_sentiti[] = {"ASINO", "SPARO"};
+
 void verifica_audio(Esito& verifica, const QString& file_audio, const QString& cartella,
                     const std::vector<Evento>& attesi) {
     QFile f(file_audio);
@@ -135,6 +139,23 @@ void verifica_audio(Esito& verifica, const QString& file_audio, const QString& c
                            .arg(p->valore, 0, 'f', 3));
         trovati.push_back({p->posizione, p->posizione + m.size()});
         cursore = trovati.back().fine - std::min(m.size() / 10, trovati.back().fine);
+    }
+
+    for (const char* nome : mai_sentiti) {
+        const auto dati = platform::risorsa(nome, "wav");
+        const auto m =
+            dati ? modello(std::span<const char>(dati->constData(), std::size_t(dati->size())))
+                 : std::nullopt;
+        if (!m) {
+            verifica(false, QString("the sound %1 can be decoded").arg(nome));
+            continue;
+        }
+        const auto p =
+            audio_match::primo_picco(correlatore.ncc(*m), 0, audio_match::soglia_ncc, m->size());
+        verifica(!p, p ? QString("%1 heard at %2 s")
+                             .arg(nome)
+                             .arg(double(p->posizione) / frequenza_analisi, 0, 'f', 2)
+                       : QString("%1 never heard").arg(nome));
     }
 
     // Between the sounds the music goes on: every stretch of half a second or

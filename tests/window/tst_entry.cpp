@@ -2,6 +2,7 @@
 // over, the place-value panel and the pointer feedback.
 #include "support/banco_finestra.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QtTest>
@@ -16,10 +17,14 @@ const std::string cartella = test_support::cartella_programma();
 // text the words box is given is kept as one frame.
 struct Banco : test_support::BancoFinestra {
     QStringList fotogrammi;
+    QList<int> righe_per_fotogramma; // lines the words box shows in each frame
 
     Banco() {
-        QObject::connect(ctl().Text3, &QPlainTextEdit::textChanged,
-                         [this] { fotogrammi << ctl().Text3->toPlainText(); });
+        QObject::connect(ctl().Text3, &QPlainTextEdit::textChanged, [this] {
+            fotogrammi << ctl().Text3->toPlainText();
+            righe_per_fotogramma << int(
+                ctl().Text3->document()->documentLayout()->documentSize().height());
+        });
         w->show();
         ctl().Text1->setFocus();
         log.clear();
@@ -49,6 +54,7 @@ private slots:
     void conferma_con_animazione_data();
     void conferma_con_animazione();
     void conferma_con_invio_e_suoni_nell_ordine();
+    void tasti_dopo_invio_scartati();
     void parole_lunghe_senza_animazione();
     void tasti_rifiutati();
     void tredicesima_cifra();
@@ -98,6 +104,9 @@ void TstEntry::conferma_con_animazione() {
     QCOMPARE(blank_iniziali(b.fotogrammi.first()), primi_blank);
     QCOMPARE(blank_iniziali(b.fotogrammi.last()), ultimi_blank);
     QCOMPARE(b.fotogrammi.last().trimmed(), parole);
+    // Every frame on the first line: the leading blanks never wrap.
+    QCOMPARE(b.righe_per_fotogramma.size(), fotogrammi);
+    QCOMPARE(*std::max_element(b.righe_per_fotogramma.begin(), b.righe_per_fotogramma.end()), 1);
     // Confirmed state: entry locked and disabled, words box white, the panel's buttons on.
     QVERIFY(!b.ctl().Text1->isEnabled() && b.ctl().Text1->isReadOnly());
     QCOMPARE(b.ctl().Text1->maxLength(), 12);
@@ -121,6 +130,21 @@ void TstEntry::conferma_con_invio_e_suoni_nell_ordine() {
     QCOMPARE(b.effetti(), QStringList({"effect G0", "effect G0", "effect G1", "effect G2",
                                        "effect UCCELLO", "effect INIZIO"}));
     QCOMPARE(gialli, 90 / 5); // every fifth frame
+}
+
+void TstEntry::tasti_dopo_invio_scartati() {
+    // Typed quickly: all five arrive while the first one's tint yields to the event
+    // loop, so they wait in the queue; those after Enter find the box confirmed.
+    Banco b;
+    for (const int k : {Qt::Key_5, Qt::Key_6, Qt::Key_Return, Qt::Key_7, Qt::Key_8})
+        QCoreApplication::postEvent(b.ctl().Text1,
+                                    new QKeyEvent(QEvent::KeyPress, k, Qt::NoModifier,
+                                                  k == Qt::Key_Return ? "\r" : QString(QChar(k))));
+    QTRY_VERIFY(b.ctl().Command1->isEnabled());
+    QCoreApplication::processEvents();
+    QCOMPARE(b.ctl().Text1->text(), "56");
+    QCOMPARE(b.log.filter(QRegularExpression("^(effect|message|beep)")),
+             QStringList({"effect G5", "effect G6", "effect UCCELLO", "effect INIZIO"}));
 }
 
 void TstEntry::parole_lunghe_senza_animazione() {
@@ -148,6 +172,20 @@ void TstEntry::tasti_rifiutati() {
     QCOMPARE(b.ctl().Text1->text(), "");
     QTest::keyClick(b.ctl().Text1, Qt::Key_Delete);
     QCOMPARE(b.effetti(), QStringList({"effect G4", "effect SPARO", "effect SPARO"}));
+
+    // Chords type nothing: Alt+digit, Ctrl+digit and Alt+letter of a hidden button
+    // are seen by the key-down handler alone; Ctrl+letter goes through the character
+    // handler once, as its control character, and is refused there.
+    b.log.clear();
+    const QRgb tinta = b.w->superficie().pixel(0, 0);
+    QTest::keyClick(b.ctl().Text1, Qt::Key_5, Qt::AltModifier);
+    QTest::keyClick(b.ctl().Text1, Qt::Key_5, Qt::ControlModifier);
+    QTest::keyClick(b.ctl().Text1, Qt::Key_N, Qt::AltModifier);
+    QCOMPARE(b.ctl().Text1->text(), "");
+    QCOMPARE(b.effetti(), QStringList());
+    QCOMPARE(b.w->superficie().pixel(0, 0), tinta);
+    QTest::keyClick(b.ctl().Text1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(b.effetti(), QStringList({"effect ASINO", "effect ASINO"}));
 }
 
 void TstEntry::tredicesima_cifra() {
@@ -284,6 +322,10 @@ void TstEntry::nomi_e_lampeggio() {
     QVERIFY(b.ctl().Timer2->isActive() && !b.ctl().Timer3->isActive());
     // And for real, on the timers.
     QTRY_COMPARE_WITH_TIMEOUT(colore_testo(b.ctl().Label5[10]), QColor(Qt::white), 1500);
+    // A click in the white phase starts the clock afresh: white again a second later.
+    b.w->Label5_Click(10);
+    QVERIFY(b.ctl().Timer2->isActive() && !b.ctl().Timer3->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(colore_testo(b.ctl().Label5[10]), QColor(Qt::white), 1300);
 
     b.w->Command3_Click(); // closing stops both and keeps the colours
     QVERIFY(!b.ctl().Timer2->isActive() && !b.ctl().Timer3->isActive());
@@ -321,6 +363,20 @@ void TstEntry::puntatori_e_email() {
                        Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(b.w.get(), &sfondo);
     QCOMPARE(colore_testo(b.ctl().Label4), QColor(0, 0, 255));
+
+    // A double-click (press, release, double-click, release, as the window system
+    // sends it) is one click: one mail request, one laser.
+    b.log.clear();
+    for (QLabel* w : {b.ctl().Label4, b.ctl().Label5[11]})
+        for (const auto tipo : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            const bool giu = tipo != QEvent::MouseButtonRelease;
+            QMouseEvent e(tipo, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
+                          giu ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(w, &e);
+        }
+    QCOMPARE(b.log.filter("url ").size(), 1);
+    QCOMPARE(b.log.filter("laser.wav").size(), 1);
 }
 
 QTEST_MAIN(TstEntry)
