@@ -184,17 +184,17 @@ void verifica_pausa_ricordata(Esito& verifica, const QString& file_audio) {
     std::memcpy(stereo.data(), grezzo.constData(), stereo.size() * sizeof(float));
     const std::vector<float> cattura = audio_match::a_mono_11025(stereo);
     const auto vetro = platform::risorsa("VETRO", "wav");
-    const auto m = vetro ? modello(std::span<const char>(vetro->constData(),
-                                                         std::size_t(vetro->size())))
-                         : std::nullopt;
+    const auto m =
+        vetro ? modello(std::span<const char>(vetro->constData(), std::size_t(vetro->size())))
+              : std::nullopt;
     const std::size_t s = frequenza_analisi;
     if (!m || cattura.size() < 3 * s) {
         verifica(false, "restart: a recording with the glass in it");
         return;
     }
     audio_match::Correlatore correlatore(cattura);
-    const auto p = audio_match::primo_picco(correlatore.ncc(*m), 0, audio_match::soglia_ncc,
-                                            m->size());
+    const auto p =
+        audio_match::primo_picco(correlatore.ncc(*m), 0, audio_match::soglia_ncc, m->size());
     verifica(p && p->posizione > 3 * s, "restart: Fine breaks the glass at the end");
     if (!p || p->posizione <= 3 * s)
         return;
