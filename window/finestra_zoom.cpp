@@ -56,7 +56,8 @@ void VoceCifre::imposta_zoom(int percento) {
 void VoceCifre::commuta_schermo_intero() {
     schermo_intero_ = !schermo_intero_;
     if (schermo_intero_) {
-        geometria_finestra_ = geometry();
+        // Started in full screen, the window has no place of its own to go back to.
+        geometria_finestra_ = isVisible() ? geometry() : QRect();
         const QRect schermo = screen()->geometry();
         setFixedSize(schermo.size());
         showFullScreen();
@@ -65,7 +66,8 @@ void VoceCifre::commuta_schermo_intero() {
     } else {
         showNormal();
         setFixedSize(dimensione_zoom(form, zoom_));
-        setGeometry(QRect(geometria_finestra_.topLeft(), size()));
+        if (geometria_finestra_.isValid())
+            setGeometry(QRect(geometria_finestra_.topLeft(), size()));
     }
     disponi();
 }
