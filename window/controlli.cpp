@@ -21,6 +21,7 @@ QFont carattere(const char* famiglia, double punti, bool grassetto = false, bool
 
 void colloca(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(px(left), px(top), px(width), px(height));
+    w->setProperty("twip", QRect(left, top, width, height)); // for the zoom
 }
 
 template <typename T, typename... Args> T* crea(QWidget* genitore, const char* nome, Args&&... a) {
@@ -93,7 +94,7 @@ void imposta_finestra(QWidget& finestra) {
     // "MS Sans Serif" is not on Linux desktops; Liberation Sans has its proportions.
     QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
     finestra.setFont(carattere("MS Sans Serif", 13.5));
-    finestra.setFixedSize(px(8505), px(5355));
+    finestra.setFixedSize(px(larghezza_form), px(altezza_form));
 }
 
 ControlliVoceCifre crea_controlli(QWidget& finestra) {

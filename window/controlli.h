@@ -21,6 +21,9 @@ inline constexpr int twip_per_pixel = 15;
 constexpr int px(int twip) {
     return twip / twip_per_pixel;
 }
+// The form's inner size in twips, whatever size it is drawn at.
+inline constexpr int larghezza_form = 8505;
+inline constexpr int altezza_form = 5355;
 
 inline constexpr const char* indirizzo_autore = "bertoldo@example.org";
 

@@ -60,7 +60,7 @@ bool VoceCifre::evento_mouse(QObject* oggetto, QEvent* evento) {
         return true;
     }
     const auto mano = [&](int numero) {
-        if (auto p = platform::puntatore(numero))
+        if (auto p = platform::puntatore(numero, w->devicePixelRatioF()))
             w->setCursor(*p);
     };
     if (qobject_cast<QPushButton*>(oggetto)) {

@@ -1,12 +1,14 @@
 #include "window/programma.h"
 
 #include "window/avvisi_qt.h"
+#include "window/impostazioni.h"
 #include "window/voce_cifre.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -23,9 +25,13 @@ bool traduzioni_qt(QTranslator& traduzioni) {
 
 int esegui_programma(const std::string& cartella, platform::Suono& suono,
                      platform::ServizioMedia& media,
-                     const std::function<void(QWidget&)>& prima_di_mostrare) {
+                     const std::function<void(QWidget&)>& prima_di_mostrare,
+                     const Opzioni& opzioni) {
     QTranslator traduzioni;
     traduzioni_qt(traduzioni);
+    // ~/.config/Contavoce/Contavoce.conf (or under $XDG_CONFIG_HOME).
+    QSettings impostazioni(QSettings::NativeFormat, QSettings::UserScope, "Contavoce", "Contavoce");
+    const Impostazioni ricordate = leggi_impostazioni(impostazioni);
     AvvisiQt avvisi;
     VoceCifre finestra({
         suono,
@@ -40,9 +46,20 @@ int esegui_programma(const std::string& cartella, platform::Suono& suono,
         },
         [](const QUrl& url) { return QDesktopServices::openUrl(url); },
     });
+    finestra.imposta_zoom(opzioni.zoom.value_or(ricordate.zoom));
+    if (opzioni.senza_musica || ricordate.musica_in_pausa)
+        finestra.parti_con_musica_in_pausa();
+    // Only what the child changes from here on is remembered, not this run's options.
+    QObject::connect(&finestra, &VoceCifre::zoom_cambiato,
+                     [&](int percento) { ricorda_zoom(impostazioni, percento); });
+    QObject::connect(&finestra, &VoceCifre::pausa_musica_cambiata,
+                     [&](bool in_pausa) { ricorda_pausa_musica(impostazioni, in_pausa); });
     if (prima_di_mostrare)
         prima_di_mostrare(finestra);
-    finestra.show();
+    if (opzioni.schermo_intero)
+        finestra.commuta_schermo_intero();
+    else
+        finestra.show();
     return QApplication::exec();
 }
 

@@ -2,6 +2,8 @@
 // services it is given, and modal message boxes.
 #pragma once
 
+#include "window/opzioni.h"
+
 #include <functional>
 #include <string>
 
@@ -22,8 +24,11 @@ bool traduzioni_qt(QTranslator& traduzioni);
 // Runs the program in the QApplication already made until the window closes
 // (or "Fine" ends the process); `cartella` holds its clips and tune.
 // `prima_di_mostrare` is given the window just before it is first shown.
+// The zoom and the music's pause are remembered in the user's settings;
+// `opzioni` may override them for this run.
 int esegui_programma(const std::string& cartella, platform::Suono& suono,
                      platform::ServizioMedia& media,
-                     const std::function<void(QWidget&)>& prima_di_mostrare = {});
+                     const std::function<void(QWidget&)>& prima_di_mostrare = {},
+                     const Opzioni& opzioni = {});
 
 } // namespace contavoce

@@ -19,6 +19,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace contavoce {
@@ -64,9 +65,9 @@ public:
     std::int16_t cifra_scelta = 0;
     std::int16_t conta_timer = 0;
 
-    // Inner size in twips.
-    int ScaleWidth() const { return width() * twip_per_pixel; }
-    int ScaleHeight() const { return height() * twip_per_pixel; }
+    // Inner size in twips: the form's own, at any zoom and in full screen.
+    int ScaleWidth() const { return larghezza_form; }
+    int ScaleHeight() const { return altezza_form; }
     // A filled box, border and inside in one colour, on the persistent surface (twips).
     void riempi(int x, int y, int larghezza, int altezza, std::uint32_t colore);
     // What has been drawn on the persistent surface.
@@ -98,7 +99,23 @@ public:
     Parlante& parlante() { return parlante_; }
     MusicaDiSottofondo& musica() { return musica_; }
 
+    // The zoom of the form in the window (percent, 100..300 in steps of 25);
+    // other values are ignored. Ctrl+Plus, Ctrl+Minus and Ctrl+0 change it.
+    int zoom() const { return zoom_; }
+    void imposta_zoom(int percento);
+    // F11: the form at the largest zoom that fits the screen, centred on the
+    // gradient, and back to the window at its zoom.
+    bool schermo_intero() const { return schermo_intero_; }
+    void commuta_schermo_intero();
+    // Starts with the music paused, as if the music button had been pressed.
+    void parti_con_musica_in_pausa();
+
+signals:
+    void zoom_cambiato(int percento);
+    void pausa_musica_cambiata(bool in_pausa);
+
 protected:
+    void resizeEvent(QResizeEvent* evento) override;
     void paintEvent(QPaintEvent* evento) override;
     void mouseMoveEvent(QMouseEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
@@ -126,11 +143,26 @@ private:
     void tasti_rimasti();
     bool evento_mouse(QObject* oggetto, QEvent* evento);
 
+    void collega_zoom();
+    // Lays the controls out and makes the surface again for the current size,
+    // zoom and screen.
+    void disponi();
+    void ricrea_superficie();
+    // Maps the form's twips onto the surface.
+    void twip_su(QPainter& p) const;
+    void dipingi_sfumatura(int rosso);
+
     Servizi servizi_;
     ControlliVoceCifre controlli_;
     Parlante parlante_;
     MusicaDiSottofondo musica_;
     QImage superficie_;
+    std::optional<int> rosso_; // the gradient's tint, once painted
+    int zoom_ = 100;
+    int zoom_mostrato_ = 100; // in full screen, the largest that fits
+    QPoint origine_;          // the form's corner on the surface
+    bool schermo_intero_ = false;
+    QRect geometria_finestra_;
     int limite_text1_ = 12;
     // Keys that arrive while a key is being handled (its sounds and the gradient
     // yield to the event loop) wait here, so digits go into the box in the order

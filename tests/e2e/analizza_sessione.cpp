@@ -192,6 +192,41 @@ void verifica_audio(Esito& verifica, const QString& file_audio, const QString& c
     }
 }
 
+// A run started after the music was paused in the one before: silent until the
+// child presses the music button, then the tune until "Fine" breaks the glass.
+void verifica_pausa_ricordata(Esito& verifica, const QString& file_audio) {
+    QFile f(file_audio);
+    if (!f.open(QIODevice::ReadOnly)) {
+        verifica(false, "the recording " + file_audio + " can be read");
+        return;
+    }
+    const QByteArray grezzo = f.readAll();
+    std::vector<float> stereo(std::size_t(grezzo.size()) / sizeof(float));
+    std::memcpy(stereo.data(), grezzo.constData(), stereo.size() * sizeof(float));
+    const std::vector<float> cattura = audio_match::a_mono_11025(stereo);
+    const auto vetro = platform::risorsa("VETRO", "wav");
+    const auto m =
+        vetro ? modello(std::span<const char>(vetro->constData(), std::size_t(vetro->size())))
+              : std::nullopt;
+    const std::size_t s = frequenza_analisi;
+    if (!m || cattura.size() < 3 * s) {
+        verifica(false, "restart: a recording with the glass in it");
+        return;
+    }
+    audio_match::Correlatore correlatore(cattura);
+    const auto p =
+        audio_match::primo_picco(correlatore.ncc(*m), 0, audio_match::soglia_ncc, m->size());
+    verifica(p && p->posizione > 3 * s, "restart: Fine breaks the glass at the end");
+    if (!p || p->posizione <= 3 * s)
+        return;
+    const double inizio = db(audio_match::rms(cattura, s / 4, s * 7 / 4));
+    verifica(inizio < -60,
+             QString("restart: no music before the button (%1 dBFS)").arg(inizio, 0, 'f', 1));
+    const double ripresa = db(audio_match::rms(cattura, p->posizione - s * 3 / 2, p->posizione));
+    verifica(ripresa > soglia_musica_db,
+             QString("restart: the music after the button (%1 dBFS)").arg(ripresa, 0, 'f', 1));
+}
+
 // ---- pixels ---------------------------------------------------------------
 
 bool vicino(QRgb p, QColor c, int tolleranza = 60) {
@@ -394,9 +429,14 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCommandLineParser opzioni;
-    for (const char* nome : {"audio", "bin", "foto", "origine", "lungo", "clic"})
+    for (const char* nome : {"audio", "bin", "foto", "origine", "lungo", "clic", "pausa"})
         opzioni.addOption({nome, nome, nome});
     opzioni.process(app);
+    if (opzioni.isSet("pausa")) {
+        Esito verifica;
+        verifica_pausa_ricordata(verifica, opzioni.value("pausa"));
+        return verifica.fallimenti() ? 1 : 0;
+    }
     const QStringList o = opzioni.value("origine").split(',');
     const QPoint origine = o.size() == 2 ? QPoint(o[0].toInt(), o[1].toInt()) : QPoint();
     std::vector<int> clic;

@@ -29,6 +29,9 @@ else
   rm -rf "$lavoro" && mkdir -p "$lavoro"
 fi
 
+# The program's settings are read and written there, never in the user's own.
+export XDG_CONFIG_HOME="$lavoro/config"
+
 xvfb_pid=""
 contavoce_pid=""
 fine() {
@@ -197,3 +200,103 @@ passo "contavoce ended by itself (status 0)"
 "$analizza" --audio "$lavoro/audio.raw" --bin "$(dirname "$programma")" --foto "$lavoro" \
   --origine "$ox,$oy" --lungo "$numero_lungo" --clic "${clic[0]},${clic[1]}"
 passo "analysed"
+
+# ---- Zoom, full screen and what is remembered -------------------------------
+# Two more runs, sharing the session's configuration folder. In the first, Ctrl+Plus
+# twice draws the form at 150%, F11 covers the screen with it at the largest zoom
+# that fits and F11 brings the window back; the music is paused. The second
+# starts at 150% with the music still paused, until the music button resumes it.
+zpx() { echo $((($1 * $2 + 750) / 1500)); } # twips at a zoom, to the nearest pixel
+
+avvia() { # name
+  (
+    cd "$lavoro"
+    exec env QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$lavoro/audio_$1.raw" \
+      "$programma" >"$lavoro/contavoce_$1.log" 2>&1
+  ) &
+  contavoce_pid=$!
+  finestra=$(timeout 30 xdotool search --sync --onlyvisible --pid "$contavoce_pid" 2>/dev/null |
+    head -n1) || true
+  [ -n "$finestra" ] || errore "$1: no window appeared: $(cat "$lavoro/contavoce_$1.log")"
+  sleep 1
+  xdotool windowfocus --sync "$finestra"
+}
+dimensioni() { # expected WxH
+  local limite=$(($(date +%s) + 10))
+  while :; do
+    eval "$(xdotool getwindowgeometry --shell "$finestra")"
+    [ "${WIDTH}x$HEIGHT" = "$1" ] && break
+    [ "$(date +%s)" -lt "$limite" ] || errore "window ${WIDTH}x$HEIGHT, not $1"
+    sleep 0.2
+  done
+  ox=$X
+  oy=$Y
+}
+fine_e_attesa() {
+  tasti alt+f
+  for _ in $(seq 200); do
+    vivo || break
+    sleep 0.1
+  done
+  vivo && errore "contavoce did not end within 20 s of Fine"
+  wait "$contavoce_pid" || true
+  contavoce_pid=""
+}
+# The music button, at 150%: Frame2 (6720, 960) + Command5 (120, 2640, 1455 x 735).
+musica_150() {
+  xdotool mousemove --sync $((ox + $(zpx 7567 150))) $((oy + $(zpx 3967 150))) click 1
+}
+
+avvia zoom
+tasti ctrl+plus ctrl+plus
+dimensioni 851x536
+# Text1 (1320, 720, 3855 x 615) green at its 150% place, where it was at 100%
+# only the gradient; INVIO's grey panel (6720, 120, 1695 x 975) likewise.
+attendi zoom_150 "Ctrl+Plus twice: 150%" 10 "$(zpx 1320 150)" "$(zpx 720 150)" \
+  "$(zpx 3855 150)" "$(zpx 615 150)" '#00ff00' 21000 calma
+[ "$(quanti 88 48 40 20 '#00ff00' zoom_150)" -le 20 ] || errore "150%: green left at Text1's 100% place"
+[ "$(quanti "$(zpx 6720 150)" "$(zpx 120 150)" "$(zpx 1695 150)" 10 '#e0e0e0' zoom_150)" -ge 1500 ] ||
+  errore "150%: INVIO's panel not at its place"
+passo "150%: ${WIDTH}x$HEIGHT, controls at 1.5 times their places"
+
+xdotool type --delay 400 1
+tasti Return
+attendi zoom_conferma "150%: 1 confirmed" 20 "$(zpx 120 150)" "$(zpx 1560 150)" \
+  "$(zpx 6375 150)" "$(zpx 855 150)" white 25000 calma
+musica_150
+sleep 1
+passo "music paused"
+
+tasti F11
+dimensioni 1024x768
+# 175% is the largest that fits 1024 x 768 (992 x 625), centred at (16, 71).
+ox=16
+oy=71
+attendi schermo_intero "F11: full screen" 10 "$(zpx 1320 175)" "$(zpx 720 175)" \
+  "$(zpx 3855 175)" "$(zpx 615 175)" '#00ff00' 28000 calma
+ox=0
+oy=0
+[ "$(quanti 0 0 1024 16 '#00ff00' schermo_intero)" -eq 0 ] && [ "$(quanti 0 740 1024 28 black schermo_intero)" -eq 0 ] ||
+  errore "full screen: the edges are not the gradient"
+tasti F11
+dimensioni 851x536
+passo "F11 twice: full screen and back to ${WIDTH}x$HEIGHT"
+fine_e_attesa
+grep -qx 'zoom=150' "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf" &&
+  grep -qx 'musica_in_pausa=true' "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf" ||
+  errore "settings not remembered: $(cat "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf")"
+
+avvia ripresa
+dimensioni 851x536
+passo "restarted at 150%"
+sleep 1.5
+xdotool type --delay 400 1
+tasti Return
+attendi ripresa_conferma "restart: 1 confirmed" 20 "$(zpx 120 150)" "$(zpx 1560 150)" \
+  "$(zpx 6375 150)" "$(zpx 855 150)" white 25000 calma
+sleep 2
+musica_150
+sleep 3
+fine_e_attesa
+"$analizza" --pausa "$lavoro/audio_ripresa.raw"
+passo "restart analysed"

@@ -81,6 +81,22 @@ void TstResources::puntatori_con_il_loro_punto_caldo() {
     QCOMPARE(m.pixelIndex(0, 0), m.pixelIndex(31, 31));
     QVERIFY(m.pixelIndex(16, 15) != m.pixelIndex(0, 0));
     QVERIFY(!puntatore(103).has_value());
+
+    // On a screen of scale 2 (or near it) the same drawing, every pixel doubled,
+    // the hot spot on the same pixel; a scale under 1.5 keeps 32 x 32.
+    const auto doppia = puntatore(101, 1.75);
+    QVERIFY(doppia);
+    QCOMPARE(doppia->bitmap().size(), QSize(64, 64));
+    QCOMPARE(doppia->hotSpot(), QPoint(32, 30));
+    const QImage b1 = aperta->bitmap().toImage().convertToFormat(QImage::Format_Mono);
+    const QImage m2 = doppia->mask().toImage().convertToFormat(QImage::Format_Mono);
+    const QImage b2 = doppia->bitmap().toImage().convertToFormat(QImage::Format_Mono);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            QCOMPARE(b2.pixelIndex(x, y), b1.pixelIndex(x / 2, y / 2));
+            QCOMPARE(m2.pixelIndex(x, y), m.pixelIndex(x / 2, y / 2));
+        }
+    QCOMPARE(puntatore(101, 1.25)->bitmap().size(), QSize(32, 32));
 }
 
 void TstResources::icone() {

@@ -1,10 +1,14 @@
 // The window as it is created and loaded, its gradient, and the way out.
 #include "platform/suono_differito.h"
 #include "support/banco_finestra.h"
+#include "window/impostazioni.h"
 #include "window/programma.h"
+#include "window/zoom.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QProcess>
+#include <QSettings>
 #include <QTranslator>
 #include <QtTest>
 
@@ -35,6 +39,13 @@ private slots:
     void sfumatura();
     void uscita_con_fine_o_chiusura();
     void email_e_timer();
+    void zoom_data();
+    void zoom();
+    void schermo_intero();
+    void impostazioni_data();
+    void impostazioni();
+    void opzioni_data();
+    void opzioni();
 };
 
 void TstVoceCifre::geometria_data() {
@@ -241,6 +252,202 @@ void TstVoceCifre::email_e_timer() {
     ctl.Command5->click();
     QCOMPARE(ctl.Command5->text(), "&Pausa musica");
     QVERIFY(ctl.Timer1->isActive());
+}
+
+void TstVoceCifre::zoom_data() {
+    QTest::addColumn<int>("tasti_piu");
+    QTest::addColumn<int>("percento");
+    QTest::addColumn<QSize>("finestra");
+    QTest::addColumn<QRect>("text1");
+    QTest::addColumn<QRect>("cifra_11");
+    // Twips x zoom / 1500, to the nearest pixel.
+    QTest::newRow("125%") << 1 << 125 << QSize(709, 446) << QRect(110, 60, 321, 51)
+                          << QRect(410, 60, 31, 51);
+    QTest::newRow("150%") << 2 << 150 << QSize(851, 536) << QRect(132, 72, 386, 62)
+                          << QRect(492, 72, 38, 62);
+    QTest::newRow("300%") << 8 << 300 << QSize(1701, 1071) << QRect(264, 144, 771, 123)
+                          << QRect(984, 144, 75, 123);
+    QTest::newRow("no further than 300%")
+        << 10 << 300 << QSize(1701, 1071) << QRect(264, 144, 771, 123) << QRect(984, 144, 75, 123);
+}
+
+void TstVoceCifre::zoom() {
+    QFETCH(int, tasti_piu);
+    QFETCH(int, percento);
+    QFETCH(QSize, finestra);
+    QFETCH(QRect, text1);
+    QFETCH(QRect, cifra_11);
+    Banco b;
+    VoceCifre& w = *b.w;
+    const ControlliVoceCifre& ctl = w.controlli();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClicks(ctl.Text1, "12");
+    w.sfuma("9");
+    b.log.clear();
+    // The keys work in the entry box without reaching its handlers: no sound,
+    // no digit, no other tint.
+    for (int i = 0; i < tasti_piu; ++i)
+        QTest::keyClick(ctl.Text1, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(w.zoom(), percento);
+    QCOMPARE(b.log, QStringList());
+    QCOMPARE(ctl.Text1->text(), "12");
+    QCOMPARE(w.size(), finestra);
+    QCOMPARE(ctl.Text1->geometry(), text1);
+    QCOMPARE(ctl.Label5[11]->geometry(), cifra_11);
+    QCOMPARE(ctl.Text1->font().pointSizeF(), 24.0 * percento / 100);
+    QCOMPARE(ctl.Label5[0]->font().pointSizeF(), 26.25 * percento / 100);
+    QCOMPARE(w.font().pointSizeF(), 13.5 * percento / 100);
+    // The handlers still see the form's own size.
+    QCOMPARE(w.ScaleWidth(), 8505);
+    QCOMPARE(w.ScaleHeight(), 5355);
+    // The gradient drawn again over the whole larger surface, in its tint: row y
+    // shows the band under its middle (or the one above, on a band's edge).
+    QCOMPARE(w.superficie().size(), finestra);
+    for (int y : {0, 100, finestra.height() / 2, finestra.height() - 2}) {
+        const int banda = int((y + 0.5) * 1500 / percento) / 21;
+        const QColor c(pixel(w, finestra.width() - 1, y));
+        QCOMPARE(QColor(c.red(), c.green(), 0), QColor(225, 30, 0));
+        QVERIFY2(c.blue() == 255 - banda || c.blue() == 256 - banda,
+                 qPrintable(QString("row %1: blue %2, band %3").arg(y).arg(c.blue()).arg(banda)));
+    }
+
+    QTest::keyClick(ctl.Text1, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(w.zoom(), zoom_meno(percento));
+    QTest::keyClick(ctl.Text1, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(w.zoom(), 100);
+    QCOMPARE(w.size(), QSize(567, 357));
+    QCOMPARE(ctl.Text1->geometry(), QRect(88, 48, 257, 41));
+    QCOMPARE(ctl.Text1->font().pointSizeF(), 24.0);
+    QCOMPARE(b.log, QStringList());
+    QCOMPARE(ctl.Text1->text(), "12");
+}
+
+void TstVoceCifre::schermo_intero() {
+    Banco b;
+    VoceCifre& w = *b.w;
+    const ControlliVoceCifre& ctl = w.controlli();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.sfuma("2");
+    QTest::keyClick(ctl.Text1, Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(ctl.Text1, Qt::Key_F11);
+    QVERIFY(w.schermo_intero());
+    const QSize schermo = w.screen()->geometry().size();
+    QTRY_COMPARE(w.size(), schermo);
+    // The largest zoom that fits, centred.
+    const int z = zoom_che_entra(schermo, {8505, 5355});
+    QVERIFY(z > 100);
+    const QSize form = dimensione_zoom({8505, 5355}, z);
+    QVERIFY(form.width() <= schermo.width() && form.height() <= schermo.height());
+    QVERIFY(dimensione_zoom({8505, 5355}, z + 25).width() > schermo.width() ||
+            dimensione_zoom({8505, 5355}, z + 25).height() > schermo.height());
+    const QPoint angolo((schermo.width() - form.width()) / 2,
+                        (schermo.height() - form.height()) / 2);
+    QCOMPARE(ctl.Text1->geometry(), rettangolo_zoom({1320, 720, 3855, 615}, z).translated(angolo));
+    // Around the form, the same gradient to the screen's edges.
+    QCOMPARE(QColor(pixel(w, 0, 0)), QColor(50, 205, 255));
+    QCOMPARE(QColor(pixel(w, schermo.width() - 1, schermo.height() - 1)), QColor(50, 205, 0));
+    QCOMPARE(QColor(pixel(w, 0, angolo.y() + form.height() / 2)),
+             QColor(pixel(w, angolo.x() + 1, angolo.y() + form.height() / 2)));
+
+    // Back to the window at its zoom.
+    QTest::keyClick(ctl.Text1, Qt::Key_F11);
+    QVERIFY(!w.schermo_intero());
+    QTRY_COMPARE(w.size(), QSize(709, 446));
+    QCOMPARE(ctl.Text1->geometry(), QRect(110, 60, 321, 51));
+    QCOMPARE(b.log.filter("effect"), QStringList());
+}
+
+void TstVoceCifre::impostazioni_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<bool>("pausa");
+    QTest::newRow("none") << QByteArray() << 100 << false;
+    QTest::newRow("both") << QByteArray("[General]\nzoom=175\nmusica_in_pausa=true\n") << 175
+                          << true;
+    QTest::newRow("zoom off the steps") << QByteArray("[General]\nzoom=130\n") << 100 << false;
+    QTest::newRow("zoom too large") << QByteArray("[General]\nzoom=2500\n") << 100 << false;
+    QTest::newRow("zoom not a number")
+        << QByteArray("[General]\nzoom=grande\nmusica_in_pausa=forse\n") << 100 << false;
+    QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x01zoom\x00=\xfe\n", 16) << 100 << false;
+}
+
+void TstVoceCifre::impostazioni() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, zoom);
+    QFETCH(bool, pausa);
+    QTemporaryDir cartella;
+    const QString percorso = cartella.filePath("Contavoce.conf");
+    {
+        QFile f(percorso);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(file);
+    }
+    QSettings letto(percorso, QSettings::IniFormat);
+    const Impostazioni i = leggi_impostazioni(letto);
+    QCOMPARE(i.zoom, zoom);
+    QCOMPARE(i.musica_in_pausa, pausa);
+
+    // What is remembered reads back the same, even over a damaged file.
+    {
+        QSettings scritto(percorso, QSettings::IniFormat);
+        ricorda_zoom(scritto, 250);
+        ricorda_pausa_musica(scritto, true);
+    }
+    QSettings riletto(percorso, QSettings::IniFormat);
+    QCOMPARE(leggi_impostazioni(riletto).zoom, 250);
+    QCOMPARE(leggi_impostazioni(riletto).musica_in_pausa, true);
+}
+
+void TstVoceCifre::opzioni_data() {
+    QTest::addColumn<QStringList>("argomenti");
+    QTest::addColumn<int>("codice");
+    QTest::addColumn<QString>("uscita");
+    QTest::addColumn<QString>("errori");
+    QTest::newRow("help") << QStringList{"--help"} << 0
+                          << "^Usage: contavoce .*--version.*--fullscreen.*--no-music.*--zoom"
+                          << "^$";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "^contavoce 0\\.1\\.0\n$"
+                             << "^$";
+    QTest::newRow("zoom off the steps") << QStringList{"--zoom", "130"} << 2 << "^$"
+                                        << "--zoom.*100 to 300.*130";
+    QTest::newRow("zoom not a number") << QStringList{"--zoom=grande"} << 2 << "^$"
+                                       << "grande";
+    QTest::newRow("zoom without value") << QStringList{"--zoom"} << 2 << "^$"
+                                        << "zoom";
+    QTest::newRow("unknown option") << QStringList{"--volume", "3"} << 2 << "^$"
+                                    << "volume";
+    QTest::newRow("argument") << QStringList{"12"} << 2 << "^$"
+                              << "'12'";
+}
+
+void TstVoceCifre::opzioni() {
+    QFETCH(QStringList, argomenti);
+    QFETCH(int, codice);
+    QFETCH(QString, uscita);
+    QFETCH(QString, errori);
+    // With no display a window would end the program with Qt's fatal error, and
+    // a sound device opened on the disk driver would leave its file behind.
+    QTemporaryDir lavoro;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DISPLAY");
+    env.insert("SDL_AUDIODRIVER", "disk");
+    env.insert("SDL_DISKAUDIOFILE", lavoro.filePath("audio.raw"));
+    env.insert("XDG_CONFIG_HOME", lavoro.path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QString::fromStdString(cartella) + "/contavoce", argomenti);
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    QVERIFY2(p.exitCode() == codice, qPrintable(err));
+    const auto dotall = QRegularExpression::DotMatchesEverythingOption;
+    QVERIFY2(QRegularExpression(uscita, dotall).match(out).hasMatch(), qPrintable(out));
+    QVERIFY2(QRegularExpression(errori, dotall).match(err).hasMatch(), qPrintable(err));
+    QCOMPARE(QDir(lavoro.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
 QTEST_MAIN(TstVoceCifre)

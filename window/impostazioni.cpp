@@ -1,0 +1,37 @@
+#include "window/impostazioni.h"
+
+#include "window/zoom.h"
+
+#include <QSettings>
+
+namespace contavoce {
+namespace {
+
+constexpr const char* chiave_zoom = "zoom";
+constexpr const char* chiave_pausa = "musica_in_pausa";
+
+} // namespace
+
+Impostazioni leggi_impostazioni(QSettings& file) {
+    Impostazioni i;
+    bool ok = false;
+    const int zoom = file.value(chiave_zoom).toInt(&ok);
+    if (ok && zoom_valido(zoom))
+        i.zoom = zoom;
+    // Only a plain true counts: QVariant would read any other word as true too.
+    i.musica_in_pausa =
+        file.value(chiave_pausa).toString().compare("true", Qt::CaseInsensitive) == 0;
+    return i;
+}
+
+void ricorda_zoom(QSettings& file, int percento) {
+    file.setValue(chiave_zoom, percento);
+    file.sync();
+}
+
+void ricorda_pausa_musica(QSettings& file, bool in_pausa) {
+    file.setValue(chiave_pausa, in_pausa);
+    file.sync();
+}
+
+} // namespace contavoce

@@ -1,0 +1,21 @@
+// What the program remembers between runs, in a small settings file in the
+// user's configuration folder: the zoom, and whether the music was paused.
+#pragma once
+
+class QSettings;
+
+namespace contavoce {
+
+struct Impostazioni {
+    int zoom = 100;
+    bool musica_in_pausa = false;
+};
+
+// What is remembered; anything missing, damaged or out of range reads as the default.
+Impostazioni leggi_impostazioni(QSettings& file);
+// Each change is written at once: the program ends on the spot, with no later
+// chance to save. A file that cannot be written is let be.
+void ricorda_zoom(QSettings& file, int percento);
+void ricorda_pausa_musica(QSettings& file, bool in_pausa);
+
+} // namespace contavoce

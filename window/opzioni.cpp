@@ -1,0 +1,50 @@
+#include "window/opzioni.h"
+
+#include "window/zoom.h"
+
+#include <QCommandLineParser>
+
+namespace contavoce {
+
+std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti) {
+    QCommandLineParser p;
+    p.setApplicationDescription("Contavoce: type a number, read it in words and hear it said.");
+    const QCommandLineOption aiuto({"h", "help"}, "Print these options and end.");
+    const QCommandLineOption versione({"v", "version"}, "Print the version and end.");
+    const QCommandLineOption intero("fullscreen", "Start in full screen (F11 toggles it).");
+    const QCommandLineOption senza_musica("no-music", "Start with the music paused.");
+    const QCommandLineOption zoom(
+        "zoom", "Draw the window at N percent: 100 to 300 in steps of 25 (Ctrl+Plus, Ctrl+Minus).",
+        "N");
+    p.addOptions({aiuto, versione, intero, senza_musica, zoom});
+
+    const QString errore = QStringLiteral("contavoce: %1\nTry 'contavoce --help'.\n");
+    if (!p.parse(argomenti))
+        return Uscita{2, errore.arg(p.errorText())};
+    if (p.isSet(aiuto)) {
+        // Without an application object the parser cannot know the program's name.
+        QString testo = p.helpText();
+        testo.replace("<executable_name>", "contavoce");
+        return Uscita{0, testo};
+    }
+    if (p.isSet(versione))
+        return Uscita{0, QStringLiteral("contavoce %1\n").arg(CONTAVOCE_VERSION)};
+    if (!p.positionalArguments().isEmpty())
+        return Uscita{2,
+                      errore.arg("unexpected argument '" + p.positionalArguments().first() + "'")};
+    Opzioni o;
+    o.schermo_intero = p.isSet(intero);
+    o.senza_musica = p.isSet(senza_musica);
+    if (p.isSet(zoom)) {
+        bool ok = false;
+        const int n = p.value(zoom).toInt(&ok);
+        if (!ok || !zoom_valido(n))
+            return Uscita{2, errore.arg("--zoom wants a percentage from 100 to 300 in steps of "
+                                        "25, not '" +
+                                        p.value(zoom) + "'")};
+        o.zoom = n;
+    }
+    return o;
+}
+
+} // namespace contavoce

@@ -1,0 +1,29 @@
+// The command line of `contavoce`: --help, --version, --fullscreen, --no-music
+// and --zoom N, read before anything else starts.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <variant>
+
+namespace contavoce {
+
+// What this run is asked for; nothing of it is remembered.
+struct Opzioni {
+    std::optional<int> zoom;
+    bool schermo_intero = false;
+    bool senza_musica = false;
+};
+
+// The program ends at once: with code 0 after help or version (the text goes to
+// standard output), with 2 after a bad option (the message goes to standard error).
+struct Uscita {
+    int codice;
+    QString testo;
+};
+
+// `argomenti` as main receives them, the program's name first.
+std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti);
+
+} // namespace contavoce
