@@ -1,6 +1,7 @@
 #include "window/voce_cifre.h"
 
 #include "spelling/numero.h"
+#include "window/accesso.h"
 #include "window/colori.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ VoceCifre::VoceCifre(Servizi servizi)
     superficie_.fill(palette().color(QPalette::Window));
     controlli_ = crea_controlli(*this);
     collega();
+    accesso_ = std::make_unique<Accesso>(*this);
     Form_Load();
 }
 
@@ -228,6 +230,7 @@ void VoceCifre::Label5_Click(std::int16_t Index) {
     controlli_.Timer2->start();
     controlli_.Label1->setText(controlli_.Label5[std::size_t(Index)]->text() + " " +
                                QString::fromUtf8(nomi_ordini[std::size_t(12 - Index)]));
+    accesso_->cifra_scelta(Index);
 }
 
 void VoceCifre::Timer2_Timer() {

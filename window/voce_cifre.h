@@ -23,6 +23,8 @@
 
 namespace contavoce {
 
+class Accesso;
+
 // Names of the places of a digit, counted from the right starting at 1.
 inline constexpr std::array<const char*, 13> nomi_ordini = {" ",
                                                             "unità",
@@ -138,6 +140,8 @@ private:
     std::deque<std::unique_ptr<QKeyEvent>> tasti_in_attesa_;
     bool in_tasto_ = false;
     bool chiusura_in_corso_ = false;
+    // Focus ring, keyboard and screen-reader access (accesso.h).
+    std::unique_ptr<Accesso> accesso_;
 };
 
 } // namespace contavoce
