@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStyleOption>
+#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <initializer_list>
@@ -15,10 +15,6 @@
 namespace contavoce {
 namespace {
 
-bool ha_fuoco(const QWidget* w) {
-    return w && w->hasFocus();
-}
-
 void anello(QPainter* p, const QRect& r) {
     const auto cornice = [p](const QRect& q, int s, const QColor& c) {
         p->fillRect(QRect(q.left(), q.top(), q.width(), s), c);
@@ -26,12 +22,9 @@ void anello(QPainter* p, const QRect& r) {
         p->fillRect(QRect(q.left(), q.top() + s, s, q.height() - 2 * s), c);
         p->fillRect(QRect(q.right() - s + 1, q.top() + s, s, q.height() - 2 * s), c);
     };
-    p->save();
-    cornice(r, StileFuoco::spessore - 1, QColor(StileFuoco::blu_anello));
-    cornice(r.adjusted(StileFuoco::spessore - 1, StileFuoco::spessore - 1, 1 - StileFuoco::spessore,
-                       1 - StileFuoco::spessore),
-            1, Qt::white);
-    p->restore();
+    const int blu = spessore_anello - 1;
+    cornice(r, blu, QColor(blu_anello));
+    cornice(r.adjusted(blu, blu, -blu, -blu), 1, Qt::white);
 }
 
 bool invio(const QKeyEvent& tasto) {
@@ -41,25 +34,7 @@ bool invio(const QKeyEvent& tasto) {
 
 } // namespace
 
-// Each kind of control draws its outline through a different element: the
-// ring goes on after it, inside the control's own rectangle (the digit boxes
-// overlap their neighbours by a pixel, so nothing may be drawn outside).
-void StileFuoco::drawPrimitive(PrimitiveElement elemento, const QStyleOption* opzione, QPainter* p,
-                               const QWidget* w) const {
-    QProxyStyle::drawPrimitive(elemento, opzione, p, w);
-    if (elemento == PE_PanelLineEdit && ha_fuoco(w))
-        anello(p, opzione->rect);
-}
-
-void StileFuoco::drawControl(ControlElement elemento, const QStyleOption* opzione, QPainter* p,
-                             const QWidget* w) const {
-    QProxyStyle::drawControl(elemento, opzione, p, w);
-    if ((elemento == CE_PushButtonBevel || elemento == CE_ShapedFrame) && ha_fuoco(w))
-        anello(p, opzione->rect);
-}
-
-Accesso::Accesso(VoceCifre& finestra)
-    : finestra_(finestra), stile_(std::make_unique<StileFuoco>()) {
+Accesso::Accesso(VoceCifre& finestra) : finestra_(finestra) {
     const ControlliVoceCifre& c = finestra_.controlli();
 
     // The grouped number is what the child reads after Enter: the box is
@@ -87,24 +62,23 @@ Accesso::Accesso(VoceCifre& finestra)
         l->setAccessibleDescription(
             "Frecce destra e sinistra per le altre cifre, Invio per sapere il suo valore");
         // Reached from the decompose button, never by Tab: no focus policy.
-        l->setStyle(stile_.get());
         l->installEventFilter(this);
     }
-
-    for (QWidget* w : std::initializer_list<QWidget*>{c.Text1, c.Text3})
-        w->setStyle(stile_.get());
-    for (QPushButton* b :
-         {c.Command1, c.Command2, c.Command3, c.Command4, c.Command5, c.Command6}) {
-        b->setStyle(stile_.get());
-        b->installEventFilter(this);
-    }
+    for (QWidget* w : std::initializer_list<QWidget*>{c.Text1, c.Text3, c.Text3->viewport(),
+                                                      c.Command1, c.Command2, c.Command3,
+                                                      c.Command4, c.Command5, c.Command6})
+        w->installEventFilter(this);
     c.Frame1->installEventFilter(this);
-    // A panel closed while one of its digits had the focus (Alt+S leaves the
-    // focus where it is): back to the button that closed it. Qt moves the
-    // focus on along its chain more than once while it hides the panel, so
-    // this waits until it has done.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* prima, QWidget*) {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* prima, QWidget* ora) {
         const ControlliVoceCifre& c = finestra_.controlli();
+        // Qt repaints the words box's frame on a change of focus, not the
+        // viewport that the ring also runs over.
+        if (prima == c.Text3 || ora == c.Text3)
+            c.Text3->viewport()->update();
+        // A panel closed while one of its digits had the focus (Alt+S leaves
+        // the focus where it is): back to the button that closed it. Qt moves
+        // the focus on along its chain more than once while it hides the
+        // panel, so this waits until it has done.
         if (prima && c.Frame1->isAncestorOf(prima) && c.Frame1->isHidden())
             QTimer::singleShot(0, this, [this] {
                 const ControlliVoceCifre& c = finestra_.controlli();
@@ -114,16 +88,7 @@ Accesso::Accesso(VoceCifre& finestra)
     });
 }
 
-Accesso::~Accesso() {
-    // The controls outlive this object while the window is taken down.
-    const ControlliVoceCifre& c = finestra_.controlli();
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{c.Text1, c.Text3, c.Command1, c.Command2, c.Command3,
-                                         c.Command4, c.Command5, c.Command6})
-        w->setStyle(nullptr);
-    for (QLabel* l : c.Label5)
-        l->setStyle(nullptr);
-}
+Accesso::~Accesso() = default;
 
 void Accesso::cifra_scelta(int indice) {
     nomi_cifre(indice);
@@ -147,6 +112,24 @@ void Accesso::vai_a_cifra(int indice) {
 bool Accesso::eventFilter(QObject* oggetto, QEvent* evento) {
     const ControlliVoceCifre& c = finestra_.controlli();
     const auto tipo = evento->type();
+    if (tipo == QEvent::Paint && oggetto != dipinge_ && oggetto != c.Frame1) {
+        // The ring goes on after the control has painted itself (a label
+        // draws its text last, over anything a style puts on its frame),
+        // inside its own rectangle: the digit boxes overlap their neighbours
+        // by a pixel. The words box's frame is a pixel wide, so its ring goes
+        // on over the edge of its viewport too.
+        auto* w = static_cast<QWidget*>(oggetto);
+        QWidget* controllo = w == c.Text3->viewport() ? c.Text3 : w;
+
+        if (!controllo->hasFocus())
+            return false;
+        dipinge_ = oggetto;
+        QCoreApplication::sendEvent(w, evento); // through the other filters, to the control
+        dipinge_ = nullptr;
+        QPainter p(w);
+        anello(&p, controllo->rect().translated(-w->mapTo(controllo, QPoint(0, 0))));
+        return true;
+    }
     if (oggetto == c.Frame1) {
         if (tipo == QEvent::Show)
             nomi_cifre(-1); // a fresh panel: nothing chosen yet

@@ -1,11 +1,11 @@
-// The window for a child who cannot use the mouse or the screen: a focus ring
-// that shows on every control, Enter on a button, the digits of the panel by
-// the arrow keys, and Italian names for a screen reader.
+// The window for a child who cannot use the mouse or see the screen well: a
+// focus ring plain to see on whichever control has the focus, Enter on a
+// button, the digits of the panel by the arrow keys, and Italian names for a
+// screen reader.
 #pragma once
 
+#include <QColor>
 #include <QObject>
-#include <QProxyStyle>
-#include <memory>
 
 class QKeyEvent;
 
@@ -13,20 +13,11 @@ namespace contavoce {
 
 class VoceCifre;
 
-// Draws a thick two-tone ring on the control that has the focus; the rest is
-// left to the style underneath.
-class StileFuoco : public QProxyStyle {
-public:
-    // Outer dark blue, inner white: one of the two contrasts with every
-    // background of the window (green, grey, white, the gradient).
-    static constexpr QRgb blu_anello = 0x0000a0;
-    static constexpr int spessore = 3;
-
-    void drawPrimitive(PrimitiveElement elemento, const QStyleOption* opzione, QPainter* p,
-                       const QWidget* w = nullptr) const override;
-    void drawControl(ControlElement elemento, const QStyleOption* opzione, QPainter* p,
-                     const QWidget* w = nullptr) const override;
-};
+// The focus ring: outer dark blue, inner white, so that one of the two
+// contrasts with every background of the window (green, grey, white, the
+// gradient).
+inline constexpr QRgb blu_anello = 0x0000a0;
+inline constexpr int spessore_anello = 3;
 
 class Accesso : public QObject {
 public:
@@ -46,7 +37,9 @@ private:
     void nomi_cifre(int scelta);
 
     VoceCifre& finestra_;
-    std::unique_ptr<StileFuoco> stile_;
+    // The control whose paint event is being passed on, so that this filter
+    // lets it through the second time.
+    QObject* dipinge_ = nullptr;
 };
 
 } // namespace contavoce

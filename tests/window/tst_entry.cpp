@@ -1,6 +1,7 @@
 // What a child does in the window: typing, confirming, listening, starting
 // over, the place-value panel and the pointer feedback.
 #include "support/banco_finestra.h"
+#include "window/accesso.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -75,6 +76,7 @@ private slots:
     void pannello_delle_cifre();
     void nomi_e_lampeggio();
     void puntatori_e_email();
+    void anello_del_fuoco();
     void invio_sui_pulsanti();
     void cifre_da_tastiera();
     void nomi_per_chi_non_vede();
@@ -348,6 +350,36 @@ void TstEntry::puntatori_e_email() {
                        Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(b.w.get(), &sfondo);
     QCOMPARE(colore_testo(b.ctl().Label4), QColor(0, 0, 255));
+}
+
+void TstEntry::anello_del_fuoco() {
+    Banco b;
+    QVERIFY(QTest::qWaitForWindowActive(b.w.get()));
+    // The ring's blue in the two outermost pixels, at the middle of each side.
+    const auto anello = [](QWidget* w) {
+        const QImage img = w->grab().toImage();
+        const int x = img.width() - 1, y = img.height() - 1;
+        int n = 0;
+        for (QPoint p :
+             {QPoint(0, y / 2), QPoint(1, y / 2), QPoint(x, y / 2), QPoint(x - 1, y / 2),
+              QPoint(x / 2, 0), QPoint(x / 2, 1), QPoint(x / 2, y), QPoint(x / 2, y - 1)})
+            n += (img.pixel(p) & 0xffffff) == blu_anello;
+        return n;
+    };
+    QCOMPARE(anello(b.ctl().Text1), 8);
+    b.digita("2304");
+    b.invio();
+    QCOMPARE(anello(b.ctl().Text1), 0);
+    QCOMPARE(anello(b.ctl().Command1), 8);
+    b.ctl().Command3->click();
+    b.ctl().Command3->setFocus();
+    QCOMPARE(anello(b.ctl().Command1), 0);
+    QCOMPARE(anello(b.ctl().Command3), 8);
+    QTest::keyClick(b.ctl().Command3, Qt::Key_Down);
+    QCOMPARE(anello(b.ctl().Label5[11]), 8);
+    QCOMPARE(anello(b.ctl().Label5[10]), 0);
+    b.ctl().Text3->setFocus();
+    QCOMPARE(anello(b.ctl().Text3), 8); // over the edge of its text area too
 }
 
 void TstEntry::invio_sui_pulsanti() {
