@@ -90,10 +90,6 @@ Accesso::Accesso(VoceCifre& finestra) : finestra_(finestra) {
 
 Accesso::~Accesso() = default;
 
-void Accesso::cifra_scelta(int indice) {
-    nomi_cifre(indice);
-}
-
 void Accesso::nomi_cifre(int scelta) {
     const auto& cifre = finestra_.controlli().Label5;
     for (int i = 0; i < int(cifre.size()); ++i) {
@@ -120,7 +116,6 @@ bool Accesso::eventFilter(QObject* oggetto, QEvent* evento) {
         // on over the edge of its viewport too.
         auto* w = static_cast<QWidget*>(oggetto);
         QWidget* controllo = w == c.Text3->viewport() ? c.Text3 : w;
-
         if (!controllo->hasFocus())
             return false;
         dipinge_ = oggetto;

@@ -24,9 +24,9 @@ public:
     explicit Accesso(VoceCifre& finestra);
     ~Accesso() override;
 
-    // The digit just chosen reads with its place ("3, centinaia"), the others
-    // with their digit only.
-    void cifra_scelta(int indice);
+    // The digit `scelta` (just chosen) reads with its place ("3, centinaia"),
+    // the others with their digit only; -1 for none.
+    void nomi_cifre(int scelta);
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
@@ -34,7 +34,6 @@ protected:
 private:
     bool tasto_su_cifra(int indice, const QKeyEvent& tasto);
     void vai_a_cifra(int indice);
-    void nomi_cifre(int scelta);
 
     VoceCifre& finestra_;
     // The control whose paint event is being passed on, so that this filter

@@ -230,7 +230,7 @@ void VoceCifre::Label5_Click(std::int16_t Index) {
     controlli_.Timer2->start();
     controlli_.Label1->setText(controlli_.Label5[std::size_t(Index)]->text() + " " +
                                QString::fromUtf8(nomi_ordini[std::size_t(12 - Index)]));
-    accesso_->cifra_scelta(Index);
+    accesso_->nomi_cifre(Index);
 }
 
 void VoceCifre::Timer2_Timer() {
