@@ -20,6 +20,8 @@ packages=(
   cabextract gcab
   # headless end-to-end checks
   xvfb xdotool x11-apps imagemagick libfftw3-dev
+  # the screen-reader check of the end-to-end session reads the window through AT-SPI
+  python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus-daemon
 )
 
 missing=()

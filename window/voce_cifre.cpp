@@ -1,6 +1,7 @@
 #include "window/voce_cifre.h"
 
 #include "spelling/numero.h"
+#include "window/accesso.h"
 #include "window/colori.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ VoceCifre::VoceCifre(Servizi servizi)
     controlli_ = crea_controlli(*this);
     collega();
     collega_zoom();
+    accesso_ = std::make_unique<Accesso>(*this);
     Form_Load();
 }
 
@@ -237,6 +239,7 @@ void VoceCifre::Label5_Click(std::int16_t Index) {
     controlli_.Timer2->start();
     controlli_.Label1->setText(controlli_.Label5[std::size_t(Index)]->text() + " " +
                                QString::fromUtf8(nomi_ordini[std::size_t(12 - Index)]));
+    accesso_->nomi_cifre(Index);
 }
 
 void VoceCifre::Timer2_Timer() {

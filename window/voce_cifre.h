@@ -24,6 +24,8 @@
 
 namespace contavoce {
 
+class Accesso;
+
 // Names of the places of a digit, counted from the right starting at 1.
 inline constexpr std::array<const char*, 13> nomi_ordini = {" ",
                                                             "unità",
@@ -172,6 +174,8 @@ private:
     // The label whose double-click's release is still to come (it clicks nothing).
     const QObject* rilascio_di_doppio_clic_ = nullptr;
     bool chiusura_in_corso_ = false;
+    // Focus ring, keyboard and screen-reader access (accesso.h).
+    std::unique_ptr<Accesso> accesso_;
 };
 
 } // namespace contavoce

@@ -4,9 +4,11 @@
 // music underneath, and ends with the breaking glass.
 //
 //   analizza_sessione --audio audio.raw --bin <program folder> --foto <folder>
-//       --origine X,Y --lungo 907836451223 --clic 8,11
+//       --origine X,Y --lungo 907836451223 --clic 8,11 --tastiera 9,10
 //
 // The first number is always 2304, listened to; the second, only confirmed, is `--lungo`.
+// The digits of `--clic` are clicked, those of `--tastiera` chosen from the keyboard,
+// after which Enter on the focused decompose button closes the panel.
 //
 // Prints one line per check; exits 1 if any fails.
 #include "platform/mixer.h"
@@ -275,6 +277,8 @@ struct Quadro {
 };
 
 const QRect casella(88, 48, 257, 41);
+// "Scomponi il numero" and "Nuovo Numero" inside their panel.
+const QRect pulsante_scomponi(456, 184, 97, 49), pulsante_nuovo(456, 72, 97, 49);
 const QRect parole(8, 104, 425, 57);
 const QRect pannello(24, 184, 393, 145);
 const QColor verde(0, 255, 0), bianco(255, 255, 255), rosso(255, 0, 0);
@@ -314,6 +318,9 @@ void verifica_conferma(Esito& verifica, const Quadro& q, const QString& numero,
                  .arg(atteso));
     verifica(q.quota(casella, [](QRgb p) { return vicino(p, verde); }) > 0.6,
              nome + ": the entry box stays green");
+    // The box is disabled by now; its number must still be read in dark ink.
+    const int scuri = q.conta(casella, scuro);
+    verifica(scuri > 200, QString("%1: the grouped number is dark (%2 px)").arg(nome).arg(scuri));
     const double bianchi = q.quota(parole, [](QRgb p) { return vicino(p, bianco, 30); });
     const int testo_parole = q.conta(parole, scuro);
     verifica(bianchi > 0.6 && testo_parole > 150,
@@ -323,8 +330,51 @@ void verifica_conferma(Esito& verifica, const Quadro& q, const QString& numero,
                  .arg(testo_parole));
 }
 
+// The focus ring's dark blue.
+bool anello_(QRgb p) {
+    return vicino(p, QColor(0x00, 0x00, 0xa0), 40);
+}
+
+void verifica_tastiera(Esito& verifica, const std::function<Quadro(const QString&)>& carica,
+                       const std::vector<int>& tastiera) {
+    // The ring shows all round the focused button (2 px of 97 x 49 make some
+    // 560 px) and nowhere else.
+    const Quadro pulsanti = carica("anello_pulsante");
+    if (!pulsanti.img.isNull()) {
+        const int su_scomponi = pulsanti.conta(pulsante_scomponi, anello_);
+        const int su_nuovo = pulsanti.conta(pulsante_nuovo, anello_);
+        verifica(su_scomponi > 400 && su_nuovo < 20,
+                 QString("focus ring on the decompose button (%1 px; %2 on the new-number one)")
+                     .arg(su_scomponi)
+                     .arg(su_nuovo));
+    }
+    for (int k : tastiera) {
+        const Quadro q = carica(QString("tastiera_%1").arg(k));
+        if (q.img.isNull())
+            continue;
+        const int rossi = q.conta(cifra(k), rosso_);
+        const int anello = q.conta(cifra(k), anello_);
+        verifica(rossi > 30 && anello > 150,
+                 QString("box %1 chosen from the keyboard: red digit (%2 px) inside the focus "
+                         "ring (%3 px)")
+                     .arg(k)
+                     .arg(rossi)
+                     .arg(anello));
+    }
+    // The words box's frame is a pixel wide: the ring runs on over its text area.
+    const Quadro su_parole = carica("anello_parole");
+    if (!su_parole.img.isNull()) {
+        const int n = su_parole.conta(parole, anello_);
+        verifica(n > 1700, QString("focus ring 2 px wide around the words box (%1 px)").arg(n));
+    }
+    const Quadro chiuso = carica("chiuso_con_invio");
+    if (!chiuso.img.isNull())
+        verifica(chiuso.quota(pannello, [](QRgb p) { return vicino(p, verde, 30); }) < 0.2,
+                 "Enter on the focused decompose button closed the panel");
+}
+
 void verifica_foto(Esito& verifica, const QString& cartella, QPoint origine, const QString& lungo,
-                   const std::vector<int>& clic) {
+                   const std::vector<int>& clic, const std::vector<int>& tastiera) {
     const QString numero = primo_numero;
     const auto carica = [&](const QString& nome) {
         Quadro q{QImage(cartella + "/" + nome + ".png").convertToFormat(QImage::Format_RGB32),
@@ -391,6 +441,8 @@ void verifica_foto(Esito& verifica, const QString& cartella, QPoint origine, con
                      .arg(senza_cifra));
     }
 
+    verifica_tastiera(verifica, carica, tastiera);
+
     const Quadro secondo = carica("conferma_lungo");
     if (!secondo.img.isNull()) {
         verifica_conferma(verifica, secondo, lungo, "twelve digits");
@@ -399,7 +451,8 @@ void verifica_foto(Esito& verifica, const QString& cartella, QPoint origine, con
     }
 }
 
-std::vector<Evento> sessione_attesa(const QString& lungo, const std::vector<int>& clic) {
+std::vector<Evento> sessione_attesa(const QString& lungo, const std::vector<int>& clic,
+                                    const std::vector<int>& tastiera) {
     std::vector<Evento> e;
     const auto toni = [&](const QString& cifre) {
         for (QChar c : cifre)
@@ -414,6 +467,9 @@ std::vector<Evento> sessione_attesa(const QString& lungo, const std::vector<int>
     e.push_back({"CANE", "panel"});
     for (int k : clic)
         e.push_back({"laser.wav", "digit " + std::to_string(k)});
+    for (int k : tastiera)
+        e.push_back({"laser.wav", "digit " + std::to_string(k) + " from the keyboard"});
+    e.push_back({"laser.wav", "panel closed with Enter"});
     e.push_back({"GALLO", "new number"});
     toni(lungo);
     e.push_back({"UCCELLO", "Enter"});
@@ -429,7 +485,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCommandLineParser opzioni;
-    for (const char* nome : {"audio", "bin", "foto", "origine", "lungo", "clic", "pausa"})
+    for (const char* nome :
+         {"audio", "bin", "foto", "origine", "lungo", "clic", "pausa", "tastiera"})
         opzioni.addOption({nome, nome, nome});
     opzioni.process(app);
     if (opzioni.isSet("pausa")) {
@@ -439,15 +496,19 @@ int main(int argc, char** argv) {
     }
     const QStringList o = opzioni.value("origine").split(',');
     const QPoint origine = o.size() == 2 ? QPoint(o[0].toInt(), o[1].toInt()) : QPoint();
-    std::vector<int> clic;
-    for (const QString& k : opzioni.value("clic").split(',', Qt::SkipEmptyParts))
-        clic.push_back(k.toInt());
+    const auto cifre = [&](const char* opzione) {
+        std::vector<int> v;
+        for (const QString& k : opzioni.value(opzione).split(',', Qt::SkipEmptyParts))
+            v.push_back(k.toInt());
+        return v;
+    };
+    const std::vector<int> clic = cifre("clic"), tastiera = cifre("tastiera");
     const QString lungo = opzioni.value("lungo");
 
     Esito verifica;
-    verifica_foto(verifica, opzioni.value("foto"), origine, lungo, clic);
+    verifica_foto(verifica, opzioni.value("foto"), origine, lungo, clic, tastiera);
     verifica_audio(verifica, opzioni.value("audio"), opzioni.value("bin"),
-                   sessione_attesa(lungo, clic));
+                   sessione_attesa(lungo, clic, tastiera));
     std::printf("%s\n", verifica.fallimenti() ? "session FAILED" : "session ok");
     return verifica.fallimenti() ? 1 : 0;
 }

@@ -34,8 +34,12 @@ export XDG_CONFIG_HOME="$lavoro/config"
 
 xvfb_pid=""
 contavoce_pid=""
+bus_pid=""
+spi_pid=""
 fine() {
   if [ -n "$contavoce_pid" ]; then kill "$contavoce_pid" 2>/dev/null || true; fi
+  if [ -n "$spi_pid" ]; then kill "$spi_pid" 2>/dev/null || true; fi
+  if [ -n "$bus_pid" ]; then kill "$bus_pid" 2>/dev/null || true; fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   if [ -n "$pulisci" ]; then rm -rf "$lavoro"; fi
 }
@@ -76,10 +80,35 @@ DISPLAY=":$(head -n1 "$lavoro/display")"
 export DISPLAY
 passo "X server on $DISPLAY"
 
+# ---- Accessibility bus ------------------------------------------------------
+# A session bus of our own with the AT-SPI bus on it, so that the screen-reader
+# check below reads this window's tree and no other. Without them the rest of
+# the session still runs.
+accessibile=""
+python_spi=/usr/bin/python3
+if command -v dbus-daemon >/dev/null && [ -x /usr/libexec/at-spi-bus-launcher ] &&
+  "$python_spi" -c 'import pyatspi' 2>/dev/null; then
+  mkdir -m 700 "$lavoro/run"
+  export XDG_RUNTIME_DIR="$lavoro/run"
+  bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+  bus_pid=$(sed -n 2p <<<"$bus")
+  DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+  export DBUS_SESSION_BUS_ADDRESS
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$lavoro/at-spi.log" 2>&1 &
+  spi_pid=$!
+  accessibile=1
+  passo "accessibility bus up"
+else
+  echo "sessione: D-Bus, the AT-SPI bus or python3-pyatspi is missing: the screen-reader" \
+    "check is skipped (scripts/install-deps.sh installs them)"
+fi
+# -----------------------------------------------------------------------------
+
 # The window at a known place: no window manager moves it.
 (
   cd "$lavoro"
   exec env QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$lavoro/audio.raw" \
+    ${accessibile:+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1} \
     "$programma" >"$lavoro/contavoce.log" 2>&1
 ) &
 contavoce_pid=$!
@@ -167,6 +196,40 @@ for k in "${clic[@]}"; do
   sleep 1
 done
 
+# ---- Keyboard only, and what a screen reader is told ------------------------
+# The focus goes back to "Scomponi il numero" (the panel's buttons run
+# Command3, Command2, Command1 in the tab order), down into the row of digits,
+# two to the left; Enter chooses one, Space the next. The digits blink, so each
+# is caught red. Then the screen reader's view of the window, and Enter on the
+# focused button closes the panel.
+tastiera=(9 10)
+tasti shift+Tab shift+Tab
+sleep 0.5
+foto anello_pulsante
+passo "focus on Scomponi il numero"
+tasti Down Left Left Return
+attendi "tastiera_${tastiera[0]}" "digit ${tastiera[0]} chosen with Enter" 10 \
+  $((24 + ${left[${tastiera[0]}]} / 15)) 232 25 41 red 15
+sleep 1
+tasti Right space
+attendi "tastiera_${tastiera[1]}" "digit ${tastiera[1]} chosen with Space" 10 \
+  $((24 + ${left[${tastiera[1]}]} / 15)) 232 25 41 red 15
+if [ -n "$accessibile" ]; then
+  "$python_spi" "$(dirname "$0")/accessibile.py" "$contavoce_pid" 2304 Duemilatrecentoquattro \
+    "${tastiera[1]}" "$lavoro/albero_accessibile.txt" || errore "the screen reader's view"
+  passo "screen reader's view checked"
+fi
+sleep 1
+tasti Up Return
+attendi chiuso_con_invio "panel closed with Enter on its button" 10 24 184 393 145 '#00ff00' \
+  -2000 calma
+# Back along the tab order, past "Pausa musica" and "Fine", to the words box.
+tasti shift+Tab shift+Tab shift+Tab
+sleep 0.5
+foto anello_parole
+passo "focus on the words box"
+# -----------------------------------------------------------------------------
+
 tasti alt+n
 # The words box goes once the rooster has crowed.
 attendi nuovo "new number" 15 8 104 425 57 white -200 calma
@@ -198,7 +261,8 @@ contavoce_pid=""
 passo "contavoce ended by itself (status 0)"
 
 "$analizza" --audio "$lavoro/audio.raw" --bin "$(dirname "$programma")" --foto "$lavoro" \
-  --origine "$ox,$oy" --lungo "$numero_lungo" --clic "${clic[0]},${clic[1]}"
+  --origine "$ox,$oy" --lungo "$numero_lungo" --clic "${clic[0]},${clic[1]}" \
+  --tastiera "${tastiera[0]},${tastiera[1]}"
 passo "analysed"
 
 # ---- Zoom, full screen and what is remembered -------------------------------

@@ -1,8 +1,10 @@
 // What a child does in the window: typing, confirming, listening, starting
 // over, the place-value panel and the pointer feedback.
 #include "support/banco_finestra.h"
+#include "window/accesso.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QtTest>
@@ -45,6 +47,20 @@ QColor colore_testo(const QWidget* w) {
     return w->palette().color(QPalette::WindowText);
 }
 
+// A left click on a control, pressed and released inside it.
+void clic(QWidget* w) {
+    for (auto tipo : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(tipo, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
+                      tipo == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    }
+}
+
+QString nome_accessibile(QObject* o) {
+    return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+}
+
 } // namespace
 
 class TstEntry : public QObject {
@@ -66,6 +82,10 @@ private slots:
     void pannello_delle_cifre();
     void nomi_e_lampeggio();
     void puntatori_e_email();
+    void anello_del_fuoco();
+    void invio_sui_pulsanti();
+    void cifre_da_tastiera();
+    void nomi_per_chi_non_vede();
 };
 
 void TstEntry::conferma_con_animazione_data() {
@@ -117,6 +137,15 @@ void TstEntry::conferma_con_animazione() {
     QVERIFY(b.ctl().Command1->isEnabled() && b.ctl().Command2->isEnabled() &&
             b.ctl().Command3->isEnabled());
     QCOMPARE(QApplication::focusWidget(), b.ctl().Command1);
+    // The grouped number is read in dark ink on the green, though the box is disabled.
+    const QImage casella = b.ctl().Text1->grab().toImage();
+    int scuri = 0;
+    for (int y = 0; y < casella.height(); ++y)
+        for (int x = 0; x < casella.width(); ++x) {
+            const QColor c = casella.pixelColor(x, y);
+            scuri += std::max({c.red(), c.green(), c.blue()}) < 80;
+        }
+    QVERIFY2(scuri > 60, qPrintable(QString("%1 dark pixels").arg(scuri)));
 }
 
 void TstEntry::conferma_con_invio_e_suoni_nell_ordine() {
@@ -377,6 +406,178 @@ void TstEntry::puntatori_e_email() {
         }
     QCOMPARE(b.log.filter("url ").size(), 1);
     QCOMPARE(b.log.filter("laser.wav").size(), 1);
+}
+
+void TstEntry::anello_del_fuoco() {
+    Banco b;
+    QVERIFY(QTest::qWaitForWindowActive(b.w.get()));
+    // The ring's blue in the two outermost pixels, at the middle of each side.
+    const auto anello = [](QWidget* w) {
+        const QImage img = w->grab().toImage();
+        const int x = img.width() - 1, y = img.height() - 1;
+        int n = 0;
+        for (QPoint p :
+             {QPoint(0, y / 2), QPoint(1, y / 2), QPoint(x, y / 2), QPoint(x - 1, y / 2),
+              QPoint(x / 2, 0), QPoint(x / 2, 1), QPoint(x / 2, y), QPoint(x / 2, y - 1)})
+            n += (img.pixel(p) & 0xffffff) == blu_anello;
+        return n;
+    };
+    QCOMPARE(anello(b.ctl().Text1), 8);
+    b.digita("2304");
+    b.invio();
+    QCOMPARE(anello(b.ctl().Text1), 0);
+    QCOMPARE(anello(b.ctl().Command1), 8);
+    b.ctl().Command3->click();
+    b.ctl().Command3->setFocus();
+    QCOMPARE(anello(b.ctl().Command1), 0);
+    QCOMPARE(anello(b.ctl().Command3), 8);
+    QTest::keyClick(b.ctl().Command3, Qt::Key_Down);
+    QCOMPARE(anello(b.ctl().Label5[11]), 8);
+    QCOMPARE(anello(b.ctl().Label5[10]), 0);
+    b.ctl().Text3->setFocus();
+    QCOMPARE(anello(b.ctl().Text3), 8); // over the edge of its text area too
+}
+
+void TstEntry::invio_sui_pulsanti() {
+    Banco b;
+    b.digita("12");
+    // The Enter that confirms in the entry box is released on "Nuovo Numero",
+    // which has the focus by then: that alone must not press it.
+    QTest::keyPress(b.ctl().Text1, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), b.ctl().Command1);
+    QTest::keyRelease(b.ctl().Command1, Qt::Key_Return);
+    QCOMPARE(b.w->numero_confermato, std::string("12"));
+    b.log.clear();
+    b.ctl().Command2->setFocus();
+    QTest::keyClick(b.ctl().Command2, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(b.log, QStringList({"play va12.wav"}));
+    b.log.clear();
+    b.ctl().Command1->setFocus();
+    QTest::keyClick(b.ctl().Command1, Qt::Key_Return);
+    QCOMPARE(b.effetti(), QStringList({"effect GALLO"}));
+    b.digita("7");
+    b.ctl().Command6->setFocus();
+    QTest::keyClick(b.ctl().Command6, Qt::Key_Return);
+    QCOMPARE(b.w->numero_confermato, std::string("7"));
+}
+
+void TstEntry::cifre_da_tastiera() {
+    // What a child sees and hears after choosing a digit.
+    const auto stato = [](Banco& b) {
+        QStringList s = b.log;
+        s << b.ctl().Label1->text() << QString::number(b.w->cifra_scelta)
+          << QString::number(b.ctl().Timer2->isActive());
+        for (QLabel* l : b.ctl().Label5)
+            s << colore_testo(l).name();
+        return s;
+    };
+    const auto apri = [](Banco& b) {
+        QVERIFY(QTest::qWaitForWindowActive(b.w.get()));
+        b.digita("2304");
+        b.invio();
+        b.ctl().Command3->click();
+        b.log.clear();
+    };
+    Banco topo;
+    apri(topo);
+    clic(topo.ctl().Label5[9]);
+    QCOMPARE(QApplication::focusWidget(), topo.ctl().Command1); // a click leaves the focus be
+    const QStringList atteso = stato(topo);
+    QCOMPARE(
+        atteso.mid(0, 2),
+        QStringList({"async " + QString::fromStdString(cartella) + "/laser.wav", "3 centinaia"}));
+    topo.w.reset();
+
+    Banco b;
+    apri(b);
+    const auto fuoco = [] { return QApplication::focusWidget(); };
+    const auto tasto = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(fuoco(), k, m);
+    };
+    QTest::keyClick(b.ctl().Command1, Qt::Key_Down); // only from the decompose button
+    QVERIFY(!b.ctl().Frame1->isAncestorOf(fuoco()));
+    b.ctl().Command3->setFocus();
+    tasto(Qt::Key_Down);
+    QCOMPARE(fuoco(), b.ctl().Label5[11]); // the blinking digit
+    tasto(Qt::Key_Right);
+    QCOMPARE(fuoco(), b.ctl().Label5[11]);
+    for (int i = 0; i < 5; ++i)
+        tasto(Qt::Key_Left);
+    QCOMPARE(fuoco(), b.ctl().Label5[8]); // the first shown
+    tasto(Qt::Key_Right);
+    QVERIFY(b.log.isEmpty());
+    tasto(Qt::Key_Return);
+    QCOMPARE(stato(b), atteso);
+    QCOMPARE(fuoco(), b.ctl().Label5[9]);
+
+    tasto(Qt::Key_Left);
+    tasto(Qt::Key_Space);
+    QCOMPARE(b.ctl().Label1->text(), "2 migliaia");
+    tasto(Qt::Key_Up);
+    QCOMPARE(fuoco(), b.ctl().Command3);
+    tasto(Qt::Key_Down);
+    QCOMPARE(fuoco(), b.ctl().Label5[8]); // the one chosen last
+    // Tab goes on as from the decompose button; the digits stay out of its order.
+    tasto(Qt::Key_Tab);
+    QCOMPARE(fuoco(), b.ctl().Command2);
+    b.ctl().Command3->setFocus();
+    tasto(Qt::Key_Down);
+    tasto(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(fuoco(), b.ctl().Command4);
+    // Closed under a focused digit (Alt+S leaves the focus where it is).
+    b.ctl().Command3->setFocus();
+    tasto(Qt::Key_Down);
+    b.w->Command3_Click();
+    QTRY_COMPARE(fuoco(), b.ctl().Command3);
+    tasto(Qt::Key_Down);
+    QVERIFY(!b.ctl().Frame1->isAncestorOf(fuoco()));
+}
+
+void TstEntry::nomi_per_chi_non_vede() {
+    Banco b;
+    const auto ruolo = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->role(); };
+    QCOMPARE(nome_accessibile(b.ctl().Text1), "Numero");
+    QCOMPARE(ruolo(b.ctl().Text1), QAccessible::EditableText);
+    QCOMPARE(nome_accessibile(b.ctl().Label6), "Clicca sui numeri");
+    b.digita("2304");
+    b.invio();
+    QCOMPARE(nome_accessibile(b.ctl().Text3), "Il numero in lettere");
+    QAccessibleTextInterface* parole =
+        QAccessible::queryAccessibleInterface(b.ctl().Text3)->textInterface();
+    QVERIFY(parole);
+    QCOMPARE(parole->text(0, parole->characterCount()).trimmed(), "Duemilatrecentoquattro");
+    const std::pair<QPushButton*, const char*> pulsanti[] = {
+        {b.ctl().Command6, "INVIO"},
+        {b.ctl().Command1, "Nuovo Numero"},
+        {b.ctl().Command2, "Ascolta il numero"},
+        {b.ctl().Command3, "Scomponi il numero"},
+        {b.ctl().Command5, "Pausa musica"},
+        {b.ctl().Command4, "Fine"}};
+    for (const auto& [pulsante, nome] : pulsanti) {
+        QCOMPARE(nome_accessibile(pulsante), nome);
+        QCOMPARE(ruolo(pulsante), QAccessible::Button);
+    }
+    b.ctl().Command5->click();
+    QCOMPARE(nome_accessibile(b.ctl().Command5), "Suona musica");
+
+    // A digit reads with its place once chosen, and only while it is the chosen one.
+    const auto nomi = [&] {
+        QStringList n;
+        for (int k = 8; k < 12; ++k)
+            n << nome_accessibile(b.ctl().Label5[k]);
+        return n;
+    };
+    b.ctl().Command3->click();
+    QCOMPARE(nomi(), QStringList({"2", "3", "0", "4"}));
+    b.w->Label5_Click(9);
+    QCOMPARE(nomi(), QStringList({"2", "3, centinaia", "0", "4"}));
+    b.w->Label5_Click(11);
+    QCOMPARE(nomi(), QStringList({"2", "3", "0", QString::fromUtf8("4, unità")}));
+    b.ctl().Command1->click();
+    b.digita("51");
+    b.invio();
+    b.ctl().Command3->click();
+    QCOMPARE(nomi(), QStringList({"", "", "5", "1"}));
 }
 
 QTEST_MAIN(TstEntry)

@@ -136,6 +136,7 @@ void TstVoceCifre::ordine_di_tabulazione() {
     ctl.Text3->show();
     for (QPushButton* c : {ctl.Command1, ctl.Command2, ctl.Command3})
         c->setEnabled(true);
+    ctl.Frame1->show(); // the digits of an open panel are not in it
     ctl.Text1->setFocus();
     QStringList ordine;
     for (int i = 0; i < 8; ++i) {
