@@ -77,21 +77,36 @@ double db(double rms) {
     return 20 * std::log10(std::max(rms, 1e-9));
 }
 
+// A recording of the device's output (float stereo), in the analysis format.
+std::optional<std::vector<float>> cattura_di(Esito& verifica, const QString& file_audio) {
+    QFile f(file_audio);
+    if (!f.open(QIODevice::ReadOnly)) {
+        verifica(false, "the recording " + file_audio + " can be read");
+        return std::nullopt;
+    }
+    const QByteArray grezzo = f.readAll();
+    std::vector<float> stereo(std::size_t(grezzo.size()) / sizeof(float));
+    std::memcpy(stereo.data(), grezzo.constData(), stereo.size() * sizeof(float));
+    return audio_match::a_mono_11025(stereo);
+}
+
+// One of the program's own sounds, as `modello` makes it.
+std::optional<std::vector<float>> modello_risorsa(const char* nome) {
+    const auto dati = platform::risorsa(nome, "wav");
+    return dati ? modello(std::span<const char>(dati->constData(), std::size_t(dati->size())))
+                : std::nullopt;
+}
+
 // The refusals: no key of the session may bring them (chords type nothing, keys
 // typed after Enter are dropped).
 constexpr const char* mai_sentiti[] = {"ASINO", "SPARO"};
 
 void verifica_audio(Esito& verifica, const QString& file_audio, const QString& cartella,
                     const std::vector<Evento>& attesi) {
-    QFile f(file_audio);
-    if (!f.open(QIODevice::ReadOnly)) {
-        verifica(false, "the recording " + file_audio + " can be read");
+    const auto letta = cattura_di(verifica, file_audio);
+    if (!letta)
         return;
-    }
-    const QByteArray grezzo = f.readAll();
-    std::vector<float> stereo(std::size_t(grezzo.size()) / sizeof(float));
-    std::memcpy(stereo.data(), grezzo.constData(), stereo.size() * sizeof(float));
-    const std::vector<float> cattura = audio_match::a_mono_11025(stereo);
+    const std::vector<float>& cattura = *letta;
     const double durata = double(cattura.size()) / frequenza_analisi;
     verifica(durata > 10, QString("the recording lasts %1 s").arg(durata, 0, 'f', 1));
     if (durata <= 10)
@@ -105,8 +120,8 @@ void verifica_audio(Esito& verifica, const QString& file_audio, const QString& c
         if (e.nome.ends_with(".wav")) {
             if (const auto dati = platform::leggi_file(cartella.toStdString() + "/" + e.nome))
                 m = modello(*dati);
-        } else if (const auto dati = platform::risorsa(e.nome, "wav")) {
-            m = modello(std::span<const char>(dati->constData(), std::size_t(dati->size())));
+        } else {
+            m = modello_risorsa(e.nome.c_str());
         }
         verifica(m.has_value(), QString("the sound %1 can be decoded").arg(e.nome.c_str()));
         if (!m)
@@ -144,10 +159,7 @@ void verifica_audio(Esito& verifica, const QString& file_audio, const QString& c
     }
 
     for (const char* nome : mai_sentiti) {
-        const auto dati = platform::risorsa(nome, "wav");
-        const auto m =
-            dati ? modello(std::span<const char>(dati->constData(), std::size_t(dati->size())))
-                 : std::nullopt;
+        const auto m = modello_risorsa(nome);
         if (!m) {
             verifica(false, QString("the sound %1 can be decoded").arg(nome));
             continue;
@@ -197,19 +209,11 @@ void verifica_audio(Esito& verifica, const QString& file_audio, const QString& c
 // A run started after the music was paused in the one before: silent until the
 // child presses the music button, then the tune until "Fine" breaks the glass.
 void verifica_pausa_ricordata(Esito& verifica, const QString& file_audio) {
-    QFile f(file_audio);
-    if (!f.open(QIODevice::ReadOnly)) {
-        verifica(false, "the recording " + file_audio + " can be read");
+    const auto letta = cattura_di(verifica, file_audio);
+    if (!letta)
         return;
-    }
-    const QByteArray grezzo = f.readAll();
-    std::vector<float> stereo(std::size_t(grezzo.size()) / sizeof(float));
-    std::memcpy(stereo.data(), grezzo.constData(), stereo.size() * sizeof(float));
-    const std::vector<float> cattura = audio_match::a_mono_11025(stereo);
-    const auto vetro = platform::risorsa("VETRO", "wav");
-    const auto m =
-        vetro ? modello(std::span<const char>(vetro->constData(), std::size_t(vetro->size())))
-              : std::nullopt;
+    const std::vector<float>& cattura = *letta;
+    const auto m = modello_risorsa("VETRO");
     const std::size_t s = frequenza_analisi;
     if (!m || cattura.size() < 3 * s) {
         verifica(false, "restart: a recording with the glass in it");
