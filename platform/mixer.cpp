@@ -155,6 +155,11 @@ std::uint64_t Mixer::avvia(std::shared_ptr<const Clip> clip) {
     return biglietto;
 }
 
+std::uint64_t Mixer::ultimo() const {
+    std::lock_guard lock(mutex_);
+    return biglietto_;
+}
+
 bool Mixer::finito(std::uint64_t biglietto) const {
     std::lock_guard lock(mutex_);
     return biglietto <= finito_fino_a_;

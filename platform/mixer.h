@@ -76,6 +76,8 @@ public:
     // Starts the clip on the effects voice, replacing what it was playing.
     // Returns a ticket for `finito` / `attendi`.
     std::uint64_t avvia(std::shared_ptr<const Clip> clip);
+    // The ticket of the newest clip (0 before the first).
+    std::uint64_t ultimo() const;
     // Whether the clip of this ticket has handed over its last sample (or was replaced).
     bool finito(std::uint64_t biglietto) const;
     // Blocks until `finito(biglietto)` or until `massimo` has passed (a device

@@ -4,6 +4,7 @@
 // can record what would be played without a device.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -25,6 +26,10 @@ public:
     virtual void suona_memoria(std::span<const char> wav) = 0;
     // Starts the WAV file and returns at once.
     virtual void suona_file_subito(const std::string& percorso) = 0;
+    // Waits at most `massimo` for the sound still playing (one started without
+    // waiting) to end; true once nothing plays. The caller can let its event
+    // loop run between calls.
+    virtual bool attendi_fine(std::chrono::milliseconds massimo) = 0;
 };
 
 // The output's second voice, which the music player fills.

@@ -49,6 +49,14 @@ void SuonoRegistrato::suona_file_subito(const std::string& percorso) {
     avvia(leggi_file(percorso));
 }
 
+bool SuonoRegistrato::attendi_fine(std::chrono::milliseconds massimo) {
+    const std::uint64_t biglietto = mixer_.ultimo();
+    auto resto = std::int64_t(massimo.count()) * mixer_.formato().frequenza / 1000;
+    for (; resto > 0 && !mixer_.finito(biglietto); resto -= frame_per_buffer)
+        avanza(frame_per_buffer);
+    return mixer_.finito(biglietto);
+}
+
 bool scrivi_wav(const std::string& percorso, const std::vector<float>& campioni,
                 FormatoAudio formato) {
     // SDL reads WAV files but does not write them; the 44-byte header is all it takes.

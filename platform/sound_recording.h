@@ -19,6 +19,8 @@ public:
     void suona_file(const std::string& percorso) override;
     void suona_memoria(std::span<const char> wav) override;
     void suona_file_subito(const std::string& percorso) override;
+    // Time passes as the mix is pulled: pulls it until the sound ends, or for `massimo`.
+    bool attendi_fine(std::chrono::milliseconds massimo) override;
 
     std::optional<std::pair<int, int>> formato_musica() override {
         return std::pair{mixer_.formato().frequenza, mixer_.formato().canali};

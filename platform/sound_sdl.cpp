@@ -220,4 +220,17 @@ void SuonoSdl::suona_file_subito(const std::string& percorso) {
         mixer_->avvia(avviso_);
 }
 
+bool SuonoSdl::attendi_fine(std::chrono::milliseconds massimo) {
+    // Without a device nothing plays; one unplugged meanwhile ends the sound.
+    if (!verifica_dispositivo())
+        return true;
+    if (mixer_->attendi(mixer_->ultimo(), massimo))
+        return true;
+    if (dispositivo_->perso()) {
+        verifica_dispositivo();
+        return true;
+    }
+    return false;
+}
+
 } // namespace contavoce::platform

@@ -22,6 +22,7 @@ public:
     void suona_file(const std::string& percorso) override;
     void suona_memoria(std::span<const char> wav) override;
     void suona_file_subito(const std::string& percorso) override;
+    bool attendi_fine(std::chrono::milliseconds massimo) override;
 
     // If the open device has gone (a headset unplugged), opens the default one in
     // its place, music included; also retries when there is none. Every play and

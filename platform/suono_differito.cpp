@@ -43,6 +43,11 @@ void SuonoDifferito::suona_file_subito(const std::string& percorso) {
         u->suono().suona_file_subito(percorso);
 }
 
+bool SuonoDifferito::attendi_fine(std::chrono::milliseconds massimo) {
+    Uscita* u = uscita();
+    return u ? u->suono().attendi_fine(massimo) : true;
+}
+
 int SuonoDifferito::invia(std::string_view comando, char* risposta, std::size_t lunghezza) {
     Uscita* u = uscita();
     return u ? u->media().invia(comando, risposta, lunghezza) : int(media_senza_dispositivo);

@@ -30,6 +30,7 @@ public:
     void suona_file(const std::string& percorso) override;
     void suona_memoria(std::span<const char> wav) override;
     void suona_file_subito(const std::string& percorso) override;
+    bool attendi_fine(std::chrono::milliseconds massimo) override;
     int invia(std::string_view comando, char* risposta, std::size_t lunghezza) override;
 
 private:

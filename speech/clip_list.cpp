@@ -45,6 +45,13 @@ void sotto_il_miliardo(ListaClip& lista, std::int64_t v) {
 
 } // namespace
 
+void aggiungi_clip(ListaClip& lista, std::string_view nome) {
+    if (lista.n_file >= ListaClip::capacita)
+        return;
+    ++lista.n_file;
+    lista.Wave_name[std::size_t(lista.n_file)] = lista.cartella + "/" + std::string(nome) + ".wav";
+}
+
 void centinaia(std::int32_t valore, ListaClip& lista) {
     if (valore <= 0 || valore > 999)
         return;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace contavoce {
 
@@ -17,6 +18,9 @@ struct ListaClip {
     std::int16_t n_file = 0;
     std::string cartella; // the program's folder, without a trailing separator
 };
+
+// Appends the clip `nome` (its file name without ".wav") from the list's folder.
+void aggiungi_clip(ListaClip& lista, std::string_view nome);
 
 // Appends the clips of one group of up to three digits (nothing for 0 or above 999).
 void centinaia(std::int32_t valore, ListaClip& lista);

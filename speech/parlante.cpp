@@ -14,9 +14,24 @@ Parlante::Parlante(platform::Suono& suono, platform::Avvisi& avvisi,
 void Parlante::num_parlante(const std::string& cifre) {
     scheda_audio();
     // A local list: a nested request started during a pass has its own.
-    const ListaClip lista = lista_clip(cifre, cartella_);
+    parla(lista_clip(cifre, cartella_));
+}
+
+void Parlante::parla(const ListaClip& lista) {
     for (std::int16_t i = 1; i <= lista.n_file; ++i) {
         suono_.suona_file(lista.Wave_name[std::size_t(i)]);
+        if (giro_eventi_)
+            giro_eventi_();
+    }
+}
+
+void Parlante::attendi_fine() {
+    using namespace std::chrono_literals;
+    // The laser lasts under half a second; a device that stops pulling must
+    // not hold the window for good.
+    for (auto atteso = 0ms; atteso < 5s; atteso += 10ms) {
+        if (suono_.attendi_fine(10ms))
+            return;
         if (giro_eventi_)
             giro_eventi_();
     }

@@ -4,6 +4,7 @@
 
 #include "platform/avvisi.h"
 #include "platform/sound.h"
+#include "speech/clip_list.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,6 +27,12 @@ public:
     // Says the number: device check, clip list, each clip to its end with one
     // pass of the event loop after it. The list is fixed when the call starts.
     void num_parlante(const std::string& cifre);
+    // Plays the clips of the list as a number's are played: each to its end,
+    // one pass of the event loop after it.
+    void parla(const ListaClip& lista);
+    // Waits for the sound still playing (one started without waiting) to end,
+    // letting the event loop run meanwhile.
+    void attendi_fine();
     // Plays the effect resource of that name and type (case ignored) to its end.
     void suona_risorsa(std::string_view nome, std::string_view tipo);
     // The sound of a typed key: its DTMF tone for a digit, "uccello" for Enter,

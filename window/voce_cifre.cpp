@@ -240,6 +240,22 @@ void VoceCifre::Label5_Click(std::int16_t Index) {
     controlli_.Label1->setText(controlli_.Label5[std::size_t(Index)]->text() + " " +
                                QString::fromUtf8(nomi_ordini[std::size_t(12 - Index)]));
     accesso_->nomi_cifre(Index);
+    // Then, once the laser has ended, the digit and its place said aloud.
+    const QString cifra = controlli_.Label5[std::size_t(Index)]->text();
+    if (cifra.size() != 1 || cifra[0] < u'0' || cifra[0] > u'9')
+        return;
+    const int d = cifra[0].unicode() - u'0';
+    const OrdineDetto& ordine = ordini_detti[std::size_t(12 - Index)];
+    ListaClip lista;
+    lista.cartella = parlante_.cartella();
+    if (d == 1) {
+        aggiungi_clip(lista, ordine.uno);
+    } else {
+        aggiungi_clip(lista, cifre_dette[std::size_t(d)]);
+        aggiungi_clip(lista, ordine.plurale);
+    }
+    parlante_.attendi_fine();
+    parlante_.parla(lista);
 }
 
 void VoceCifre::Timer2_Timer() {

@@ -1,7 +1,8 @@
 // Checks a recorded child's session (tests/e2e/sessione.sh): the screenshots
 // show the grouped number, the words, the green panel and the red digit; the
-// recording holds every sound in the order the child caused them, with the
-// music underneath, and ends with the breaking glass.
+// recording holds every sound in the order the child caused them (a chosen
+// digit's place said after its laser), with the music underneath, and ends
+// with the breaking glass.
 //
 //   analizza_sessione --audio audio.raw --bin <program folder> --foto <folder>
 //       --origine X,Y --lungo 907836451223 --clic 8,11 --tastiera 9,10
@@ -42,6 +43,15 @@ constexpr const char* primo_numero = "2304";
 constexpr double soglia_musica_db = -45;
 // What saying it takes: "due" "mila" "tre" "cento" "quattro".
 constexpr const char* clip_primo_numero[] = {"va2", "va_mila", "va3", "va100", "va4"};
+
+// What a digit of the first number (box k, 8..11) says after the laser: its
+// word, then its place in the plural ("zero decine" too).
+std::vector<std::string> valore_detto(int k) {
+    static const char* const posti[] = {"va_unita", "va_decine", "va_centinaia", "va_migliaia"};
+    if (k < 8 || k > 11)
+        return {"(no digit in box " + std::to_string(k) + ")"};
+    return {std::string("va") + primo_numero[k - 8], posti[11 - k]};
+}
 
 // Prints each check as it is made and counts the failures.
 class Esito {
@@ -469,10 +479,15 @@ std::vector<Evento> sessione_attesa(const QString& lungo, const std::vector<int>
     for (const char* c : clip_primo_numero)
         e.push_back({std::string(c) + ".wav", "saying 2304"});
     e.push_back({"CANE", "panel"});
+    const auto valore = [&](int k, const std::string& come) {
+        e.push_back({"laser.wav", "digit " + std::to_string(k) + come});
+        for (const std::string& c : valore_detto(k))
+            e.push_back({c + ".wav", "digit " + std::to_string(k) + "'s place said"});
+    };
     for (int k : clic)
-        e.push_back({"laser.wav", "digit " + std::to_string(k)});
+        valore(k, "");
     for (int k : tastiera)
-        e.push_back({"laser.wav", "digit " + std::to_string(k) + " from the keyboard"});
+        valore(k, " from the keyboard");
     e.push_back({"laser.wav", "panel closed with Enter"});
     e.push_back({"GALLO", "new number"});
     toni(lungo);

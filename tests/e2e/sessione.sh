@@ -192,8 +192,8 @@ for k in "${clic[@]}"; do
   xdotool mousemove --sync "$x" "$y" click 1
   # The chosen digit blinks red and white once a second: catch it red.
   attendi "cifra_$k" "digit $k clicked" 10 $((24 + ${left[$k]} / 15)) 232 25 41 red 15
-  # laser.wav plays without waiting; let it end before the next sound.
-  sleep 1
+  # laser.wav, then the digit and its place said aloud; let them end before the next sound.
+  sleep 2.5
 done
 
 # ---- Keyboard only, and what a screen reader is told ------------------------
@@ -210,10 +210,11 @@ passo "focus on Scomponi il numero"
 tasti Down Left Left Return
 attendi "tastiera_${tastiera[0]}" "digit ${tastiera[0]} chosen with Enter" 10 \
   $((24 + ${left[${tastiera[0]}]} / 15)) 232 25 41 red 15
-sleep 1
+sleep 2.5
 tasti Right space
 attendi "tastiera_${tastiera[1]}" "digit ${tastiera[1]} chosen with Space" 10 \
   $((24 + ${left[${tastiera[1]}]} / 15)) 232 25 41 red 15
+sleep 2
 if [ -n "$accessibile" ]; then
   "$python_spi" "$(dirname "$0")/accessibile.py" "$contavoce_pid" 2304 Duemilatrecentoquattro \
     "${tastiera[1]}" "$lavoro/albero_accessibile.txt" || errore "the screen reader's view"

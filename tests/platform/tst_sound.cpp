@@ -222,6 +222,13 @@ void TstSound::la_registrazione_unisce_come_il_dispositivo() {
         piu_lunga = std::max(piu_lunga, zeri);
     }
     QVERIFY2(piu_lunga < std::size_t(frame_per_buffer), qPrintable(QString::number(piu_lunga)));
+
+    // A sound started without waiting: the recording goes on for as long as it
+    // is waited for, and up to its end, not beyond.
+    r.suona_file_subito(b);
+    QVERIFY(!r.attendi_fine(std::chrono::milliseconds(50)));
+    QVERIFY(r.attendi_fine(std::chrono::milliseconds(1000)));
+    QCOMPARE(r.registrazione().size() / 2, arrotonda(fa) + 2 * arrotonda(fb));
 }
 
 void TstSound::un_file_mancante_suona_l_avviso_e_si_prosegue() {
@@ -263,6 +270,14 @@ void TstSound::dispositivo_reale_sincrono_e_subito() {
     t.restart();
     s.suona_file_subito(mezzo);
     QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
+    // Waiting for its end, a slice at a time, sees it played whole.
+    bool finito = false;
+    for (int i = 0; i < 30 && !finito; ++i)
+        finito = s.attendi_fine(std::chrono::milliseconds(100));
+    QVERIFY(finito);
+    const std::uint64_t subito_suonati =
+        s.mixer()->frame_mescolati() - s.mixer()->inizio_ultimo()->frame;
+    QVERIFY2(subito_suonati >= 22050, qPrintable(QString::number(subito_suonati)));
 
     // ADPCM stereo plays its whole length.
     const auto vetro = risorsa("vetro", "wav");

@@ -33,13 +33,23 @@ public:
 
     int dispositivi() override { return dispositivi_presenti; }
     void suona_file(const std::string& percorso) override {
+        in_corso_ = 0; // a new sound replaces one still playing
         log_ << "play " + QString::fromStdString(percorso).section('/', -1);
     }
     void suona_memoria(std::span<const char> wav) override {
+        in_corso_ = 0;
         log_ << "effect " + nome_effetto(QByteArray(wav.data(), qsizetype(wav.size())));
     }
     void suona_file_subito(const std::string& percorso) override {
+        in_corso_ = 2;
         log_ << "async " + QString::fromStdString(percorso);
+    }
+    // A sound started without waiting ends at the second look, so a caller's
+    // waiting loop turns once; its end is logged.
+    bool attendi_fine(std::chrono::milliseconds) override {
+        if (in_corso_ > 0 && --in_corso_ == 0)
+            log_ << "async ended";
+        return in_corso_ == 0;
     }
     void avviso(const std::string& testo, const std::string& titolo) override {
         log_ << "warn " + QString::fromStdString(titolo) + ": " + QString::fromStdString(testo);
@@ -50,6 +60,7 @@ public:
 
 private:
     QStringList& log_;
+    int in_corso_ = 0;
 };
 
 // Records the commands; answers the mode query with `risposta`, or fails it.

@@ -330,11 +330,18 @@ void TstEntry::nomi_e_lampeggio() {
     b.log.clear();
     b.w->Label5_Click(11);
     QCOMPARE(b.ctl().Label1->text(), QString::fromUtf8("4 unità"));
-    QCOMPARE(b.log, QStringList({"async " + QString::fromStdString(cartella) + "/laser.wav"}));
+    // The place said aloud once the laser has ended: the digit's word and the
+    // plural; a 1 as one singular phrase; 0 like any other digit.
+    const QString laser = "async " + QString::fromStdString(cartella) + "/laser.wav";
+    QCOMPARE(b.log, QStringList({laser, "async ended", "play va4.wav", "play va_unita.wav"}));
+    b.log.clear();
     b.w->Label5_Click(0);
     QCOMPARE(b.ctl().Label1->text(), "1 centinaia di miliardi");
+    QCOMPARE(b.log, QStringList({laser, "async ended", "play va_un_centinaio_miliardi.wav"}));
+    b.log.clear();
     b.w->Label5_Click(9);
     QCOMPARE(b.ctl().Label1->text(), "0 centinaia");
+    QCOMPARE(b.log, QStringList({laser, "async ended", "play va0.wav", "play va_centinaia.wav"}));
     b.w->Label5_Click(10);
     QCOMPARE(b.ctl().Label1->text(), "5 decine");
     QCOMPARE(b.w->cifra_scelta, std::int16_t(10));
@@ -360,6 +367,26 @@ void TstEntry::nomi_e_lampeggio() {
     QVERIFY(!b.ctl().Timer2->isActive() && !b.ctl().Timer3->isActive());
     QCOMPARE(colore_testo(b.ctl().Label5[10]), QColor(Qt::white));
     QVERIFY(b.log.last().endsWith("/laser.wav"));
+
+    // Every place, with a 1 and with a 2, is said with a clip of its own that
+    // the program's folder holds.
+    QStringList frasi;
+    for (const char* numero : {"121212121212", "212121212121"}) {
+        b.w->numero_confermato = numero;
+        b.w->Command3_Click();
+        b.log.clear();
+        for (std::int16_t k = 0; k < 12; ++k)
+            b.w->Label5_Click(k);
+        b.w->Command3_Click();
+        for (const QString& r : b.log.filter(QRegularExpression("^play "))) {
+            QVERIFY2(QFile::exists(QString::fromStdString(cartella) + "/" + r.mid(5)),
+                     qPrintable(r));
+            if (r != "play va2.wav")
+                frasi << r;
+        }
+    }
+    QCOMPARE(frasi.size(), 24);
+    QCOMPARE(QSet<QString>(frasi.begin(), frasi.end()).size(), 24);
 }
 
 void TstEntry::puntatori_e_email() {
@@ -483,9 +510,9 @@ void TstEntry::cifre_da_tastiera() {
     clic(topo.ctl().Label5[9]);
     QCOMPARE(QApplication::focusWidget(), topo.ctl().Command1); // a click leaves the focus be
     const QStringList atteso = stato(topo);
-    QCOMPARE(
-        atteso.mid(0, 2),
-        QStringList({"async " + QString::fromStdString(cartella) + "/laser.wav", "3 centinaia"}));
+    QCOMPARE(atteso.mid(0, 5),
+             QStringList({"async " + QString::fromStdString(cartella) + "/laser.wav", "async ended",
+                          "play va3.wav", "play va_centinaia.wav", "3 centinaia"}));
     topo.w.reset();
 
     Banco b;

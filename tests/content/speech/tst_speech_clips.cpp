@@ -27,7 +27,7 @@ struct Clip {
     const char* parole;
 };
 
-constexpr std::array<Clip, 34> clips = {{
+constexpr std::array<Clip, 55> clips = {{
     {"va1", "uno"},
     {"va2", "due"},
     {"va3", "tre"},
@@ -62,6 +62,27 @@ constexpr std::array<Clip, 34> clips = {{
     {"va_mgloi", "milioni"},
     {"va_mgldo", "un miliardo"},
     {"va_mgldi", "miliardi"},
+    {"va0", "zero"},
+    {"va_unita", "unita"},
+    {"va_decine", "decine"},
+    {"va_centinaia", "centinaia"},
+    {"va_migliaia", "migliaia"},
+    {"va_decine_migliaia", "decine di migliaia"},
+    {"va_centinaia_migliaia", "centinaia di migliaia"},
+    {"va_decine_milioni", "decine di milioni"},
+    {"va_centinaia_milioni", "centinaia di milioni"},
+    {"va_decine_miliardi", "decine di miliardi"},
+    {"va_centinaia_miliardi", "centinaia di miliardi"},
+    {"va_un_unita", "ununita"},
+    {"va_una_decina", "una decina"},
+    {"va_un_centinaio", "un centinaio"},
+    {"va_un_migliaio", "un migliaio"},
+    {"va_una_decina_migliaia", "una decina di migliaia"},
+    {"va_un_centinaio_migliaia", "un centinaio di migliaia"},
+    {"va_una_decina_milioni", "una decina di milioni"},
+    {"va_un_centinaio_milioni", "un centinaio di milioni"},
+    {"va_una_decina_miliardi", "una decina di miliardi"},
+    {"va_un_centinaio_miliardi", "un centinaio di miliardi"},
 }};
 
 constexpr double soglia_silenzio = 0.005623413; // -45 dBFS
@@ -137,13 +158,15 @@ double peggior_click(const std::vector<double>& s, int frequenza) {
 }
 
 // Vowel groups: enough to tell a one-syllable word from a four-syllable one.
+// An i between two vowels is sounded as a consonant and opens a syllable (na-ia).
 int sillabe(const char* parole) {
+    const auto vocale = [](char c) { return c != '\0' && std::strchr("aeiou", c) != nullptr; };
     int n = 0;
     bool in_vocale = false;
     for (const char* c = parole; *c; ++c) {
-        const bool vocale = std::strchr("aeiou", *c) != nullptr;
-        n += vocale && !in_vocale;
-        in_vocale = vocale;
+        const bool apre = *c == 'i' && in_vocale && vocale(c[1]);
+        n += vocale(*c) && (!in_vocale || apre);
+        in_vocale = vocale(*c);
     }
     return n;
 }
@@ -291,6 +314,7 @@ void TstSpeechClips::misure_sui_segnali_noti() {
     QCOMPARE(sillabe("tre"), 1);
     QCOMPARE(sillabe("diciassette"), 4);
     QCOMPARE(sillabe("un miliardo"), 4);
+    QCOMPARE(sillabe("centinaia"), 4);
 }
 
 QTEST_APPLESS_MAIN(TstSpeechClips)
