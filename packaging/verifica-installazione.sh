@@ -41,6 +41,7 @@ for p in contavoce contavoce-cli; do
 done
 # The module itself is loaded below, by the installed contavoce-cli saying 12.
 [ -f "$cartella/libcontavoce-suono.so" ] || sbaglio "the sound module is not in the program folder"
+[ -f "$cartella/libcontavoce-scheda.so" ] || sbaglio "the worksheet module is not in the program folder"
 desktop=$prefisso/share/applications/contavoce.desktop
 for riga in 'Exec=contavoce' 'Icon=contavoce' 'Categories=Education;' 'Type=Application'; do
   grep -qx "$riga" "$desktop" || sbaglio "contavoce.desktop lacks $riga"
@@ -49,7 +50,7 @@ done
   89504e470d0a1a0a ] || sbaglio "the icon is not a PNG"
 # Nothing but the program: no test programs, setup or installa-inf.
 altro=$(find "$prefisso" -type f -o -type l | grep -Ev \
-  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-suono\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/contavoce\.(desktop|png)$' ||
+  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-(suono|scheda)\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/contavoce\.(desktop|png)$' ||
   true)
 [ -z "$altro" ] || sbaglio "unexpected files installed: $altro"
 
