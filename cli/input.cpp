@@ -59,13 +59,9 @@ NumeroLetto leggi_numero(std::string_view testo) {
 
 std::string segno_sotto(std::string_view testo, std::size_t colonna) {
     std::string segno;
-    for (std::size_t i = 0; i < colonna && i < testo.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(testo[i]);
-        if (c == '\t')
-            segno += '\t';
-        else if ((c & 0xC0) != 0x80) // one blank per UTF-8 character, not per byte
-            segno += ' ';
-    }
+    // Before a fault there are only blanks, digits and separators: ASCII.
+    for (std::size_t i = 0; i < colonna && i < testo.size(); ++i)
+        segno += testo[i] == '\t' ? '\t' : ' ';
     segno += '^';
     return segno;
 }

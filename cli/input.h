@@ -32,7 +32,7 @@ struct NumeroLetto {
 NumeroLetto leggi_numero(std::string_view testo);
 
 // The line under `testo` that puts a caret below the byte at `colonna`: one
-// blank per character before it (a tab stays a tab, so the caret lines up).
+// blank per byte before it (a tab stays a tab, so the caret lines up).
 std::string segno_sotto(std::string_view testo, std::size_t colonna);
 
 } // namespace contavoce::cli
