@@ -28,7 +28,7 @@ QString testo(const std::string& s) {
 // piece does not fit.
 class Foglio {
 public:
-    Foglio(QPdfWriter& pdf, QPainter& p) : pdf_(pdf), p_(p) {}
+    Foglio(QPdfWriter& pdf, QPainter& p) : pdf_(pdf), p_(p) { piede(); }
 
     // Room for `altezza` mm from here, on this page or the next.
     void spazio(double altezza) {
@@ -38,6 +38,7 @@ public:
     void pagina_nuova() {
         pdf_.newPage();
         y_ = margine;
+        piede();
     }
     void scendi(double altezza) { y_ += altezza; }
     double y() const { return y_; }
@@ -65,9 +66,17 @@ public:
     }
 
 private:
+    // The page's number at its foot, so that loose sheets go back in order.
+    void piede() {
+        ++pagina_;
+        const QString t = QStringLiteral("Pagina %1").arg(pagina_);
+        scrivi(larghezza_a4 / 2 - 8, altezza_a4 - margine / 2, t, 9);
+    }
+
     QPdfWriter& pdf_;
     QPainter& p_;
     double y_ = margine;
+    int pagina_ = 0;
 };
 
 constexpr std::array<const char*, 3> consegne = {
