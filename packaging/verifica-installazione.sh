@@ -63,4 +63,8 @@ cmp -s installato.wav costruito.wav || sbaglio "the installed contavoce-cli says
 rm "$cartella/va12.wav"
 "$prefisso/bin/contavoce-cli" say 12 --wav senza.wav 2>/dev/null || true
 ! cmp -s senza.wav costruito.wav || sbaglio "the installed contavoce-cli does not read its own folder"
+# The worksheet printer is loaded from the program folder too, through the link.
+"$prefisso/bin/contavoce-cli" scheda --quanti 3 --seme 1 scheda.pdf ||
+  sbaglio "the installed contavoce-cli cannot print a worksheet"
+[ "$(head -c 5 scheda.pdf)" = "%PDF-" ] || sbaglio "the installed worksheet is not a PDF"
 echo "install check: passed"
