@@ -96,8 +96,9 @@ void clip(const std::string& cifre, std::string& riga) {
 }
 
 // Handles one number; a refused one gives an empty line, so the output keeps
-// in step with the input. False when it was refused (the message is out).
-bool elabora(std::string_view testo, const QString& dove, Comando comando, std::string& riga,
+// in step with the input. False when it was refused (the message is out,
+// with the line's number when it came from standard input).
+bool elabora(std::string_view testo, long numero_riga, Comando comando, std::string& riga,
              std::string& uscita) {
     const auto letto = cli::leggi_numero(testo);
     const bool buono = !letto.errore;
@@ -105,7 +106,8 @@ bool elabora(std::string_view testo, const QString& dove, Comando comando, std::
         comando(letto.cifre, riga);
         uscita += riga;
     } else {
-        cli::rifiutato(dove, testo, letto);
+        cli::rifiutato(numero_riga > 0 ? Cli::tr("line %1: ").arg(numero_riga) : QString(), testo,
+                       letto);
     }
     uscita += '\n';
     return buono;
@@ -117,7 +119,7 @@ int righe(const std::vector<std::string_view>& args, Comando comando) {
     std::string uscita;
     if (args.size() > 1) {
         for (std::size_t i = 1; i < args.size(); ++i)
-            tutto_bene &= elabora(args[i], {}, comando, riga, uscita);
+            tutto_bene &= elabora(args[i], 0, comando, riga, uscita);
         std::cout << uscita;
     } else {
         // Lines are written in batches so that a million numbers go through quickly,
@@ -125,9 +127,7 @@ int righe(const std::vector<std::string_view>& args, Comando comando) {
         // differently on one terminal, which the line numbers make up for.
         std::string linea;
         for (long n = 1; std::getline(std::cin, linea); ++n) {
-            if (!elabora(linea, Cli::tr("line %1: ").arg(n), comando, riga, uscita)) {
-                tutto_bene = false;
-            }
+            tutto_bene &= elabora(linea, n, comando, riga, uscita);
             if (uscita.size() > (1 << 16)) {
                 std::cout << uscita;
                 uscita.clear();
