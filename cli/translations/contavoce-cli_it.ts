@@ -4,7 +4,7 @@
 <context>
     <name>Cli</name>
     <message>
-        <location filename="../main.cpp" line="26"/>
+        <location filename="../main.cpp" line="25"/>
         <source>Usage: contavoce-cli COMMAND [NUMBER...]
 
 Writes whole numbers of up to twelve digits the way Contavoce does.
@@ -106,42 +106,42 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
 </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="129"/>
+        <location filename="../main.cpp" line="109"/>
         <source>line %1: </source>
         <translation>riga %1: </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="141"/>
+        <location filename="../main.cpp" line="140"/>
         <source>could not write the output</source>
         <translation>impossibile scrivere l&apos;uscita</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="188"/>
+        <location filename="../main.cpp" line="194"/>
         <source>cannot print worksheets: %1</source>
         <translation>impossibile stampare schede: %1</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="191"/>
+        <location filename="../main.cpp" line="198"/>
         <source>unknown command &quot;%1&quot; (try contavoce-cli --help)</source>
         <translation>comando sconosciuto &quot;%1&quot; (prova contavoce-cli --help)</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="28"/>
+        <location filename="../messaggi.cpp" line="27"/>
         <source>empty: expected a whole number</source>
         <translation>vuoto: serve un numero intero</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="31"/>
+        <location filename="../messaggi.cpp" line="30"/>
         <source>not a whole number: only the digits 0-9, grouped by thousands with dots or blanks</source>
         <translation>non è un numero intero: solo le cifre 0-9, raggruppate per migliaia con punti o spazi</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="35"/>
+        <location filename="../messaggi.cpp" line="34"/>
         <source>this dot or blank does not group the digits by three (write 2.304, 2 304 or 2304)</source>
         <translation>questo punto o spazio non raggruppa le cifre a tre a tre (scrivi 2.304, 2 304 o 2304)</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="39"/>
+        <location filename="../messaggi.cpp" line="38"/>
         <source>too many digits: at most 12 (up to 999.999.999.999)</source>
         <translation>troppe cifre: al massimo 12 (fino a 999.999.999.999)</translation>
     </message>
