@@ -10,12 +10,24 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string testo(reinterpret_cast<const char*>(data), size);
     const auto letto = contavoce::cli::leggi_numero(testo);
+    using contavoce::cli::Rifiuto;
     if (letto.errore) {
-        if (!letto.cifre.empty() || letto.errore->empty())
+        if (!letto.cifre.empty())
+            std::abort();
+        // A fault at one place points at that place: a stray character, or a
+        // separator that does not group by three.
+        const bool punta = *letto.errore == Rifiuto::carattere || *letto.errore == Rifiuto::gruppo;
+        if (punta && letto.colonna >= testo.size())
+            std::abort();
+        const char c = punta ? testo[letto.colonna] : '0';
+        const bool separatore = c == '.' || c == ' ';
+        if ((*letto.errore == Rifiuto::gruppo && !separatore) ||
+            (*letto.errore == Rifiuto::carattere && (separatore || (c >= '0' && c <= '9'))))
             std::abort();
         return 0;
     }
-    // Accepted: the input's digits with the leading zeros dropped, at most twelve.
+    // Accepted: the input's digits with the separators and leading zeros dropped,
+    // at most twelve.
     std::string cifre;
     for (const char c : testo)
         if (c >= '0' && c <= '9')

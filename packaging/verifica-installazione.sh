@@ -41,6 +41,7 @@ for p in contavoce contavoce-cli; do
 done
 # The module itself is loaded below, by the installed contavoce-cli saying 12.
 [ -f "$cartella/libcontavoce-suono.so" ] || sbaglio "the sound module is not in the program folder"
+[ -f "$cartella/libcontavoce-scheda.so" ] || sbaglio "the worksheet module is not in the program folder"
 desktop=$prefisso/share/applications/contavoce.desktop
 for riga in 'Exec=contavoce' 'Icon=contavoce' 'Categories=Education;' 'Type=Application'; do
   grep -qx "$riga" "$desktop" || sbaglio "contavoce.desktop lacks $riga"
@@ -49,7 +50,7 @@ done
   89504e470d0a1a0a ] || sbaglio "the icon is not a PNG"
 # Nothing but the program: no test programs, setup or installa-inf.
 altro=$(find "$prefisso" -type f -o -type l | grep -Ev \
-  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-suono\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/contavoce\.(desktop|png)$' ||
+  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-(suono|scheda)\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/contavoce\.(desktop|png)$' ||
   true)
 [ -z "$altro" ] || sbaglio "unexpected files installed: $altro"
 
@@ -62,4 +63,8 @@ cmp -s installato.wav costruito.wav || sbaglio "the installed contavoce-cli says
 rm "$cartella/va12.wav"
 "$prefisso/bin/contavoce-cli" say 12 --wav senza.wav 2>/dev/null || true
 ! cmp -s senza.wav costruito.wav || sbaglio "the installed contavoce-cli does not read its own folder"
+# The worksheet printer is loaded from the program folder too, through the link.
+"$prefisso/bin/contavoce-cli" scheda --quanti 3 --seme 1 scheda.pdf ||
+  sbaglio "the installed contavoce-cli cannot print a worksheet"
+[ "$(head -c 5 scheda.pdf)" = "%PDF-" ] || sbaglio "the installed worksheet is not a PDF"
 echo "install check: passed"

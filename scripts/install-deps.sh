@@ -14,6 +14,10 @@ packages=(
   timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core
   # Qt's own texts in Italian
   qt6-translations-l10n
+  # contavoce-cli's messages in Italian: Qt's translation tools (lupdate, lrelease) for the build
+  qt6-tools-dev qt6-l10n-tools
+  # the worksheet's tests read its PDF back as text
+  poppler-utils
   # content generation: Italian speech, audio processing
   festival festvox-italp16k sox
   # packaging and installation

@@ -1,6 +1,7 @@
 // contavoce-cli as a user runs it: arguments, standard input, bad input.
 #include "cli/input.h"
 #include "platform/mixer.h"
+#include "spelling/numero.h"
 
 #include <QtTest>
 
@@ -13,13 +14,16 @@ struct Esito {
 };
 
 Esito esegui(const QStringList& argomenti, const QByteArray& ingresso = {},
-             const QString& variabile = {}) {
+             const QStringList& variabili = {}) {
     QProcess p;
-    if (!variabile.isEmpty()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(variabile.section('=', 0, 0), variabile.section('=', 1));
-        p.setProcessEnvironment(env);
-    }
+    // English unless a case asks for another language.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* v : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        env.remove(v);
+    env.insert("LANG", "C");
+    for (const QString& v : variabili)
+        env.insert(v.section('=', 0, 0), v.section('=', 1));
+    p.setProcessEnvironment(env);
     p.start(qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/contavoce-cli", argomenti);
     if (!p.waitForStarted())
         return {-1, {}, "did not start"};
@@ -29,6 +33,11 @@ Esito esegui(const QStringList& argomenti, const QByteArray& ingresso = {},
     const int stato = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return {stato, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray leggi(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -43,49 +52,90 @@ private slots:
     void numeri_dallo_standard_input();
     void ingresso_sbagliato_non_ferma_gli_altri();
     void aiuto_e_comandi_sconosciuti();
+    void lingua_data();
+    void lingua();
     void clip_e_voce_registrata();
+    void scheda_e_dettato();
 };
 
 void TstCli::lettura_data() {
     QTest::addColumn<QString>("testo");
     QTest::addColumn<QString>("cifre");
     QTest::addColumn<bool>("accettato");
+    QTest::addColumn<int>("colonna"); // where a refused text is faulted; -1 not checked
     QTest::newRow("plain") << "2304"
-                           << "2304" << true;
+                           << "2304" << true << -1;
     QTest::newRow("leading zeros") << "0012"
-                                   << "12" << true;
+                                   << "12" << true << -1;
     QTest::newRow("zeros only") << "000"
-                                << "" << true;
+                                << "" << true << -1;
     QTest::newRow("windows line") << "12\r"
-                                  << "12" << true;
+                                  << "12" << true << -1;
     QTest::newRow("blanks around") << "  7 "
-                                   << "7" << true;
+                                   << "7" << true << -1;
     QTest::newRow("12 digits") << "999999999999"
-                               << "999999999999" << true;
+                               << "999999999999" << true << -1;
     QTest::newRow("12 digits after zeros") << "000999999999999"
-                                           << "999999999999" << true;
+                                           << "999999999999" << true << -1;
     QTest::newRow("13 digits") << "1000000000000"
-                               << "" << false;
+                               << "" << false << -1;
     QTest::newRow("letter") << "12a"
-                            << "" << false;
+                            << "" << false << 2;
     QTest::newRow("blank inside") << "1 2"
-                                  << "" << false;
+                                  << "" << false << 1;
     QTest::newRow("sign") << "-5"
-                          << "" << false;
+                          << "" << false << 0;
     QTest::newRow("empty") << ""
-                           << "" << false;
+                           << "" << false << -1;
     QTest::newRow("blanks only") << " \t"
-                                 << "" << false;
-    QTest::newRow("non-ascii digit") << QString::fromUtf8("\xd9\xa3") << "" << false;
+                                 << "" << false << -1;
+    QTest::newRow("non-ascii digit") << QString::fromUtf8("\xd9\xa3") << "" << false << 0;
+    // Grouped by thousands as people write them.
+    QTest::newRow("dots") << "2.304"
+                          << "2304" << true << -1;
+    QTest::newRow("blanks") << " 2 304\r"
+                            << "2304" << true << -1;
+    QTest::newRow("millions") << "1.000.000"
+                              << "1000000" << true << -1;
+    QTest::newRow("largest grouped") << "999.999.999.999"
+                                     << "999999999999" << true << -1;
+    QTest::newRow("grouped zeros") << "000.012"
+                                   << "12" << true << -1;
+    QTest::newRow("13 grouped digits") << "1.000.000.000.000"
+                                       << "" << false << -1;
+    QTest::newRow("short group") << "2.30"
+                                 << "" << false << 1;
+    QTest::newRow("short middle group") << "12.34.567"
+                                        << "" << false << 2;
+    QTest::newRow("long head") << "1234.567"
+                               << "" << false << 4;
+    QTest::newRow("long group") << "1.2345"
+                                << "" << false << 1;
+    QTest::newRow("two dots") << "1..234"
+                              << "" << false << 1;
+    QTest::newRow("leading dot") << ".123"
+                                 << "" << false << 0;
+    QTest::newRow("trailing dot") << "123."
+                                  << "" << false << 3;
+    QTest::newRow("dots and blanks") << "1.000 000"
+                                     << "" << false << 5;
+    QTest::newRow("decimal comma") << "2,5"
+                                   << "" << false << 1;
+    QTest::newRow("offset kept after blanks") << "  2.30"
+                                              << "" << false << 3;
 }
 
 void TstCli::lettura() {
     QFETCH(QString, testo);
     QFETCH(QString, cifre);
     QFETCH(bool, accettato);
-    const auto letto = contavoce::cli::leggi_numero(testo.toStdString());
+    QFETCH(int, colonna);
+    const std::string t = testo.toStdString();
+    const auto letto = contavoce::cli::leggi_numero(t);
     QCOMPARE(!letto.errore.has_value(), accettato);
     QCOMPARE(QString::fromStdString(letto.cifre), cifre);
+    if (colonna >= 0)
+        QCOMPARE(int(letto.colonna), colonna);
 }
 
 void TstCli::parole_e_formato_dagli_argomenti() {
@@ -99,9 +149,11 @@ void TstCli::parole_e_formato_dagli_argomenti() {
     QCOMPARE(e.uscita, "12.345\n2.304\n123.456.789.012\n\n");
 
     // Spelling loads no sound library: the dynamic loader lists what it loads.
-    const QRegularExpression suono("lib(SDL2|fluidsynth|contavoce-suono|asound|pulse|jack)");
+    // Nor Qt's GUI library, which only the worksheet's module brings.
+    const QRegularExpression suono(
+        "lib(SDL2|fluidsynth|contavoce-suono|contavoce-scheda|Qt6Gui|asound|pulse|jack)");
     for (const char* comando : {"words", "format"}) {
-        e = esegui({comando, "2304"}, {}, "LD_DEBUG=libs");
+        e = esegui({comando, "2304"}, {}, {"LD_DEBUG=libs"});
         QCOMPARE(e.stato, 0);
         QVERIFY2(e.errori.contains("calling init: ") && e.errori.contains("libQt6Core"),
                  qPrintable(e.errori.left(500)));
@@ -128,9 +180,10 @@ void TstCli::numeri_dallo_standard_input() {
 }
 
 void TstCli::ingresso_sbagliato_non_ferma_gli_altri() {
+    // Line N of the output answers line N of the input: refused lines give empty ones.
     Esito e = esegui({"words"}, "12\n\n3a\n1234567890123\n7\n");
     QCOMPARE(e.stato, 2);
-    QCOMPARE(e.uscita, "dodici\nsette\n");
+    QCOMPARE(e.uscita, "dodici\n\n\n\nsette\n");
     QVERIFY2(e.errori.contains("line 2") && e.errori.contains("empty"), qPrintable(e.errori));
     QVERIFY2(e.errori.contains("line 3: \"3a\"") && e.errori.contains("digits 0-9"),
              qPrintable(e.errori));
@@ -139,14 +192,28 @@ void TstCli::ingresso_sbagliato_non_ferma_gli_altri() {
 
     e = esegui({"format", "12", "x", "34"});
     QCOMPARE(e.stato, 2);
-    QCOMPARE(e.uscita, "12\n34\n");
+    QCOMPARE(e.uscita, "12\n\n34\n");
     QVERIFY2(e.errori.contains("\"x\""), qPrintable(e.errori));
+
+    // Grouped input, and a caret under the separator that does not group by
+    // three, lined up under the text even after a tab.
+    e = esegui({"format"}, "2.304\r\n1 000 000\n\t 12.34\n2.30\n");
+    QCOMPARE(e.stato, 2);
+    QCOMPARE(e.uscita, "2.304\n1.000.000\n\n\n");
+    QVERIFY2(e.errori.contains("line 3: ") && e.errori.contains("\n    \t   ^\n") &&
+                 e.errori.contains("line 4: \"2.30\": ") &&
+                 e.errori.contains("\n    2.30\n     ^\n"),
+             qPrintable(e.errori));
 }
 
 void TstCli::aiuto_e_comandi_sconosciuti() {
     Esito e = esegui({"--help"});
     QCOMPARE(e.stato, 0);
     QVERIFY(e.uscita.contains("words") && e.uscita.contains("format"));
+
+    e = esegui({"--version"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, "contavoce-cli " CONTAVOCE_VERSION "\n");
 
     e = esegui({"speak"});
     QCOMPARE(e.stato, 2);
@@ -155,6 +222,39 @@ void TstCli::aiuto_e_comandi_sconosciuti() {
     e = esegui({});
     QCOMPARE(e.stato, 2);
     QVERIFY(e.errori.contains("Usage"));
+}
+
+void TstCli::lingua_data() {
+    QTest::addColumn<QStringList>("ambiente");
+    QTest::addColumn<bool>("italiano");
+    QTest::newRow("LANG") << QStringList{"LANG=it_IT.UTF-8"} << true;
+    QTest::newRow("LC_MESSAGES over LANG") << QStringList{"LC_MESSAGES=it_IT.UTF-8"} << true;
+    QTest::newRow("LC_ALL over LANG") << QStringList{"LC_ALL=C", "LANG=it_IT.UTF-8"} << false;
+    QTest::newRow("LC_ALL Italian")
+        << QStringList{"LC_ALL=it_CH.UTF-8", "LANG=en_GB.UTF-8"} << true;
+    QTest::newRow("English") << QStringList{"LANG=en_US.UTF-8"} << false;
+    QTest::newRow("German") << QStringList{"LANG=de_DE.UTF-8"} << false;
+}
+
+void TstCli::lingua() {
+    QFETCH(QStringList, ambiente);
+    QFETCH(bool, italiano);
+    Esito e = esegui({"words"}, "2304\n2.30\n", ambiente);
+    QCOMPARE(e.stato, 2);
+    QCOMPARE(e.uscita, "duemilatrecentoquattro\n\n");
+    const QString atteso = italiano ? "riga 2: \"2.30\": questo punto o spazio non raggruppa"
+                                    : "line 2: \"2.30\": this dot or blank does not group";
+    QVERIFY2(e.errori.contains(atteso), qPrintable(e.errori));
+
+    e = esegui({"--help"}, {}, ambiente);
+    QCOMPARE(e.stato, 0);
+    QVERIFY2(e.uscita.startsWith(italiano ? "Uso: contavoce-cli COMANDO" : "Usage: contavoce-cli"),
+             qPrintable(e.uscita.left(80)));
+    e = esegui({"say", "000", "--wav", "x.wav"}, {}, ambiente);
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains(italiano ? QString::fromUtf8("fatto solo di zeri non ha niente")
+                                        : "made only of zeros has nothing"),
+             qPrintable(e.errori));
 }
 
 void TstCli::clip_e_voce_registrata() {
@@ -181,6 +281,31 @@ void TstCli::clip_e_voce_registrata() {
     QVERIFY2(frame >= attesi && frame < attesi + 2 * contavoce::platform::frame_per_buffer,
              qPrintable(QString::number(frame)));
 
+    // Many numbers: one after the other with 0.8 s between them, or a file each.
+    const QString cartella = dir.filePath("numeri/nuova");
+    e = esegui({"say", "12", "2.304", "--wav-dir", cartella});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(QDir(cartella).entryList(QDir::Files), (QStringList{"12.wav", "2304.wav"}));
+    e = esegui({"say", "0012", "--wav", wav});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(leggi(cartella + "/12.wav"), leggi(wav));
+    e = esegui({"say", "12", "2 304", "--wav", wav});
+    QCOMPARE(e.stato, 0);
+    const auto dati = [&](const QString& file) { return leggi(file).mid(44); };
+    QCOMPARE(dati(wav), dati(cartella + "/12.wav") + QByteArray(44100 * 8 / 10 * 4, '\0') +
+                            dati(cartella + "/2304.wav"));
+
+    // Nothing to say is refused, and no file is left behind as if it were done.
+    QFile::remove(wav);
+    e = esegui({"say", "12", "000", "--wav", wav});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("\"000\": a number made only of zeros has nothing to say"),
+             qPrintable(e.errori));
+    QVERIFY(!QFile::exists(wav));
+    e = esegui({"say", "0", "--wav-dir", cartella + "/zero"});
+    QCOMPARE(e.stato, 2);
+    QVERIFY(!QFile::exists(cartella + "/zero"));
+
     e = esegui({"say", "12x", "--wav", wav});
     QCOMPARE(e.stato, 2);
     e = esegui({"say", "12", "--wav", dir.filePath("no/such/folder.wav")});
@@ -200,6 +325,130 @@ void TstCli::clip_e_voce_registrata() {
     solo.start(dir.filePath("contavoce-cli"), {"words", "12"});
     QVERIFY(solo.waitForFinished(60000));
     QCOMPARE(solo.readAllStandardOutput(), "dodici\n");
+}
+
+namespace {
+
+// The PDF's pages as text, laid out as printed (pdftotext, from poppler-utils).
+QStringList pagine(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    QStringList testo = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
+    if (!testo.isEmpty() && testo.last().trimmed().isEmpty())
+        testo.removeLast();
+    return testo;
+}
+
+struct Soluzione {
+    QString raggruppata, parole;
+};
+
+} // namespace
+
+void TstCli::scheda_e_dettato() {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("scheda.pdf");
+    const QString dettato = dir.filePath("dettato");
+    Esito e = esegui({"scheda", "--da", "1.000", "--a", "999 999", "--quanti", "14", "--seme", "7",
+                      "--titolo", "Classe terza", "--audio", dettato, pdf});
+    QCOMPARE(e.stato, 0);
+    QVERIFY2(e.errori.isEmpty(), qPrintable(e.errori));
+    const QStringList testo = pagine(pdf);
+    QVERIFY2(testo.size() >= 2, "pdftotext could not read the sheet");
+
+    // The key, on the last page: every answer agrees with the speller.
+    const QString& ultima = testo.last();
+    QVERIFY2(ultima.contains("Soluzioni") && ultima.contains("seme 7"), qPrintable(ultima));
+    const QRegularExpression riga_chiave(R"(^ *(\d+)\. +([\d.]+) +([a-z]+) *$)",
+                                         QRegularExpression::MultilineOption);
+    QList<Soluzione> chiave;
+    QSet<QString> visti;
+    for (const auto& m : riga_chiave.globalMatch(ultima)) {
+        QCOMPARE(m.captured(1).toInt(), chiave.size() + 1);
+        std::string cifre = m.captured(2).remove('.').toStdString();
+        std::string parole;
+        contavoce::numero_in_lettere(cifre, parole);
+        QCOMPARE(m.captured(3), QString::fromStdString(parole));
+        QCOMPARE(m.captured(2), QString::fromStdString(contavoce::formatta_numero(cifre)));
+        const qlonglong n = m.captured(2).remove('.').toLongLong();
+        QVERIFY2(n >= 1000 && n <= 999999, qPrintable(m.captured(2)));
+        visti.insert(m.captured(2));
+        chiave.append({m.captured(2), m.captured(3)});
+    }
+    QCOMPARE(chiave.size(), 14);
+    QCOMPARE(visti.size(), 14); // different numbers
+
+    // The exercises before it: each asks what its answer in the key says.
+    const QString esercizi = testo.mid(0, testo.size() - 1).join('\n');
+    QVERIFY(esercizi.startsWith("Classe terza") && esercizi.contains("Nome") &&
+            esercizi.contains("Data") && !esercizi.contains("Soluzioni"));
+    const QStringList consegne = {"A. Scrivi in lettere", "B. Scrivi in cifre",
+                                  "C. Separa le migliaia con il punto"};
+    const QRegularExpression riga_esercizio(R"(^ *(\d+)\. +(\S+) *$)",
+                                            QRegularExpression::MultilineOption);
+    int n = 0;
+    QList<int> per_tipo(3, 0);
+    for (const auto& m : riga_esercizio.globalMatch(esercizi)) {
+        QCOMPARE(m.captured(1).toInt(), ++n);
+        QVERIFY(n <= chiave.size());
+        // The kind of exercise is the last heading above it.
+        int tipo = -1;
+        for (int k = 0; k < 3; ++k) {
+            const auto dove = esercizi.indexOf(consegne[k]);
+            if (dove >= 0 && dove < m.capturedStart())
+                tipo = k;
+        }
+        QVERIFY(tipo >= 0);
+        ++per_tipo[tipo];
+        const Soluzione& s = chiave[n - 1];
+        const QString atteso = tipo == 0   ? s.raggruppata
+                               : tipo == 1 ? s.parole
+                                           : QString(s.raggruppata).remove('.');
+        QCOMPARE(m.captured(2), atteso);
+    }
+    QCOMPARE(n, 14);
+    QCOMPARE(per_tipo, (QList<int>{5, 5, 4}));
+
+    // The dictation: exercise k's number said in k.wav, as say writes it.
+    QCOMPARE(QDir(dettato).entryList(QDir::Files).size(), 14);
+    for (int k = 1; k <= 14; ++k) {
+        const QString wav = dir.filePath("uno.wav");
+        QCOMPARE(esegui({"say", chiave[k - 1].raggruppata, "--wav", wav}).stato, 0);
+        QVERIFY2(leggi(dettato + QString("/%1.wav").arg(k, 2, 10, QChar('0'))) == leggi(wav),
+                 qPrintable(QString::number(k)));
+    }
+
+    // The same seed draws the same numbers; another seed others.
+    const QString altro = dir.filePath("altro.pdf");
+    QCOMPARE(esegui({"scheda", "--da", "1000", "--a", "999999", "--quanti", "14", "--seme", "7",
+                     "--titolo", "Classe terza", altro})
+                 .stato,
+             0);
+    QCOMPARE(pagine(altro), testo);
+    QCOMPARE(esegui({"scheda", "--da", "1000", "--a", "999999", "--quanti", "14", "--seme", "8",
+                     "--titolo", "Classe terza", altro})
+                 .stato,
+             0);
+    QVERIFY(pagine(altro).last() != ultima);
+
+    // A small range gives all its numbers; too small a range, a bad bound, a
+    // file that cannot be written are refused.
+    QCOMPARE(esegui({"scheda", "--da", "1", "--a", "3", "--quanti", "3", altro}).stato, 0);
+    QCOMPARE(riga_chiave.globalMatch(pagine(altro).last()).hasNext(), true);
+    e = esegui({"scheda", "--da", "1", "--a", "10", "--quanti", "11", altro});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("only 10 different numbers from 1 to 10"), qPrintable(e.errori));
+    e = esegui({"scheda", "--da", "0", altro});
+    QCOMPARE(e.stato, 2);
+    e = esegui({"scheda", "--a", "1.00", altro});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("--a: \"1.00\"") && e.errori.contains("^"), qPrintable(e.errori));
+    e = esegui({"scheda", "--quanti", "2", dir.filePath("no/such/folder.pdf")});
+    QCOMPARE(e.stato, 1);
+    QVERIFY2(e.errori.contains("cannot write"), qPrintable(e.errori));
+    QCOMPARE(esegui({"scheda"}).stato, 2);
 }
 
 QTEST_GUILESS_MAIN(TstCli)

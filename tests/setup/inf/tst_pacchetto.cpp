@@ -44,7 +44,8 @@ void TstPacchetto::elenca_ogni_file_del_programma() {
     const QStringList elencati = file_del_programma();
     QStringList costruiti = QDir(bin).entryList(QDir::Files | QDir::Hidden);
     costruiti.removeAll("contavoce-cli"); // the teachers' command-line tool, not installed by setup
-    costruiti << "contavoce.png";         // built beside the embedded icons
+    costruiti.removeAll("libcontavoce-scheda.so"); // and its worksheet printer
+    costruiti << "contavoce.png";                  // built beside the embedded icons
     QStringList mancanti, in_piu;
     for (const QString& f : costruiti)
         if (!elencati.contains(f))

@@ -1,0 +1,110 @@
+#include "cli/comando_scheda.h"
+
+#include "cli/input.h"
+#include "cli/messaggi.h"
+#include "cli/modulo_scheda.h"
+#include "cli/voce.h"
+
+#include <charconv>
+#include <optional>
+#include <random>
+#include <string>
+
+namespace contavoce::cli {
+namespace {
+
+constexpr int max_esercizi = 1000;
+
+int uso() {
+    errore(Cli::tr("usage: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] "
+                   "[--audio DIR] FILE.pdf"));
+    return 2;
+}
+
+// A number option's value, grouped as people write it; nothing when refused
+// (the message is out).
+std::optional<std::uint64_t> numero(std::string_view opzione, std::string_view valore) {
+    const auto letto = leggi_numero(valore);
+    if (letto.errore) {
+        rifiutato(da_utf8(opzione) + ": ", valore, letto);
+        return std::nullopt;
+    }
+    std::uint64_t n = 0;
+    std::from_chars(letto.cifre.data(), letto.cifre.data() + letto.cifre.size(), n);
+    return n;
+}
+
+} // namespace
+
+int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampante) {
+    std::uint64_t da = 1, a = 999'999, quanti = 12;
+    std::optional<std::uint64_t> seme;
+    std::string titolo = "Scrivere i numeri", audio, pdf;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view o = args[i];
+        if (!o.starts_with("--")) {
+            if (!pdf.empty())
+                return uso();
+            pdf = o;
+            continue;
+        }
+        if (i + 1 == args.size())
+            return uso();
+        const std::string_view valore = args[++i];
+        std::optional<std::uint64_t> n;
+        if (o == "--titolo") {
+            titolo = valore;
+        } else if (o == "--audio") {
+            audio = valore;
+        } else if (o == "--da" || o == "--a" || o == "--quanti" || o == "--seme") {
+            n = numero(o, valore);
+            if (!n)
+                return 2;
+            (o == "--da" ? da : o == "--a" ? a : o == "--quanti" ? quanti : seme.emplace()) = *n;
+        } else {
+            errore(Cli::tr("unknown option \"%1\"").arg(da_utf8(o)));
+            return uso();
+        }
+    }
+    if (pdf.empty())
+        return uso();
+    if (da == 0 || da > a) {
+        errore(Cli::tr("the numbers are drawn from --da to --a, with 1 <= --da <= --a"));
+        return 2;
+    }
+    if (quanti == 0 || quanti > max_esercizi) {
+        errore(Cli::tr("--quanti wants from 1 to %1 exercises").arg(max_esercizi));
+        return 2;
+    }
+    if (quanti > a - da + 1) {
+        errore(Cli::tr("there are only %1 different numbers from %2 to %3, not %4")
+                   .arg(a - da + 1)
+                   .arg(da)
+                   .arg(a)
+                   .arg(quanti));
+        return 2;
+    }
+    if (!stampante)
+        return 1;
+    if (!seme)
+        seme = std::random_device{}();
+
+    const Scheda scheda = prepara_scheda(da, a, int(quanti), *seme, titolo);
+    if (!stampante->scrivi_pdf(scheda, pdf)) {
+        errore(Cli::tr("cannot write \"%1\"").arg(da_utf8(pdf)));
+        return 1;
+    }
+    if (audio.empty())
+        return 0;
+    // The dictation in the order of the sheet: 01.wav is exercise 1.
+    std::vector<std::string> numeri, nomi;
+    const int larghezza = std::max<int>(2, int(std::to_string(scheda.voci.size()).size()));
+    for (std::size_t k = 0; k < scheda.voci.size(); ++k) {
+        numeri.push_back(scheda.voci[k].cifre);
+        std::string nome = std::to_string(k + 1);
+        nomi.push_back(std::string(std::size_t(larghezza) - nome.size(), '0') + nome + ".wav");
+    }
+    return scrivi_wav_separati(numeri, audio, nomi);
+}
+
+} // namespace contavoce::cli

@@ -1,0 +1,54 @@
+// The worksheet printer as a module of its own, libcontavoce-scheda.so in the
+// program's folder: it brings Qt's GUI library (fonts, painting, the PDF
+// writer), which only `contavoce-cli scheda` loads; the other commands start
+// with Qt's core library alone.
+#pragma once
+
+#include "cli/scheda.h"
+
+#include <memory>
+#include <string>
+
+class QCoreApplication;
+
+namespace contavoce::cli {
+
+inline constexpr const char* nome_modulo_scheda = "libcontavoce-scheda.so";
+
+class Stampante {
+public:
+    virtual ~Stampante() = default;
+    // The application object the printer needs, on Qt's offscreen platform so
+    // that no display is wanted. One per process; the printer must outlive it.
+    virtual std::unique_ptr<QCoreApplication> applicazione() = 0;
+    // The sheet as an A4 PDF file: the exercises, then the answer key from a
+    // page of its own. False when the file cannot be written.
+    virtual bool scrivi_pdf(const Scheda& scheda, const std::string& percorso) = 0;
+};
+
+inline constexpr const char* funzione_modulo_scheda = "contavoce_stampante";
+inline constexpr int versione_modulo_scheda = 1;
+using FunzioneModuloScheda = void (*)(int versione, std::unique_ptr<Stampante>& stampante);
+
+// The module loaded from a folder, with its printer.
+class ModuloScheda {
+public:
+    explicit ModuloScheda(const std::string& cartella);
+    ModuloScheda(const ModuloScheda&) = delete;
+    ModuloScheda& operator=(const ModuloScheda&) = delete;
+    ~ModuloScheda();
+
+    // Nullptr when the module could not be loaded; `errore()` says why.
+    Stampante* stampante() const { return stampante_.get(); }
+    const std::string& errore() const { return errore_; }
+
+private:
+    struct Chiudi {
+        void operator()(void* handle) const;
+    };
+    std::unique_ptr<void, Chiudi> handle_;
+    std::unique_ptr<Stampante> stampante_; // made by the module: released before it
+    std::string errore_;
+};
+
+} // namespace contavoce::cli

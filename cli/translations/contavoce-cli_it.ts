@@ -1,0 +1,210 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it_IT">
+<context>
+    <name>Cli</name>
+    <message>
+        <location filename="../main.cpp" line="25"/>
+        <source>Usage: contavoce-cli COMMAND [NUMBER...]
+
+Writes whole numbers of up to twelve digits the way Contavoce does.
+
+Commands:
+  words NUMBER...   the number in Italian words, one number per line
+                    (2304 -&gt; duemilatrecentoquattro)
+  format NUMBER...  the number grouped by thousands (2304 -&gt; 2.304)
+  clips NUMBER...   the speech clips that say the number, in playing order
+                    (2304 -&gt; va2.wav va_mila.wav va3.wav va100.wav va4.wav)
+  say NUMBER...     says the numbers through the sound device, 0.8 s apart
+  say NUMBER... --wav FILE
+                    writes what would be heard to FILE (16-bit WAV, 44.1 kHz
+                    stereo) instead of playing it
+  say NUMBER... --wav-dir DIR
+                    one WAV file per number in DIR (DIR/2304.wav)
+  scheda [OPTIONS] FILE.pdf
+                    a printable A4 worksheet: numbers to write in words, in
+                    digits and grouped by thousands, a name and date line,
+                    and the answers on the last page. Options:
+      --da N          smallest number drawn (1)
+      --a N           largest number drawn (999.999)
+      --quanti N      how many exercises (12)
+      --seme N        the same N draws the same numbers again
+      --titolo TEXT   the sheet&apos;s title
+      --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
+                      numbers of the exercises in their order
+  music FILE        plays a MIDI file to its end (Ctrl+C stops it)
+  music FILE --wav OUT --seconds N
+                    writes the first N seconds of the MIDI file to OUT
+  --version         the program&apos;s version
+
+A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
+2304 are the same number. Leading zeros are dropped (0012 is 12). A number
+made only of zeros has no words in Contavoce, so it prints an empty line.
+
+With no NUMBER the numbers are read from standard input, one per line:
+  seq 1 100 | contavoce-cli words
+
+A line that is not a number (a letter, a misplaced dot, more than 12 digits,
+an empty line) is reported on standard error with its line number and gives
+an empty output line, so that line N of the output answers line N of the
+input; the exit status is then 2.
+
+The speech clips are read from the folder that holds contavoce-cli.
+
+Exit status: 0 all done, 1 the output could not be written or no sound
+device, 2 some input refused or bad usage.
+</source>
+        <translation>Uso: contavoce-cli COMANDO [NUMERO...]
+
+Scrive i numeri interi fino a dodici cifre come li scrive Contavoce.
+
+Comandi:
+  words NUMERO...   il numero in lettere, un numero per riga
+                    (2304 -&gt; duemilatrecentoquattro)
+  format NUMERO...  il numero diviso in migliaia (2304 -&gt; 2.304)
+  clips NUMERO...   i pezzi di voce che dicono il numero, nell&apos;ordine in cui
+                    suonano (2304 -&gt; va2.wav va_mila.wav va3.wav va100.wav va4.wav)
+  say NUMERO...     dice i numeri con la scheda audio, a 0,8 s l&apos;uno dall&apos;altro
+  say NUMERO... --wav FILE
+                    scrive in FILE quello che si sentirebbe (WAV a 16 bit,
+                    44,1 kHz, stereo) invece di suonarlo
+  say NUMERO... --wav-dir CARTELLA
+                    un file WAV per numero in CARTELLA (CARTELLA/2304.wav)
+  scheda [OPZIONI] FILE.pdf
+                    una scheda A4 da stampare: numeri da scrivere in lettere,
+                    in cifre e divisi in migliaia, una riga per nome e data,
+                    e le soluzioni nell&apos;ultima pagina. Opzioni:
+      --da N          il numero più piccolo estratto (1)
+      --a N           il numero più grande estratto (999.999)
+      --quanti N      quanti esercizi (12)
+      --seme N        lo stesso N estrae di nuovo gli stessi numeri
+      --titolo TESTO  il titolo della scheda
+      --audio CARTELLA
+                      anche un dettato: CARTELLA/01.wav, 02.wav... dicono i
+                      numeri degli esercizi nel loro ordine
+  music FILE        suona un file MIDI fino alla fine (Ctrl+C lo ferma)
+  music FILE --wav USCITA --seconds N
+                    scrive in USCITA i primi N secondi del file MIDI
+  --version         la versione del programma
+
+Un numero si può dividere in migliaia con punti o spazi: 2.304, 2 304 e 2304
+sono lo stesso numero. Gli zeri in testa non contano (0012 è 12). Un numero
+fatto solo di zeri in Contavoce non ha parole, quindi dà una riga vuota.
+
+Senza NUMERO i numeri si leggono dallo standard input, uno per riga:
+  seq 1 100 | contavoce-cli words
+
+Una riga che non è un numero (una lettera, un punto fuori posto, più di 12
+cifre, una riga vuota) è segnalata sullo standard error con il suo numero di
+riga e dà una riga vuota in uscita, così la riga N dell&apos;uscita risponde alla
+riga N dell&apos;ingresso; lo stato d&apos;uscita è allora 2.
+
+I pezzi di voce si leggono dalla cartella che contiene contavoce-cli.
+
+Stato d&apos;uscita: 0 tutto fatto, 1 l&apos;uscita non si è potuta scrivere o manca la
+scheda audio, 2 qualche numero rifiutato o uso sbagliato.
+</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="109"/>
+        <source>line %1: </source>
+        <translation>riga %1: </translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="140"/>
+        <source>could not write the output</source>
+        <translation>impossibile scrivere l&apos;uscita</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="194"/>
+        <source>cannot print worksheets: %1</source>
+        <translation>impossibile stampare schede: %1</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="198"/>
+        <source>unknown command &quot;%1&quot; (try contavoce-cli --help)</source>
+        <translation>comando sconosciuto &quot;%1&quot; (prova contavoce-cli --help)</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="27"/>
+        <source>empty: expected a whole number</source>
+        <translation>vuoto: serve un numero intero</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="30"/>
+        <source>not a whole number: only the digits 0-9, grouped by thousands with dots or blanks</source>
+        <translation>non è un numero intero: solo le cifre 0-9, raggruppate per migliaia con punti o spazi</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="34"/>
+        <source>this dot or blank does not group the digits by three (write 2.304, 2 304 or 2304)</source>
+        <translation>questo punto o spazio non raggruppa le cifre a tre a tre (scrivi 2.304, 2 304 o 2304)</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="38"/>
+        <source>too many digits: at most 12 (up to 999.999.999.999)</source>
+        <translation>troppe cifre: al massimo 12 (fino a 999.999.999.999)</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="30"/>
+        <source>no sound: %1</source>
+        <translation>niente suono: %1</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="47"/>
+        <location filename="../comando_scheda.cpp" line="94"/>
+        <source>cannot write &quot;%1&quot;</source>
+        <translation>impossibile scrivere &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="52"/>
+        <source>usage: say NUMBER... [--wav FILE | --wav-dir DIR]</source>
+        <translation>uso: say NUMERO... [--wav FILE | --wav-dir CARTELLA]</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="63"/>
+        <source>cannot make the folder &quot;%1&quot;: %2</source>
+        <translation>impossibile creare la cartella &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="99"/>
+        <source>&quot;%1&quot;: a number made only of zeros has nothing to say</source>
+        <translation>&quot;%1&quot;: un numero fatto solo di zeri non ha niente da dire</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="143"/>
+        <source>usage: music FILE [--wav OUT --seconds N]</source>
+        <translation>uso: music FILE [--wav USCITA --seconds N]</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="152"/>
+        <source>--seconds wants a number from 0 to 3600, not &quot;%1&quot;</source>
+        <translation>--seconds vuole un numero da 0 a 3600, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="19"/>
+        <source>usage: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] [--audio DIR] FILE.pdf</source>
+        <translation>uso: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TESTO] [--audio CARTELLA] FILE.pdf</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="65"/>
+        <source>unknown option &quot;%1&quot;</source>
+        <translation>opzione sconosciuta &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="72"/>
+        <source>the numbers are drawn from --da to --a, with 1 &lt;= --da &lt;= --a</source>
+        <translation>i numeri sono estratti da --da a --a, con 1 &lt;= --da &lt;= --a</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="76"/>
+        <source>--quanti wants from 1 to %1 exercises</source>
+        <translation>--quanti vuole da 1 a %1 esercizi</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="80"/>
+        <source>there are only %1 different numbers from %2 to %3, not %4</source>
+        <translation>da %2 a %3 ci sono solo %1 numeri diversi, non %4</translation>
+    </message>
+</context>
+</TS>

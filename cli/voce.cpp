@@ -1,0 +1,190 @@
+#include "cli/voce.h"
+
+#include "cli/input.h"
+#include "cli/messaggi.h"
+#include "platform/file.h"
+#include "platform/modulo_suono.h"
+#include "speech/parlante.h"
+
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+namespace contavoce::cli {
+namespace {
+
+namespace p = contavoce::platform;
+
+// The pause between two numbers said one after the other.
+constexpr double pausa_secondi = 0.8;
+
+// The sound module from the program's folder; nothing when it cannot be
+// loaded, which is then said on stderr.
+std::unique_ptr<p::ModuloSuono> modulo_suono() {
+    auto modulo = std::make_unique<p::ModuloSuono>(p::cartella_programma());
+    if (modulo->motore())
+        return modulo;
+    errore(Cli::tr("no sound: %1").arg(da_utf8(modulo->errore())));
+    return nullptr;
+}
+
+class AvvisiSuTerminale final : public p::Avvisi {
+public:
+    void avviso(const std::string& testo, const std::string& titolo) override {
+        errore(da_utf8(titolo) + ": " + da_utf8(testo));
+        mostrato = true;
+    }
+    void messaggio(const std::string& testo) override { errore(da_utf8(testo)); }
+    bool mostrato = false;
+};
+
+bool scrivi(p::UscitaRegistrata& registrato, const std::string& file) {
+    if (registrato.scrivi_wav(file))
+        return true;
+    errore(Cli::tr("cannot write \"%1\"").arg(da_utf8(file)));
+    return false;
+}
+
+int uso_say() {
+    errore(Cli::tr("usage: say NUMBER... [--wav FILE | --wav-dir DIR]"));
+    return 2;
+}
+
+} // namespace
+
+int scrivi_wav_separati(const std::vector<std::string>& numeri, const std::string& cartella,
+                        const std::vector<std::string>& nomi) {
+    std::error_code ec;
+    std::filesystem::create_directories(cartella, ec);
+    if (ec) {
+        errore(Cli::tr("cannot make the folder \"%1\": %2")
+                   .arg(da_utf8(cartella), da_utf8(ec.message())));
+        return 1;
+    }
+    const auto modulo = modulo_suono();
+    if (!modulo)
+        return 1;
+    AvvisiSuTerminale avvisi;
+    for (std::size_t i = 0; i < numeri.size(); ++i) {
+        const auto registrato = modulo->motore()->registrazione();
+        Parlante(registrato->suono(), avvisi, nullptr, p::cartella_programma())
+            .num_parlante(numeri[i]);
+        if (!scrivi(*registrato, (std::filesystem::path(cartella) / nomi[i]).string()))
+            return 1;
+    }
+    return avvisi.mostrato ? 1 : 0;
+}
+
+int parla(const std::vector<std::string_view>& args) {
+    std::string wav, cartella;
+    std::vector<std::string> numeri;
+    bool rifiuti = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--wav" || args[i] == "--wav-dir") {
+            if (i + 1 == args.size() || !wav.empty() || !cartella.empty())
+                return uso_say();
+            (args[i] == "--wav" ? wav : cartella) = args[i + 1];
+            ++i;
+            continue;
+        }
+        const auto letto = leggi_numero(args[i]);
+        if (letto.errore) {
+            rifiutato({}, args[i], letto);
+            rifiuti = true;
+        } else if (letto.cifre.empty()) {
+            // Contavoce has no word for zero: an empty recording would say nothing.
+            errore(Cli::tr("\"%1\": a number made only of zeros has nothing to say")
+                       .arg(da_utf8(args[i])));
+            rifiuti = true;
+        } else {
+            numeri.push_back(letto.cifre);
+        }
+    }
+    if (rifiuti)
+        return 2;
+    if (numeri.empty())
+        return uso_say();
+
+    if (!cartella.empty()) {
+        std::vector<std::string> nomi;
+        for (const auto& n : numeri)
+            nomi.push_back(n + ".wav");
+        return scrivi_wav_separati(numeri, cartella, nomi);
+    }
+    const auto modulo = modulo_suono();
+    if (!modulo)
+        return 1;
+    const std::string programma = p::cartella_programma();
+    AvvisiSuTerminale avvisi;
+    if (!wav.empty()) {
+        const auto registrato = modulo->motore()->registrazione();
+        for (std::size_t i = 0; i < numeri.size(); ++i) {
+            if (i > 0)
+                registrato->avanza(int(pausa_secondi * registrato->frequenza()));
+            Parlante(registrato->suono(), avvisi, nullptr, programma).num_parlante(numeri[i]);
+        }
+        return scrivi(*registrato, wav) ? (avvisi.mostrato ? 1 : 0) : 1;
+    }
+    const auto dispositivo = modulo->motore()->dispositivo();
+    for (std::size_t i = 0; i < numeri.size() && !avvisi.mostrato; ++i) {
+        if (i > 0)
+            std::this_thread::sleep_for(std::chrono::duration<double>(pausa_secondi));
+        Parlante(dispositivo->suono(), avvisi, nullptr, programma).num_parlante(numeri[i]);
+    }
+    return avvisi.mostrato ? 1 : 0;
+}
+
+int suona_musica(const std::vector<std::string_view>& args) {
+    const bool su_file = args.size() == 6 && args[2] == "--wav" && args[4] == "--seconds";
+    if (args.size() != 2 && !su_file) {
+        errore(Cli::tr("usage: music FILE [--wav OUT --seconds N]"));
+        return 2;
+    }
+    double secondi = 0;
+    if (su_file) {
+        // from_chars reads "2.5" whatever the locale (Italian writes 2,5).
+        const std::string_view n = args[5];
+        const auto [fine, ec] = std::from_chars(n.data(), n.data() + n.size(), secondi);
+        if (ec != std::errc{} || fine != n.data() + n.size() || !(secondi > 0 && secondi <= 3600)) {
+            errore(Cli::tr("--seconds wants a number from 0 to 3600, not \"%1\"").arg(da_utf8(n)));
+            return 2;
+        }
+    }
+    const auto modulo = modulo_suono();
+    if (!modulo)
+        return 1;
+    p::MotoreSuono& motore = *modulo->motore();
+    const std::string file(args[1]);
+    const std::string corto = p::percorso_corto(file);
+    const auto apri = [&](p::ServizioMedia& media) {
+        const int codice =
+            corto.empty()
+                ? int(p::media_file_mancante)
+                : media.invia("open " + corto + " type sequencer alias musica", nullptr, 0);
+        if (codice != 0)
+            errore("\"" + da_utf8(file) + "\": " + da_utf8(p::descrizione_errore(codice)));
+        return codice == 0 && media.invia("play musica", nullptr, 0) == 0;
+    };
+
+    if (su_file) {
+        const auto registrato = motore.registrazione();
+        if (!apri(registrato->media()))
+            return 1;
+        registrato->avanza(int(secondi * registrato->frequenza()));
+        return scrivi(*registrato, std::string(args[3])) ? 0 : 1;
+    }
+    const auto dispositivo = motore.dispositivo();
+    if (!apri(dispositivo->media()))
+        return 1;
+    std::array<char, 31> modo{};
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        dispositivo->media().invia("status musica mode", modo.data(), modo.size());
+    } while (std::string_view(modo.data()) == "playing");
+    return 0;
+}
+
+} // namespace contavoce::cli
