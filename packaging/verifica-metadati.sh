@@ -64,6 +64,24 @@ lintian)
   # the pedantic tags, which --pedantic turns on.
   lintian --pedantic --info --display-info --fail-on error,warning,pedantic "$deb"
   echo "lintian: $(basename "$deb") is clean"
+  # The package holds what cmake --install lays out under /usr (the install_layout
+  # test checks that), file for file, plus lintian's overrides.
+  # (cmake --install rewrites the build's install_manifest.txt: put it back.)
+  [ ! -f "$build/install_manifest.txt" ] || cp "$build/install_manifest.txt" "$scratch/manifesto"
+  DESTDIR=$scratch/installato cmake --install "$build" --prefix /usr >/dev/null
+  if [ -f "$scratch/manifesto" ]; then
+    mv "$scratch/manifesto" "$build/install_manifest.txt"
+  else
+    rm -f "$build/install_manifest.txt"
+  fi
+  (cd "$scratch/installato" && find . ! -type d | sort) >"$scratch/installato.txt"
+  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | grep -v '^\./usr/share/lintian/' |
+    sort >"$scratch/pacchetto.txt"
+  diff -u "$scratch/installato.txt" "$scratch/pacchetto.txt" ||
+    {
+      echo "the .deb and cmake --install lay out different files"
+      exit 1
+    }
   ;;
 *)
   echo "usage: $0 appstream|desktop|man|lintian ARGS" >&2
