@@ -96,8 +96,8 @@ std::string in_svg(const Arte& a) {
                 const Rgb c = tavolozza[static_cast<std::size_t>(p)].rgb;
                 std::snprintf(colore, sizeof colore, "#%02x%02x%02x", c.r, c.g, c.b);
                 t += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
-                     "\" width=\"" + std::to_string(fine - x) + "\" height=\"1\" fill=\"" +
-                     colore + "\"/>\n";
+                     "\" width=\"" + std::to_string(fine - x) + "\" height=\"1\" fill=\"" + colore +
+                     "\"/>\n";
             }
             x = fine;
         }
@@ -175,7 +175,8 @@ int esegui(const std::vector<std::string>& arg) {
         scrivi_png(QString::fromStdString(arg[i + 2]), in_immagine(prog.leggi(arg[i + 1]), scala));
     } else if (resto == 3 && arg[i] == "svg") {
         const std::string t = in_svg(prog.leggi(arg[i + 1], Tipo::icona));
-        scrivi_byte(QString::fromStdString(arg[i + 2]), std::vector<std::uint8_t>(t.begin(), t.end()));
+        scrivi_byte(QString::fromStdString(arg[i + 2]),
+                    std::vector<std::uint8_t>(t.begin(), t.end()));
     } else {
         std::fputs(aiuto, stderr);
         return 2;
