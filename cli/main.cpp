@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli: Contavoce's number speller and speaker for the command line.
 #include "cli/input.h"
 #include "platform/file.h"

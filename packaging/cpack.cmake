@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package:  cmake --build build && cd build && cpack -G DEB
 # It holds what cmake --install puts in place (see packaging/CMakeLists.txt),
 # under /usr: the program folder /usr/lib/contavoce, the links /usr/bin/contavoce

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a built tree into a scratch prefix and checks what a user gets: the
 # program folder with every data file, the links on the PATH, the menu entry and
 # icon, and that the linked contavoce-cli finds the clips of its real folder.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package Contavoce needs to build, test and run.
 # Idempotent: packages already present are skipped, so a second run is quick.
 # Usage: scripts/install-deps.sh [--run]   --run: only what building and running

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where an installation lands on Linux, in place of the Windows folders an INF
 // names by number (dirid).
 //

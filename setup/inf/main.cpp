@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // installa-inf: installs one section of an INF file, standing in for
 // "rundll32.exe setupapi.dll,InstallHinfSection SECTION MODE INF" on Linux.
 #include "setup/inf/esecuzione.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one install section of an INF asks for, worked out and checked in full
 // before anything is written: every name, folder, source file and target.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-images: turns the text art in resources/images into the pointer
 // and icon files the program embeds, and PNGs of the icons.
 #include "tools/images/arte.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // installa-inf as the setup launcher runs it, on a small made-up program in a
 // temporary HOME: install, menu entry, uninstall; hostile INF files; a
 // read-only folder; a write that fails half way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real package: contavoce.inf names exactly the program folder the build
 // makes and installs and removes it; setup.inf is built as the launcher reads it.
 #include "setup/inf/testo_inf.h"
