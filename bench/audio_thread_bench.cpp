@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the thread that pulls the mix allocates, frees and opens while the tune
 // plays and a whole number is said over it, counted by the probe that
 // tst_sonda_audio checks (tests/faults/sonda_audio.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli as a teacher's script runs it, whole process timed: a million
 // numbers written as people write them (2.304, 2 304, 2304) through `words`,
 // and a worksheet of 100 exercises through `scheda`. Five runs each, medians.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the start-up: the barest Qt window, one label in it, timed
 // by process_bench exactly as primo_disegno times Contavoce (orologio_disegno.h).
 #include "orologio_disegno.h"

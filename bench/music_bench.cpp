@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Music figures: CPU time to synthesise 60 s of the tune (as a share of one
 // core in real time), and how long the first "open" keeps the window waiting:
 // on a real-time output the SoundFont loads on the render thread, so the open

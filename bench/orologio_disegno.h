@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The watch that process_bench reads on a program it starts: the program is
 // given CONTAVOCE_PRIMO_DISEGNO, the steady_clock time in ns taken just before
 // exec; after its window's first paint it prints the microseconds since then

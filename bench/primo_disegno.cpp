@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `contavoce` as process_bench starts it to time the start-up: the same program
 // (its main, step for step) with a watch on the window's first paint, kept out
 // of the shipped one; see orologio_disegno.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the whole program as a process, under whatever display $DISPLAY
 // names: the time from exec to the window's first paint, the resident memory
 // once started with the music playing, and the CPU it takes while idle. The

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks in an optimised tree and prints every figure with its target.
 # The window's figures run under a private Xvfb on a free display.
 set -euo pipefail

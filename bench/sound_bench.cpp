@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound figures: the silence between two speech clips in the device's real
 // output (SDL disk driver), the time from a play call to its first sample in
 // the mix, and the length of a recorded twelve-digit number against its clips.

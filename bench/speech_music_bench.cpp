@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How far the voice stands above the music in what the real program plays: the
 // real window under the X server of bench/run.sh, its sound device recorded by
 // SDL's disk driver, a twelve-digit number typed, confirmed and then said twice

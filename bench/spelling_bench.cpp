@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time to spell one number: 1,000,000 random numbers of 1 to 12 digits,
 // five runs, the median run's time per number.
 #include "spelling/numero.h"

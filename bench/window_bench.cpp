@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the real window in this process, over the real sound device (SDL's
 // dummy driver, which pulls in real time) with the tune playing: the time of
 // `sfuma` (256 bands, the repaint it asks for included) and the time from a

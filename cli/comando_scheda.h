@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli scheda: a printable worksheet, with its dictation on request.
 #pragma once
 

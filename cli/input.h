@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checking the numbers a user hands to contavoce-cli.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli: Contavoce's number speller and speaker for the command line.
 #include "cli/comando_scheda.h"
 #include "cli/input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What contavoce-cli tells its user, in the user's language: Qt's translations
 // from cli/translations, chosen by the locale (LC_ALL, LC_MESSAGES, LANG).
 #pragma once

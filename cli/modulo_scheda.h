@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet printer as a module of its own, libcontavoce-scheda.so in the
 // program's folder: it brings Qt's GUI library (fonts, painting, the PDF
 // writer), which only `contavoce-cli scheda` loads; the other commands start

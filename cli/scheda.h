@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A worksheet of numbers: what is drawn and asked, apart from how it is printed.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inside of libcontavoce-scheda.so: the worksheet drawn with QPainter on
 // Qt's PDF writer. Only contavoce_stampante is exported.
 #include "cli/modulo_scheda.h"

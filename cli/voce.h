@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of contavoce-cli that make sound: say, music, and the
 // worksheet's dictation. They load the sound module when they run.
 #pragma once

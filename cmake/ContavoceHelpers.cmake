@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The project's own CMake functions, included once from the top-level CMakeLists.txt.
 
 # bin/ is the program's folder and what gets installed, so every other

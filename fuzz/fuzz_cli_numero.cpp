@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli's number input: whatever the user types, either a refusal or
 // the significant digits, which the speller and the grouping then take as they are.
 #include "cli/input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INF installer's reader and planner: an INF file comes from the cabinet,
 // which anyone can make. Whatever it says, reading either succeeds or refuses
 // with ErroreInf, and a plan never reaches outside the install locations nor

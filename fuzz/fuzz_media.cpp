@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media command parser: the music player's strings, and in them a path
 // that names a file. One command a line. The commands run in a folder of this
 // run holding a few tunes; a command that could name a file elsewhere ("/" or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup.inf reader: the launcher reads the texts of its dialog and the
 // final message from whatever setup.inf the cabinet holds. The first line of
 // the input names the section and the key ("section|key"), the rest is the file.

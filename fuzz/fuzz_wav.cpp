@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // WAV loading: every speech clip, laser.wav and the embedded effects go through
 // decodifica_wav, and the clips are files in the program's folder that anyone
 // may replace. The first byte picks the output format, the rest is the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "music/cls_play_midi.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays one MIDI file in the background through the media service, under the
 // one alias "PlayMidi": start from the beginning, pause, stop, ask whether it
 // plays. Failures are silent; only `mmOpen` tells whether the last start worked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The background tune while the window is open: the one player `musica`, its
 // restart, the periodic restart on the minute timer and the pause button.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a built tree into a scratch prefix and checks what a user gets: the
 # program folder with every data file, the links on the PATH, the menu entry and
 # icon, and that the linked contavoce-cli finds the clips of its real folder.
@@ -42,15 +43,27 @@ done
 # The module itself is loaded below, by the installed contavoce-cli saying 12.
 [ -f "$cartella/libcontavoce-suono.so" ] || sbaglio "the sound module is not in the program folder"
 [ -f "$cartella/libcontavoce-scheda.so" ] || sbaglio "the worksheet module is not in the program folder"
-desktop=$prefisso/share/applications/contavoce.desktop
-for riga in 'Exec=contavoce' 'Icon=contavoce' 'Categories=Education;' 'Type=Application'; do
-  grep -qx "$riga" "$desktop" || sbaglio "contavoce.desktop lacks $riga"
+desktop=$prefisso/share/applications/org.example.contavoce.desktop
+for riga in 'Exec=contavoce' 'Icon=contavoce' 'Categories=Education;Math;' 'Type=Application'; do
+  grep -qx "$riga" "$desktop" || sbaglio "org.example.contavoce.desktop lacks $riga"
 done
-[ "$(head -c 8 "$prefisso/share/icons/hicolor/48x48/apps/contavoce.png" | od -An -tx1 | tr -d ' ')" = \
-  89504e470d0a1a0a ] || sbaglio "the icon is not a PNG"
-# Nothing but the program: no test programs, setup or installa-inf.
+# The icon in every size of the theme, by its name, and the scalable one.
+for lato in 16 24 32 48 64 128 256; do
+  png=$prefisso/share/icons/hicolor/${lato}x${lato}/apps/contavoce.png
+  [ "$(head -c 24 "$png" | od -An -tx1 | tr -d ' \n')" = \
+    "89504e470d0a1a0a0000000d49484452$(printf '%08x%08x' "$lato" "$lato")" ] ||
+    sbaglio "hicolor/${lato}x${lato}/apps/contavoce.png is not a ${lato}-pixel PNG"
+done
+grep -q '<svg' "$prefisso/share/icons/hicolor/scalable/apps/contavoce.svg" || sbaglio "no scalable icon"
+for pagina in contavoce contavoce-cli installa-inf; do
+  gzip -t "$prefisso/share/man/man1/$pagina.1.gz" || sbaglio "no manual page for $pagina"
+done
+for f in metainfo/org.example.contavoce.metainfo.xml doc/contavoce/copyright doc/contavoce/changelog.gz; do
+  [ -s "$prefisso/share/$f" ] || sbaglio "share/$f is missing"
+done
+# Nothing but the program and its metadata: no test programs, setup or installa-inf.
 altro=$(find "$prefisso" -type f -o -type l | grep -Ev \
-  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-(suono|scheda)\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/contavoce\.(desktop|png)$' ||
+  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-(suono|scheda)\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/share/applications/org\.example\.contavoce\.desktop$|/share/icons/hicolor/([0-9]+x[0-9]+/apps/contavoce\.png|scalable/apps/contavoce\.svg)$|/share/man/man1/(contavoce|contavoce-cli|installa-inf)\.1\.gz$|/share/metainfo/org\.example\.contavoce\.metainfo\.xml$|/share/doc/contavoce/(copyright|changelog\.gz)$' ||
   true)
 [ -z "$altro" ] || sbaglio "unexpected files installed: $altro"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Messages to the child. `Avvisi` is the seam: the window answers them with
 // modal message boxes, tests and the command line with what suits them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output device as the sound layer uses it: open, start, ask whether it is
 // still there, close. SuonoSdl talks to SDL only through this, so a test can
 // unplug a device that is not really there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Media control by command strings, for MIDI sequences: the music player
 // speaks to it only through `invia`. It understands exactly
 //   open <path> type sequencer alias <alias>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mix that reaches the output: one effects voice (one clip at a time, a
 // new one replaces the old) and one music voice fed by a renderer. The same
 // mixer is pulled by the sound device's callback or, for recordings, by a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/modulo_suono.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound engine as a module of its own. SDL2's output, FluidSynth's music
 // and the recording output live in libcontavoce-suono.so in the program's
 // folder, so that `contavoce` shows its window and `contavoce-cli words` runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inside of libcontavoce-suono.so: the engine over SuonoSdl, SuonoRegistrato
 // and MediaMidi. Only contavoce_motore_suono is exported.
 #include "platform/media.h"

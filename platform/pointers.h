@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pointer images and icons from the program's resources, ready for widgets.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own resources, carried inside the executable: sound effects,
 // pointer images and icons, looked up by name and type with letter case
 // ignored in both ("gallo"/"wav" finds GALLO of type WAV).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the music player needs of the media service: the command interface,
 // its error codes and the path form it reads. Nothing here loads a sound
 // library, so the window links it while the service itself lives in the sound

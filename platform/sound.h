@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound output: the three ways the program plays a WAV (a file to its end, an
 // image from memory to its end, a file without waiting) and the device count.
 // `Suono` is the seam: the window and the speaker talk only to it, so tests

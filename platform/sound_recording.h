@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sound output that records instead of playing: the mixer is pulled in
 // device-sized buffers as the real device would pull it, so clips played one
 // after another are joined exactly as they are heard.

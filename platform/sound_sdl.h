@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound device: SDL2's audio subsystem, one output pulling the mixer from
 // SDL's callback thread, opened again when it goes away.
 #pragma once

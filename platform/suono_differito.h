@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's sound while it is still arriving: the sound module is loaded
 // and the device opened on a thread of their own, started first thing in
 // main, while Qt and the window are being built. The window talks to this

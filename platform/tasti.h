@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows key codes of the keys the entry box answers to; the key sounds
 // answer to Enter and Backspace as well.
 #pragma once

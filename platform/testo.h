@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small text routines the program, the setup launcher and installa-inf share:
 // names compared as Windows compares them, blanks trimmed, Windows-1252 read.
 // Plain bytes in and out, whatever the locale; no Qt.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a tracked C++ file is not laid out as .clang-format says.
 # Usage: scripts/check-format.sh [clang-format binary]   (--fix rewrites the files)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets (clang, in build-fuzz/) and runs each for a
 # bounded time on a copy of its seeds from fuzz/corpus/; the WAV seeds are
 # made here from the build's own sound effects. Exits non-zero when a target

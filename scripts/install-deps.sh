@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package Contavoce needs to build, test and run.
 # Idempotent: packages already present are skipped, so a second run is quick.
+# Usage: scripts/install-deps.sh [--run]   --run: only what building and running
+# the program needs (scripts/run.sh), not the tools of the tests.
 set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build clang clang-format pkg-config
-  # libFuzzer and the sanitizer run-times for clang (only recommended by clang)
-  libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config
   # libraries
   qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libfluidsynth-dev
   # run-time data: GM SoundFont, fonts with the metrics of Arial / Times New Roman
@@ -20,12 +21,20 @@ packages=(
   poppler-utils
   # content generation: Italian speech, audio processing
   festival festvox-italp16k sox
-  # packaging and installation
-  cabextract gcab
+  # the installation media's cabinet (configured with every build)
+  gcab
+)
+[ "${1:-}" = --run ] || packages+=(
+  # clang for the fuzzers, libFuzzer and the sanitizer run-times (only recommended by clang)
+  clang clang-format libclang-rt-14-dev
+  # unpacking the installation media
+  cabextract
   # headless end-to-end checks
   xvfb xdotool x11-apps imagemagick libfftw3-dev
   # the screen-reader check of the end-to-end session reads the window through AT-SPI
   python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus-daemon
+  # the package's checks: lintian, AppStream metadata, menu entries
+  lintian appstream desktop-file-utils
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's picture of the window: Contavoce on a private X server with
 # 2304 typed and confirmed, the place-value panel open and its "3" clicked (it
 # blinks red), captured with ImageMagick's import. Builds nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list of speech clips that, played in order, say a number in Italian
 // ("2304" -> va2, va_mila, va3, va100, va4). Built from arithmetic only: no
 // clip file is looked at.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/parlante.h"
 
 #include "platform/resources.h"

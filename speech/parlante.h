@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the program makes audible apart from the music: saying a number
 // clip by clip, the sound effects, the key sounds and the sound-device check.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Italian cardinal numbers for digit strings of up to twelve digits.
 //
 // Words are written the Italian way: one word, no blanks, lower case

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window for a child who cannot use the mouse or see the screen well: a
 // focus ring plain to see on whichever control has the focus, Enter on a
 // button, the digits of the panel by the arrow keys, and Italian names for a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Messages to the child as modal message boxes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colours as the layout gives them: 32-bit values blue*65536 + green*256 + red,
 // or, with the top bit set, the index of a system colour that the running
 // desktop supplies.

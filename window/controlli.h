@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's controls, held together as a form designer's generated class
 // holds them, and their layout. Controls keep their layout names as member and
 // object names. Positions are laid out in twips (15 to a logical pixel; Qt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the controls' events reach the handlers: clicks and timers through
 // signals, Text1's keys and the pointer over the controls through this window's
 // event filter.

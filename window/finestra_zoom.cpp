@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's zoom and full screen: the keys, the layout at a zoom and the
 // surface made again for each size.
 #include "window/voce_cifre.h"

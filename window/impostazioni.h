@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program remembers between runs, in a small settings file in the
 // user's configuration folder: the zoom, and whether the music was paused.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Contavoce: the window, over the sound device and the music service.
 #include "platform/file.h"
 #include "platform/suono_differito.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of `contavoce`: --help, --version, --fullscreen, --no-music
 // and --zoom N, read before anything else starts.
 #pragma once

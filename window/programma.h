@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as `contavoce` runs it: the window over the sound and music
 // services it is given, and modal message boxes.
 #pragma once

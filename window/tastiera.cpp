@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key table of the entry box and the queue its keys wait in while one is
 // being handled.
 #include "window/tastiera.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keys the entry box answers to, as the handlers see them: Windows key codes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/voce_cifre.h"
 
 #include "spelling/numero.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one window: an instruction line, the entry box, the confirm
 // button, the panel of action buttons, the words box and the green panel of
 // twelve digit boxes. Handlers are named control_event; the controls and

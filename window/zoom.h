@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The form drawn larger: a zoom in steps of 25% from 100% to 300%, applied to
 // every position, size and font laid out in twips. The handlers keep seeing
 // the form's own size in twips; only the drawing is scaled.

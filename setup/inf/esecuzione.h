@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Carrying out a plan so that a failure leaves no half-written program:
 //   1. check that every folder can be written and has room for the files;
 //   2. write each file under a hidden temporary name in its own folder;

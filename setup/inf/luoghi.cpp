@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/inf/luoghi.h"
 
 #include "setup/inf/testo_inf.h"
@@ -19,8 +20,12 @@ Luoghi luoghi_da_ambiente(const LeggiAmbiente& ambiente, bool root) {
                             *scelta + "\"");
     }
     if (!per_utente)
-        return {false, "/opt", "/usr/local/share/applications", "/usr/local/share/icons",
-                "/usr/local/bin"};
+        return {false,
+                "/opt",
+                "/usr/local/share/applications",
+                "/usr/local/share/icons",
+                "/usr/local/bin",
+                "/usr/local/share"};
 
     const auto home = ambiente("HOME");
     if (!home || home->empty() || !fs::path(*home).is_absolute())
@@ -31,8 +36,12 @@ Luoghi luoghi_da_ambiente(const LeggiAmbiente& ambiente, bool root) {
     dati = dati.lexically_normal();
     if (!dati.has_filename()) // "/data/" names the same folder as "/data"
         dati = dati.parent_path();
-    return {true, dati, dati / "applications", dati / "icons",
-            (fs::path(*home) / ".local" / "bin").lexically_normal()};
+    return {true,
+            dati,
+            dati / "applications",
+            dati / "icons",
+            (fs::path(*home) / ".local" / "bin").lexically_normal(),
+            dati};
 }
 
 std::vector<std::filesystem::path> cartelle_comandi(const LeggiAmbiente& ambiente) {

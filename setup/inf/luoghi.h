@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where an installation lands on Linux, in place of the Windows folders an INF
 // names by number (dirid).
 //
 //                      per user (not root)            system-wide (root)
 //   16422 programs     $XDG_DATA_HOME                 /opt
 //   16386 menu         $XDG_DATA_HOME/applications    /usr/local/share/applications
+//   16410 shared data  $XDG_DATA_HOME                 /usr/local/share
 //   icon theme         $XDG_DATA_HOME/icons           /usr/local/share/icons
 //   commands           ~/.local/bin                   /usr/local/bin
 //
@@ -23,6 +25,9 @@ namespace contavoce::inf {
 
 inline constexpr int dirid_programmi = 16422; // Program Files
 inline constexpr int dirid_menu = 16386;      // the Start menu's Programs
+// Application Data: where the desktop looks for what a program shares with it,
+// such as icon sizes (icons/hicolor/...) and manual pages (man/man1).
+inline constexpr int dirid_dati = 16410;
 
 struct Luoghi {
     bool per_utente = true;
@@ -30,6 +35,7 @@ struct Luoghi {
     std::filesystem::path menu;
     std::filesystem::path icone;
     std::filesystem::path comandi;
+    std::filesystem::path dati;
 };
 
 using LeggiAmbiente = std::function<std::optional<std::string>(const char* nome)>;

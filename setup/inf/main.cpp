@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // installa-inf: installs one section of an INF file, standing in for
 // "rundll32.exe setupapi.dll,InstallHinfSection SECTION MODE INF" on Linux.
 #include "setup/inf/esecuzione.h"
@@ -18,6 +19,7 @@
 namespace {
 
 constexpr std::string_view aiuto = R"(Usage: installa-inf SECTION MODE INF_FILE
+       installa-inf --help | --version
 
 Installs the section SECTION (DefaultInstall, or DefaultUninstall to remove)
 of INF_FILE, as Windows' InstallHinfSection does. MODE must hold 128: the
@@ -53,6 +55,10 @@ int main(int argc, char** argv) {
     namespace inf = contavoce::inf;
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
         std::cout << aiuto;
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "installa-inf " CONTAVOCE_VERSION "\n";
         return 0;
     }
     if (argc != 4) {

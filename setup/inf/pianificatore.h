@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The planner behind pianifica (piano.h), in two halves: piano.cpp checks
 // names and folders and plans the file lists, piano_voci.cpp plans the menu
 // entries and their commands, which name files of those lists.

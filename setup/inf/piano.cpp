@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/inf/piano.h"
 
 #include "platform/testo.h"
@@ -137,9 +138,11 @@ Destinazione destinazione(const TestoInf& inf, std::string_view elenco, const Lu
         d.base = luoghi.programmi;
     else if (d.dirid == dirid_menu)
         d.base = luoghi.menu;
+    else if (d.dirid == dirid_dati)
+        d.base = luoghi.dati;
     else
         throw ErroreInf(dove + ": dirid " + numero +
-                        " is not supported (16422 programs, 16386 menu)");
+                        " is not supported (16422 programs, 16410 shared data, 16386 menu)");
     if (r.campi.size() == 2 && !r.campi[1].empty()) {
         controlla_parti(r.campi[1], false, dove);
         for (const std::string_view p : parti_di(r.campi[1]))
@@ -239,7 +242,9 @@ void Pianificatore::copia(const std::string& elenco) {
             throw ErroreInf("the source " + sorgente.string() + " is not a plain file");
         const fs::path destinazione = d.cartella() / v.nome;
         scrivi({destinazione, sorgente, {}, eseguibile(sorgente)});
-        elencati_[platform::minuscolo(v.nome)] = {destinazione, sorgente};
+        // A menu entry's Exec and Icon name the first list's file of that name,
+        // on install as on uninstall (the icon's theme sizes share its name).
+        elencati_.try_emplace(platform::minuscolo(v.nome), FileElencato{destinazione, sorgente});
     }
 }
 

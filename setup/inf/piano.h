@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one install section of an INF asks for, worked out and checked in full
 // before anything is written: every name, folder, source file and target.
 //
@@ -7,7 +8,7 @@
 //   AddMenuEntry=entry[,...]  write a menu entry; DelMenuEntry= removes it
 // A file list holds lines "name" or "name,source name"; [DestinationDirs]
 // gives each list (or DefaultDestDir) "dirid[,subfolder]". Supported dirids:
-// 16422 (programs) and 16386 (menu), placed as luoghi.h says. A menu entry is
+// 16422 (programs), 16410 (shared data) and 16386 (menu), placed as luoghi.h says. A menu entry is
 // a section of keys:
 //   Name=       the name shown in the menu (required)
 //   Exec=       the program, a file of one of the section's lists (required)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record of what installa-inf put in place from one INF, as dpkg keeps one
 // per package: a file it did not install is never replaced nor deleted.
 //

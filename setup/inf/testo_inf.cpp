@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/inf/testo_inf.h"
 
 #include "platform/file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An INF file read the way setupapi reads one: sections and key names with
 // letter case ignored, ";" comments, double-quoted fields ("" is a quote),
 // comma-separated fields, %name% replaced from [Strings] (%% is a percent

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/inf/voce_menu.h"
 
 #include "setup/inf/testo_inf.h"
@@ -45,14 +46,16 @@ std::string argomento_exec(std::string_view argomento) {
 }
 
 std::string testo_desktop(const VoceMenu& voce) {
-    std::string t = "[Desktop Entry]\nType=Application\nVersion=1.5\n";
+    std::string t = "[Desktop Entry]\nType=Application\nVersion=1.4\n";
     t += "Name=" + valore_desktop(voce.nome) + "\n";
     if (!voce.commento.empty())
         t += "Comment=" + valore_desktop(voce.commento) + "\n";
     t += "Exec=" + valore_desktop(argomento_exec(voce.eseguibile.string())) + "\n";
     t += "Path=" + valore_desktop(voce.eseguibile.parent_path().string()) + "\n";
+    // By its name in the icon theme, where it was installed: a menu then picks
+    // the size it needs, and the entry outlives a move of the theme folder.
     if (!voce.icona.empty())
-        t += "Icon=" + valore_desktop(voce.icona.string()) + "\n";
+        t += "Icon=" + valore_desktop(voce.icona.stem().string()) + "\n";
     t += "Terminal=false\n";
     if (!voce.categorie.empty())
         t += "Categories=" + valore_desktop(voce.categorie) + "\n";

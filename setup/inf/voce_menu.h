@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program's menu entry as a freedesktop desktop entry (.desktop file), the
 // Linux counterpart of a Start-menu shortcut.
 #pragma once

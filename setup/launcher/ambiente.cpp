@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/launcher/ambiente.h"
 
 #include "platform/testo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the launcher runs and what it runs there: the user's side as an
 // interface, the program lookup, the outside programs, the cabinet's listing
 // and the private folders. Nothing here shows a window; setup.h has the flow.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command lines and the program lookup, the way the launcher's Windows
 // original has them: it builds whole command lines, and the outside programs
 // are found where SearchPath and CreateProcess would find them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher's one dialog, laid out from its template in dialog units and
 // converted to pixels from the dialog font as Windows converts them.
 #pragma once

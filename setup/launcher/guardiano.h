@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher's private folders hold a whole unpacked cabinet; they must not
 // outlive it, however it ends: Ctrl+C, a kill, an abort when memory runs out.
 // No handler in the launcher itself can cover a SIGKILL, so a small watcher

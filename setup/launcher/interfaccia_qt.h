@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher's dialogs as Qt shows them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // setup: installs the program from the cabinet in the current directory.
 #include "platform/pointers.h"
 #include "setup/launcher/guardiano.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting an outside program with its arguments as bytes. QProcess hands
 // arguments over as QStrings encoded with the locale, which turns a file name
 // that is not valid UTF-8 into a different name; a cabinet so named must reach

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Values from a profile (.ini) file, read the way Windows' GetPrivateProfileString
 // and GetPrivateProfileInt read them: setup.inf files are written for that reader.
 #pragma once

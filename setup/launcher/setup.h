@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup launcher: finds the cabinet in the current directory, shows a
 // dialog whose texts come from the cabinet's setup.inf, unpacks the cabinet
 // into a working folder, has the INF installer install from the .inf file it

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What a screen reader is told about the running window, read through AT-SPI.
 
     accessibile.py PID NUMBER WORDS CHOSEN [TREE_FILE]

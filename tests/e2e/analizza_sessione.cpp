@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks a recorded child's session (tests/e2e/sessione.sh): the screenshots
 // show the grouped number, the words, the green panel and the red digit; the
 // recording holds every sound in the order the child caused them (a chosen

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A child's session with the real program, end to end: its own X server, real
 # key presses and clicks through xdotool, the sound device recorded by SDL's
 # disk driver. Screenshots and the recording go to the analyzer, which checks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session analyzer's sound matching: the decimation keeps what the ear
 // hears and drops what would fold over, and correlation finds the right sound
 // at the right place under noise, and not a similar one.

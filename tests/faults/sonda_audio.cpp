@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sonda_audio.h"
 
 #include "music/cls_play_midi.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the thread that pulls the mix does besides copying samples: it must
 // never allocate, free or open a file, for any of them can keep it waiting
 // long enough to be heard. The probe replaces the allocator's and the file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults tried on purpose on the sound side: a speech clip missing or broken,
 // the tune or the SoundFont missing or broken, no sound device at all. The
 // number is still said, the window still works, and only the missing device

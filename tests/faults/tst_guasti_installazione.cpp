@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults tried on purpose on the installing side: a damaged or cut cabinet and
 // one whose names try to leave the working folder, given to the setup
 // launcher; a full and a read-only install location under installa-inf.

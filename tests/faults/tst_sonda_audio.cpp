@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The thread that pulls the mix only copies: over a whole number said with the
 // tune playing, and the music's commands after it, it neither allocates nor
 // frees nor opens a file. A program of its own, for it replaces the allocator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MIDI player and the music control, against a recording media service
 // and against the real FluidSynth-backed one rendering into a recording output.
 #include "music/musica.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded resources as the program looks them up.
 #include "platform/pointers.h"
 #include "platform/resources.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer, WAV decoding, the recording output and the real SDL device
 // (dummy driver, paced in real time).
 #include "platform/resources.h"

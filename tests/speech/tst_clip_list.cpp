@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clips that say a number, in playing order.
 #include "speech/clip_list.h"
 

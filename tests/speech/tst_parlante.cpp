@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speaking a number and the effects, with a recording stand-in for the device.
 #include "speech/parlante.h"
 #include "support/registri.h"

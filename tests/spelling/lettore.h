@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An independent reader of Italian cardinal words, written from the grammar
 // rather than from the speller, so that reading back what the speller wrote
 // checks it. It is strict: a tens word must drop its vowel before "uno" and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the speller's words back with an independent reader: every number
 // must come back as itself, and the words must look like Italian words.
 #include "lettore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Worked examples and boundaries of the number speller.
 #include "spelling/numero.h"
 

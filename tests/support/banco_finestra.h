@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window over recording stand-ins, everything logging into `log`: plays,
 // effects, warnings, music commands, "url …" for a mail request and "end" for
 // the end of the process.

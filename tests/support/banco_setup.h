@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup launcher run as on a user's machine, under a temporary root:
 // supporto/ is the installation media and the current directory, programma/
 // the launcher's own folder with an installer stand-in, strumenti/ the PATH

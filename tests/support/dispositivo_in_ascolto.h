@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SDL's real output with an ear on it: every buffer the device is handed is
 // counted and its RMS noted (the loudest since the last `azzera`), on the
 // device's own thread, after the program's callback has filled it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A snapshot of a folder: every entry under it with its kind, mode, link target
 // and a digest of its bytes. Two equal snapshots mean nothing was written,
 // moved or deleted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level measures shared by the content tests: the speech clips are levelled by
 // the spoken-part RMS (tools/speech/make-speech.sh), and the effects are held
 // to the voice by the same measure.

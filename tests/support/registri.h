@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording stand-ins for the sound device, the message boxes and the media
 // service: every call lands in one shared log, so tests see the order of
 // plays, passes of the event loop, warnings and music commands.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a WAV file's format as stored, without converting it, so that tests
 // can check encodings exactly; decodes PCM 8/16-bit samples for analysis.
 #pragma once

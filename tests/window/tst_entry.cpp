@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a child does in the window: typing, confirming, listening, starting
 // over, the place-value panel and the pointer feedback.
 #include "support/banco_finestra.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding known sounds in a recording: each sound is slid along the recording
 // and compared by normalised cross-correlation, computed through FFTW. The
 // end-to-end session first brings both to one analysis format (mono, 11025 Hz);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ASINO: a donkey's hee-haw. Two breaths: a wheezy inhaled "hee" gliding up,
 // then a loud, rough exhaled "haw" falling, and again.
 #include "tools/effects/effetti.h"

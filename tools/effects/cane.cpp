@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CANE: a dog barking, two quick woofs and one more: short noisy bursts whose
 // pitch jumps up and falls while the mouth opens and closes.
 #include "tools/effects/effetti.h"

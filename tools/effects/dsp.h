@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building blocks shared by the effects: noise, envelopes, filters, a voiced
 // source for the animal calls, and the finishing pass that levels every effect.
 #pragma once

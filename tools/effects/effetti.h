@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One function per effect. Each fills n samples at frequency fs (timings are in
 // seconds, so the sounds keep their shape at any rate); the result is finished
 // (faded and levelled) and ready to write.

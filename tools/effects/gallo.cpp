@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GALLO: a rooster's cock-a-doodle-doo. Three short rising syllables and a long
 // last one that holds, wavers and sinks, on a bright, slightly rough voice.
 #include "tools/effects/effetti.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // INIZIO: a happy jingle, a rising major arpeggio on little bells ending on a
 // ringing chord.
 #include "tools/effects/effetti.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // laser.wav: a toy laser "pew", a bright tone sweeping quickly downwards.
 #include "tools/effects/effetti.h"
 

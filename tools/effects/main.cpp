@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes every sound effect of the program, and laser.wav.
 // Usage: genera_effetti <wav folder> <laser.wav> <VETRO as PCM>
 // VETRO is written as 16-bit PCM for the build to convert to Microsoft ADPCM.

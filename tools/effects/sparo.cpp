@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SPARO: a toy-gun shot, a cracking noise burst dying fast over a low thump,
 // with a short falling "pew" behind it.
 #include "tools/effects/effetti.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // G0..G9: the telephone keypad tone of each digit.
 #include "tools/effects/effetti.h"
 

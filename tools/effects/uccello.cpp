@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UCCELLO: a little bird, a few quick whistled chirps sweeping up then down,
 // ending in a short trill.
 #include "tools/effects/effetti.h"

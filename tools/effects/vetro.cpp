@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // VETRO: a pane of glass shattering. A bright crash of noise, then a shower of
 // shards: hundreds of short, high, ringing tinkles, denser at first and
 // thinning out, each placed somewhere between the two speakers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes PCM WAV files from samples in -1..1.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures drawn as text: one character per pixel, a legend that gives each
 // character a colour of the standard 16-colour Windows palette (or makes it
 // transparent), and for pointers the hotspot.

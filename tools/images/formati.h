@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows pointer (.cur) and icon (.ico) files from text art.
 //
 // Hand-written on purpose: no library at hand writes these. Qt's ico plugin

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-images: turns the text art in resources/images into the pointer
 // and icon files the program embeds, and PNGs of the icons.
 #include "tools/images/arte.h"
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QSaveFile>
+#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -22,7 +24,9 @@ constexpr const char* aiuto = R"(Usage: contavoce-images [--preview DIR] COMMAND
 Commands:
   cur ART OUT.cur        a pointer from cursor art
   ico OUT.ico ART...     an icon holding one image per icon art, in that order
-  png ART OUT.png        the art as a PNG at its own size, transparent where the art is
+  png ART OUT.png [N]    the art as a PNG at its own size, or N times larger (every
+                         pixel an N×N square, no smoothing), transparent where the art is
+  svg ART OUT.svg        the art as a scalable SVG picture, one square per pixel
 
 --preview DIR  also writes DIR/<art file name>.png, every art read drawn 8 times
                larger, see-through pixels as a grey check, a pointer's hotspot
@@ -39,11 +43,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-QImage in_immagine(const Arte& a) {
-    QImage img(a.larghezza, a.altezza, QImage::Format_ARGB32);
-    for (int y = 0; y < a.altezza; ++y)
-        for (int x = 0; x < a.larghezza; ++x) {
-            const int p = a.at(x, y);
+// Scaled by a whole factor, so that pixel art stays sharp at every icon size.
+QImage in_immagine(const Arte& a, int scala = 1) {
+    QImage img(a.larghezza * scala, a.altezza * scala, QImage::Format_ARGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const int p = a.at(x / scala, y / scala);
             const Rgb c = p == trasparente ? Rgb{0, 0, 0} : tavolozza[p].rgb;
             img.setPixel(x, y, qRgba(c.r, c.g, c.b, p == trasparente ? 0 : 255));
         }
@@ -71,6 +76,33 @@ QImage anteprima(const Arte& a) {
                 img.setPixel(x, y, qRgb(0xFF, 0x00, 0xFF));
     }
     return img;
+}
+
+// Each row's runs of one colour become rectangles; crispEdges keeps the
+// squares' borders sharp however far the picture is scaled.
+std::string in_svg(const Arte& a) {
+    std::string t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                    std::to_string(a.larghezza) + "\" height=\"" + std::to_string(a.altezza) +
+                    "\" viewBox=\"0 0 " + std::to_string(a.larghezza) + " " +
+                    std::to_string(a.altezza) + "\" shape-rendering=\"crispEdges\">\n";
+    for (int y = 0; y < a.altezza; ++y)
+        for (int x = 0; x < a.larghezza;) {
+            const int p = a.at(x, y);
+            int fine = x + 1;
+            while (fine < a.larghezza && a.at(fine, y) == p)
+                ++fine;
+            if (p != trasparente) {
+                char colore[8];
+                const Rgb c = tavolozza[static_cast<std::size_t>(p)].rgb;
+                std::snprintf(colore, sizeof colore, "#%02x%02x%02x", c.r, c.g, c.b);
+                t += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
+                     "\" width=\"" + std::to_string(fine - x) + "\" height=\"1\" fill=\"" + colore +
+                     "\"/>\n";
+            }
+            x = fine;
+        }
+    return t + "</svg>\n";
 }
 
 void prepara_cartella(const QString& file) {
@@ -133,8 +165,19 @@ int esegui(const std::vector<std::string>& arg) {
         for (std::size_t k = i + 2; k < arg.size(); ++k)
             icone.push_back(prog.leggi(arg[k], Tipo::icona));
         scrivi_byte(QString::fromStdString(arg[i + 1]), file_ico(icone));
-    } else if (resto == 3 && arg[i] == "png") {
-        scrivi_png(QString::fromStdString(arg[i + 2]), in_immagine(prog.leggi(arg[i + 1])));
+    } else if ((resto == 3 || resto == 4) && arg[i] == "png") {
+        int scala = 1;
+        if (resto == 4) {
+            const std::string& n = arg[i + 3];
+            const auto [fine, errore] = std::from_chars(n.data(), n.data() + n.size(), scala);
+            if (errore != std::errc() || fine != n.data() + n.size() || scala < 1 || scala > 64)
+                throw Errore("the scale must be a whole number from 1 to 64, not \"" + n + "\"");
+        }
+        scrivi_png(QString::fromStdString(arg[i + 2]), in_immagine(prog.leggi(arg[i + 1]), scala));
+    } else if (resto == 3 && arg[i] == "svg") {
+        const std::string t = in_svg(prog.leggi(arg[i + 1], Tipo::icona));
+        scrivi_byte(QString::fromStdString(arg[i + 2]),
+                    std::vector<std::uint8_t>(t.begin(), t.end()));
     } else {
         std::fputs(aiuto, stderr);
         return 2;

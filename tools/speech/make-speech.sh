@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the spoken-number clips listed in TABLE as OUTDIR/<name>.wav: festival's
 # Italian diphone voice says the words, then sox high-passes, resamples, levels and
 # trims each clip so they can be chained tightly.

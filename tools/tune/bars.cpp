@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The music inside one bar: notes, chords or a drum pattern, each checked
 // against the time signature.
 #include "tools/tune/lexing.h"

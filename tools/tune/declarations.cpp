@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Top-level statements: the score's header, tracks, accompaniment and drum
 // patterns, and the form.
 #include "tools/tune/lexing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The words of a score line: comments, quoting, numbers and names.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiles a tune score into a Standard MIDI File.
 // Usage: contavoce-score2mid <score> <output.mid>
 // Errors go to standard error as "<score>:<line>: <message>" and the exit

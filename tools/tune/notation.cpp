@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pitches, durations and chords: the vocabulary inside a bar.
 #include "tools/tune/lexing.h"
 #include "tools/tune/score.h"

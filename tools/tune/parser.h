@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score parser's state, shared by the files that read each part of a score:
 // lexing.cpp (words), declarations.cpp (top-level statements), sections.cpp
 // (section lines), bars.cpp (the music in a bar) and score.cpp (the whole text).

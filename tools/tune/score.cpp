@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole score, line by line: each line goes to the part of the parser that
 // reads it, and the form is resolved once every section is known.
 #include "tools/tune/score.h"

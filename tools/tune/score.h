@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text notation of the background tune and its parser.
 //
 // A score declares tracks, drum and accompaniment patterns and named sections;

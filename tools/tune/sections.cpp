@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sections: where one starts, its tempo changes, its lines of bars per track,
 // and what is checked when it closes.
 #include "tools/tune/lexing.h"

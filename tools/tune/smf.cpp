@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file is written byte by byte: SMF is a tiny format (a header chunk and
 // track chunks of delta-timed events), and doing it here keeps the generator
 // free of a MIDI library for some sixty lines of work.

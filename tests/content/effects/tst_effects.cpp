@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generated sound effects as the program will play them: exact formats and
 // lengths, the keypad tones by ear (Goertzel), no clicks or clipping, similar
 // loudness and none above the voice, and the shape that makes each one recognisable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pointers and icons as the program loads them: the .cur files are read
 // back with a reader of their own (not the writer's code), the icons through
 // Qt's ico plugin, and the shapes are checked for what a child will see.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The speech clips the program chains to say a number: all present in one
 // format, tight at both ends, equally loud, free of clipping and of the
 // synthesiser's clicks, and each holding a word of the right size.

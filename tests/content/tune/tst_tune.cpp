@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The background tune as a MIDI player meets it: file structure, paired notes,
 // length from the tempo map, General MIDI use, the melody and the ending.
 // The file is read with a reader of its own, not the generator's code, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tune's score compiler: the notation read correctly, and every mistake
 // reported at its own line so the build can point at it.
 #include "tools/tune/score.h"

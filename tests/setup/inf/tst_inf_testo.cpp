@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading INF text (sections, keys, comments, quotes, %strings%, encodings)
 // and choosing the install locations from the environment.
 #include "setup/inf/luoghi.h"

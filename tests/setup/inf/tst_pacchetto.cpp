@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real package: contavoce.inf names exactly the program folder the build
 // makes and installs and removes it; setup.inf is built as the launcher reads it.
 #include "setup/inf/testo_inf.h"
@@ -10,17 +11,35 @@ namespace {
 const QString bin = qEnvironmentVariable("CONTAVOCE_BIN_DIR");
 const QString icona_costruita = QStringLiteral(CONTAVOCE_EMBED_DIR "/icon/contavoce.png");
 
-QStringList file_del_programma() {
+// The names the install lists read from the media folder (a line "name,source"
+// reads the source), by list.
+QMultiMap<QString, QString> file_dei_supporti() {
     const auto inf = contavoce::inf::TestoInf::leggi(CONTAVOCE_SORGENTI "/packaging/contavoce.inf");
-    QStringList nomi;
+    QMultiMap<QString, QString> nomi;
     for (const auto* copia : inf.con_chiave("DefaultInstall", "CopyFiles"))
         for (const std::string& elenco : copia->campi)
             for (const auto& riga : inf.righe(elenco))
-                nomi << QString::fromStdString(riga.campi.front());
+                nomi.insert(QString::fromStdString(elenco),
+                            QString::fromStdString(riga.campi.back()));
     return nomi;
 }
 
+QStringList file_del_programma() {
+    return file_dei_supporti().values("ProgramFiles");
+}
+
 QString origine(const QString& nome) {
+    if (nome == "installa-inf")
+        return QStringLiteral(INSTALLA_INF);
+    if (nome == "contavoce.inf")
+        return QStringLiteral(CONTAVOCE_SORGENTI "/packaging/contavoce.inf");
+    if (const auto m = QRegularExpression("^contavoce-([0-9]+)\\.png$").match(nome); m.hasMatch())
+        return QStringLiteral(CONTAVOCE_ICON_DIR "/hicolor/%1x%1/apps/contavoce.png")
+            .arg(m.captured(1));
+    if (nome == "contavoce.svg")
+        return QStringLiteral(CONTAVOCE_ICON_DIR "/hicolor/scalable/apps/contavoce.svg");
+    if (nome.endsWith(".1.gz"))
+        return QStringLiteral(CONTAVOCE_PACKAGING_DIR "/metadati/") + nome;
     return nome == "contavoce.png" ? icona_costruita : bin + "/" + nome;
 }
 
@@ -43,9 +62,10 @@ private slots:
 void TstPacchetto::elenca_ogni_file_del_programma() {
     const QStringList elencati = file_del_programma();
     QStringList costruiti = QDir(bin).entryList(QDir::Files | QDir::Hidden);
-    costruiti.removeAll("contavoce-cli"); // the teachers' command-line tool, not installed by setup
-    costruiti.removeAll("libcontavoce-scheda.so"); // and its worksheet printer
-    costruiti << "contavoce.png";                  // built beside the embedded icons
+    costruiti << "contavoce.png"; // built beside the embedded icons
+    // The installer and its INF, with which the program folder removes itself.
+    costruiti << "installa-inf"
+              << "contavoce.inf";
     QStringList mancanti, in_piu;
     for (const QString& f : costruiti)
         if (!elencati.contains(f))
@@ -66,11 +86,10 @@ void TstPacchetto::installa_e_disinstalla_il_programma() {
     QDir().mkpath(media);
     QDir().mkpath(casa);
     const QStringList nomi = file_del_programma();
-    for (const QString& nome : nomi) {
+    for (const QString& nome : file_dei_supporti()) {
         QVERIFY2(QFile::copy(origine(nome), media + "/" + nome), qPrintable(nome));
         QFile(media + "/" + nome).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
-    QVERIFY(QFile::copy(CONTAVOCE_SORGENTI "/packaging/contavoce.inf", media + "/contavoce.inf"));
 
     const auto esegui = [&](const QString& sezione) {
         QProcess p;
@@ -99,13 +118,41 @@ void TstPacchetto::installa_e_disinstalla_il_programma() {
                  voce.contains("\nCategories=Education;\n") && voce.contains("\nName=Contavoce\n"),
              qPrintable(voce));
     const QString icona = casa + "/.local/share/icons/hicolor/48x48/apps/contavoce.png";
-    QVERIFY(voce.contains("\nIcon=" + icona + "\n"));
+    QVERIFY(voce.contains("\nIcon=contavoce\n"));
+    // The menu entry as the desktop's own validator sees it (Debian 12's knows
+    // the entry format up to version 1.4): not even a hint.
+    if (const QString validatore = QStandardPaths::findExecutable("desktop-file-validate");
+        !validatore.isEmpty()) {
+        QProcess v;
+        v.setProcessChannelMode(QProcess::MergedChannels);
+        v.start(validatore, {casa + "/.local/share/applications/contavoce.desktop"});
+        QVERIFY(v.waitForFinished(30000));
+        const QByteArray detto = v.readAll();
+        QVERIFY2(v.exitCode() == 0 && detto.isEmpty(), detto.constData());
+    } else {
+        qWarning("desktop-file-validate is not installed: the menu entry is not validated");
+    }
     QCOMPARE(contenuto(icona), contenuto(icona_costruita));
     QCOMPARE(QFileInfo(casa + "/.local/bin/contavoce").symLinkTarget(), cartella + "/contavoce");
+    // The icon's other sizes and the manual pages, where the desktop and man find them.
+    const QString dati = casa + "/.local/share";
+    QStringList condivisi;
+    for (const int lato : {16, 24, 32, 64, 128, 256}) {
+        const QString png = QString("/icons/hicolor/%1x%1/apps/contavoce.png").arg(lato);
+        QVERIFY2(contenuto(dati + png) == contenuto(origine(QString("contavoce-%1.png").arg(lato))),
+                 qPrintable(png));
+        condivisi << dati + png;
+    }
+    condivisi << dati + "/icons/hicolor/scalable/apps/contavoce.svg";
+    for (const char* pagina : {"contavoce", "contavoce-cli", "installa-inf"})
+        condivisi << dati + "/man/man1/" + pagina + ".1.gz";
+    for (const QString& f : condivisi.mid(6)) // the scalable icon and the pages
+        QVERIFY2(contenuto(f) == contenuto(origine(QFileInfo(f).fileName())), qPrintable(f));
 
     QCOMPARE(esegui("DefaultUninstall"), QByteArray());
-    for (const QString& via : {cartella, icona, casa + "/.local/bin/contavoce",
-                               casa + "/.local/share/applications/contavoce.desktop"})
+    for (const QString& via : QStringList{cartella, icona, casa + "/.local/bin/contavoce",
+                                          casa + "/.local/share/applications/contavoce.desktop"} +
+                                  condivisi)
         QVERIFY2(!QFileInfo::exists(via) && !QFileInfo(via).isSymLink(), qPrintable(via));
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher's dialogs answered from a script, remembering what they showed.
 #pragma once
 

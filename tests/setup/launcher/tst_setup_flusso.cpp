@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole launcher runs against real cabinets made with gcab and unpacked by
 // cabextract, the dialog answered from a script; then the dialog itself.
 #include "risposte.h"

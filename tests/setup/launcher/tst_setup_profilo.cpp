@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // setup.inf as Windows' profile reader reads it.
 #include "setup/launcher/profilo.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher's routines on their own: command lines, the program lookup,
 // starting and waiting, removing a folder tree.
 #include "risposte.h"
