@@ -6,6 +6,7 @@
 #pragma once
 
 #include "cli/scheda.h"
+#include "platform/modulo.h"
 
 #include <memory>
 #include <string>
@@ -32,24 +33,12 @@ inline constexpr int versione_modulo_scheda = 1;
 using FunzioneModuloScheda = void (*)(int versione, std::unique_ptr<Stampante>& stampante);
 
 // The module loaded from a folder, with its printer.
-class ModuloScheda {
+class ModuloScheda : public platform::Modulo<Stampante> {
 public:
     explicit ModuloScheda(const std::string& cartella);
-    ModuloScheda(const ModuloScheda&) = delete;
-    ModuloScheda& operator=(const ModuloScheda&) = delete;
-    ~ModuloScheda();
 
     // Nullptr when the module could not be loaded; `errore()` says why.
-    Stampante* stampante() const { return stampante_.get(); }
-    const std::string& errore() const { return errore_; }
-
-private:
-    struct Chiudi {
-        void operator()(void* handle) const;
-    };
-    std::unique_ptr<void, Chiudi> handle_;
-    std::unique_ptr<Stampante> stampante_; // made by the module: released before it
-    std::string errore_;
+    Stampante* stampante() const { return interfaccia(); }
 };
 
 } // namespace contavoce::cli

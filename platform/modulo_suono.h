@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/media.h"
+#include "platform/modulo.h"
 #include "platform/sound.h"
 
 #include <memory>
@@ -51,25 +52,13 @@ inline constexpr int versione_modulo_suono = 3;
 using FunzioneModuloSuono = void (*)(int versione, std::unique_ptr<MotoreSuono>& motore);
 
 // The module loaded from a folder, with its engine.
-class ModuloSuono {
+class ModuloSuono : public Modulo<MotoreSuono> {
 public:
     // Loads `cartella`/libcontavoce-suono.so; on failure `errore()` says why.
     explicit ModuloSuono(const std::string& cartella);
-    ~ModuloSuono();
-    ModuloSuono(const ModuloSuono&) = delete;
-    ModuloSuono& operator=(const ModuloSuono&) = delete;
 
     // The engine, or nullptr when the module could not be loaded.
-    MotoreSuono* motore() const { return motore_.get(); }
-    const std::string& errore() const { return errore_; }
-
-private:
-    struct Chiudi {
-        void operator()(void* handle) const;
-    };
-    std::unique_ptr<void, Chiudi> handle_;
-    std::unique_ptr<MotoreSuono> motore_; // made by the module: released before it
-    std::string errore_;
+    MotoreSuono* motore() const { return interfaccia(); }
 };
 
 } // namespace contavoce::platform
