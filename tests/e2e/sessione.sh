@@ -246,7 +246,9 @@ finestre=$(xdotool search --onlyvisible --pid "$contavoce_pid" 2>/dev/null | wc 
 [ "$finestre" -eq 1 ] || errore "$finestre windows after the quick keys (a message box?)"
 passo "keys after Enter dropped"
 
-sleep 1
+# The words box turns white before the confirmation's fanfare plays (about
+# 1.8 s): let it end, so that "Fine" does not cut it short.
+sleep 2.5
 tasti alt+f
 passo "Fine pressed"
 stato=0
