@@ -6,7 +6,6 @@
 #include <SDL.h>
 #include <chrono>
 #include <dlfcn.h>
-#include <ios>
 #include <type_traits>
 
 namespace contavoce::platform {
@@ -90,16 +89,10 @@ void SuonoSdl::richiama(void* dati, std::uint8_t* flusso, int byte) {
 }
 
 std::optional<std::vector<char>> leggi_file(const std::string& percorso) {
-    // A folder opens like a file and then fails its first read with an
-    // exception from the stream buffer (libstdc++), as a disk error would.
-    try {
-        const auto byte = contenuto_file(percorso);
-        if (!byte)
-            return std::nullopt;
-        return std::vector<char>(byte->begin(), byte->end());
-    } catch (const std::ios_base::failure&) {
+    const auto byte = contenuto_file_limitato(percorso, clip_massima);
+    if (!byte)
         return std::nullopt;
-    }
+    return std::vector<char>(byte->begin(), byte->end());
 }
 
 SuonoSdl::SuonoSdl(std::unique_ptr<DispositivoAudio> dispositivo)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Faults tried on purpose on the sound side: a speech clip missing or broken,
-// the tune or the SoundFont missing or broken, no sound device at all. The
+// or no plain file of clip size (a FIFO, a device, a huge file), the tune or
+// the SoundFont missing or broken, no sound device at all. The
 // number is still said, the window still works, and only the missing device
 // is worth a message.
 #include "platform/media.h"
@@ -12,12 +13,14 @@
 #include "support/registri.h"
 #include "window/voce_cifre.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <SDL.h>
 #include <atomic>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace contavoce;
 using namespace contavoce::platform;
@@ -102,6 +105,14 @@ void danneggia(const QString& percorso, const QString& guasto) {
         QVERIFY(scrivi_wav(percorso.toStdString(), {}, FormatoAudio{}));
     } else if (guasto == "half") {
         scrivi(percorso, sano.left(sano.size() / 2));
+    } else if (guasto == "fifo") {
+        QCOMPARE(mkfifo(qPrintable(percorso), 0644), 0);
+    } else if (guasto == "link to /dev/zero") {
+        QVERIFY(QFile::link("/dev/zero", percorso));
+    } else if (guasto == "oversize") {
+        // The clip whole, then a hole up to one byte past the bound (truncate -s).
+        scrivi(percorso, sano);
+        fs::resize_file(percorso.toStdString(), clip_massima + 1);
     } else {
         qFatal("unknown fault %s", qPrintable(guasto));
     }
@@ -157,6 +168,8 @@ class TstGuastiAudio : public QObject {
 private slots:
     void clip_danneggiata_data();
     void clip_danneggiata();
+    void clip_ostile_nel_dispositivo_data();
+    void clip_ostile_nel_dispositivo();
     void wav_con_lunghezze_false();
     void musica_danneggiata_data();
     void musica_danneggiata();
@@ -167,7 +180,8 @@ private slots:
 void TstGuastiAudio::clip_danneggiata_data() {
     QTest::addColumn<QString>("guasto");
     QTest::addColumn<QString>("clip"); // the clip of 2304 that is damaged
-    for (const char* g : {"missing", "folder", "empty", "cut header", "text", "no samples"})
+    for (const char* g : {"missing", "folder", "empty", "cut header", "text", "no samples", "fifo",
+                          "link to /dev/zero", "oversize"})
         QTest::newRow(g) << QString(g) << "va3.wav";
     QTest::newRow("first clip missing") << "missing"
                                         << "va2.wav";
@@ -197,6 +211,41 @@ void TstGuastiAudio::clip_danneggiata() {
     parlante.num_parlante("2304");
     QVERIFY(suono.registrazione() == atteso(attese));
     QVERIFY2(log.isEmpty(), qPrintable(log.join('\n')));
+}
+
+void TstGuastiAudio::clip_ostile_nel_dispositivo_data() {
+    QTest::addColumn<QString>("guasto");
+    for (const char* g : {"fifo", "link to /dev/zero", "oversize"})
+        QTest::newRow(g) << QString(g);
+}
+
+// The window's device (the dummy driver, paced in real time): the longest clip
+// replaced by something that is no clip plays the alert, promptly, both when
+// waited for and when started without waiting, as a missing clip does.
+void TstGuastiAudio::clip_ostile_nel_dispositivo() {
+    QFETCH(QString, guasto);
+    Cartella c;
+    const QFileInfoList clip = QDir(c.percorso).entryInfoList({"va*.wav"}, QDir::Files, QDir::Size);
+    QVERIFY(!clip.isEmpty());
+    const std::string lunga = clip.front().filePath().toStdString();
+    danneggia(clip.front().filePath(), guasto);
+
+    SuonoSdl suono;
+    QCOMPARE(suono.dispositivi(), 1);
+    const std::uint64_t avviso = suono_di_avviso(suono.mixer()->formato()).frame();
+    QElapsedTimer t;
+    t.start();
+    suono.suona_file(lunga);
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+    const std::uint64_t suonati =
+        suono.mixer()->frame_mescolati() - suono.mixer()->inizio_ultimo()->frame;
+    QVERIFY2(suonati >= avviso && suonati <= avviso + 2 * frame_per_buffer,
+             qPrintable(QString::number(suonati)));
+
+    t.restart();
+    suono.suona_file_subito(lunga);
+    QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(suono.attendi_fine(std::chrono::milliseconds(1000)));
 }
 
 // A chunk that claims more bytes than the file has (a cut download, a damaged
