@@ -4,8 +4,10 @@
 #include "cli/input.h"
 #include "cli/messaggi.h"
 #include "cli/modulo_scheda.h"
+#include "cli/scrittura.h"
 #include "cli/voce.h"
 
+#include <QBuffer>
 #include <charconv>
 #include <optional>
 #include <random>
@@ -40,7 +42,8 @@ std::optional<std::uint64_t> numero(std::string_view opzione, std::string_view v
 int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampante) {
     std::uint64_t da = 1, a = 999'999, quanti = 12;
     std::optional<std::uint64_t> seme;
-    std::string titolo = "Scrivere i numeri", audio, pdf;
+    std::string titolo = "Scrivere i numeri", pdf;
+    std::optional<std::string> audio;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string_view o = args[i];
         if (!o.starts_with("--")) {
@@ -56,6 +59,8 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
         if (o == "--titolo") {
             titolo = valore;
         } else if (o == "--audio") {
+            if (!nome_dato(o, valore))
+                return uso();
             audio = valore;
         } else if (o == "--da" || o == "--a" || o == "--quanti" || o == "--seme") {
             n = numero(o, valore);
@@ -63,7 +68,7 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
                 return 2;
             (o == "--da" ? da : o == "--a" ? a : o == "--quanti" ? quanti : seme.emplace()) = *n;
         } else {
-            errore(Cli::tr("unknown option \"%1\"").arg(da_utf8(o)));
+            errore(Cli::tr("unknown option \"%1\"").arg(citato(o)));
             return uso();
         }
     }
@@ -90,22 +95,39 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
     if (!seme)
         seme = std::random_device{}();
 
-    const Scheda scheda = prepara_scheda(da, a, int(quanti), *seme, titolo);
-    if (!stampante->scrivi_pdf(scheda, pdf)) {
-        errore(Cli::tr("cannot write \"%1\"").arg(da_utf8(pdf)));
-        return 1;
-    }
-    if (audio.empty())
-        return 0;
-    // The dictation in the order of the sheet: 01.wav is exercise 1.
-    std::vector<std::string> numeri, nomi;
-    const int larghezza = std::max<int>(2, int(std::to_string(scheda.voci.size()).size()));
-    for (std::size_t k = 0; k < scheda.voci.size(); ++k) {
-        numeri.push_back(scheda.voci[k].cifre);
-        std::string nome = std::to_string(k + 1);
+    // The dictation's names, in the order of the sheet: 01.wav is exercise 1.
+    // Its folder is checked before the sheet is printed, so that a folder
+    // refused leaves no sheet without its dictation.
+    std::vector<std::string> nomi;
+    const int larghezza = std::max<int>(2, int(std::to_string(quanti).size()));
+    for (std::uint64_t k = 1; k <= quanti; ++k) {
+        std::string nome = std::to_string(k);
         nomi.push_back(std::string(std::size_t(larghezza) - nome.size(), '0') + nome + ".wav");
     }
-    return scrivi_wav_separati(numeri, audio, nomi);
+    if (audio && !cartella_per(*audio, nomi))
+        return 2;
+
+    const Scheda scheda = prepara_scheda(da, a, int(quanti), *seme, titolo);
+    // Drawn in memory first: the PDF writer does not look at what its writes return.
+    QBuffer disegnato;
+    disegnato.open(QIODevice::WriteOnly);
+    if (!stampante->scrivi_pdf(scheda, disegnato)) {
+        errore(Cli::tr("cannot draw the worksheet"));
+        return 1;
+    }
+    FileScritto file(pdf);
+    const QByteArray& byte = disegnato.data();
+    if (!file.apri() || !file.scrivi({byte.constData(), std::size_t(byte.size())}) ||
+        !file.completa()) {
+        errore(Cli::tr("cannot write \"%1\": %2").arg(citato(pdf), file.errore()));
+        return 1;
+    }
+    if (!audio)
+        return 0;
+    std::vector<std::string> numeri;
+    for (const Voce& v : scheda.voci)
+        numeri.push_back(v.cifre);
+    return scrivi_wav_separati(numeri, *audio, nomi);
 }
 
 } // namespace contavoce::cli

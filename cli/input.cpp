@@ -4,6 +4,10 @@
 #include "platform/testo.h"
 #include "spelling/numero.h"
 
+#include <algorithm>
+#include <istream>
+#include <limits>
+
 namespace contavoce::cli {
 
 namespace {
@@ -15,9 +19,48 @@ constexpr bool separatore(char c) {
     return c == '.' || c == ' ';
 }
 
+// The length of the UTF-8 character at `i` (RFC 3629: no overlong forms, no
+// surrogates, nothing past U+10FFFF), 0 when the bytes there are not one; a
+// C1 control character, `c1`.
+std::size_t carattere_utf8(std::string_view s, std::size_t i, bool& c1) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    c1 = false;
+    if (b < 0x80)
+        return 1;
+    std::size_t n = 0;
+    char32_t c = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        n = 2;
+        c = b & 0x1Fu;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 3;
+        c = b & 0x0Fu;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 4;
+        c = b & 0x07u;
+    } else {
+        return 0;
+    }
+    if (s.size() - i < n)
+        return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        const auto seguito = static_cast<unsigned char>(s[i + k]);
+        if ((seguito & 0xC0u) != 0x80u)
+            return 0;
+        c = (c << 6) | (seguito & 0x3Fu);
+    }
+    if ((n == 3 && c < 0x800) || (n == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
+        (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    c1 = c < 0xA0;
+    return n;
+}
+
 } // namespace
 
 NumeroLetto leggi_numero(std::string_view testo) {
+    if (testo.size() > max_riga)
+        return {{}, Rifiuto::troppo_lungo, 0};
     const std::string_view numero = platform::senza_blanchi(testo);
     const std::size_t inizio = std::size_t(numero.data() - testo.data());
     if (numero.empty())
@@ -58,11 +101,60 @@ NumeroLetto leggi_numero(std::string_view testo) {
     return {std::move(cifre), std::nullopt, 0};
 }
 
+bool leggi_riga(std::istream& ingresso, std::string& riga) {
+    // One byte past the bound tells a line too long, one more is getline's '\0'.
+    riga.resize(max_riga + 2);
+    ingresso.getline(riga.data(), std::streamsize(riga.size()));
+    auto letti = std::size_t(ingresso.gcount());
+    if (ingresso.bad() || (ingresso.fail() && letti == 0)) {
+        riga.clear();
+        return false;
+    }
+    if (ingresso.fail()) {
+        // Cut at the bound: the rest of the line goes unread into memory.
+        ingresso.clear();
+        ingresso.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    } else if (!ingresso.eof()) {
+        --letti; // the '\n', counted but not stored
+    }
+    riga.resize(letti);
+    return true;
+}
+
+std::string visibile(std::string_view testo) {
+    constexpr std::string_view esadecimali = "0123456789abcdef";
+    std::string visto;
+    visto.reserve(testo.size());
+    for (std::size_t i = 0; i < testo.size();) {
+        const auto b = static_cast<unsigned char>(testo[i]);
+        bool c1 = false;
+        const std::size_t n = carattere_utf8(testo, i, c1);
+        if (b == '\t') {
+            visto += '\t';
+        } else if (b == '\\') {
+            visto += "\\\\";
+        } else if (n == 0 || b < 0x20 || b == 0x7F || c1) {
+            for (std::size_t k = i; k < i + std::max<std::size_t>(n, 1); ++k) {
+                const auto x = static_cast<unsigned char>(testo[k]);
+                visto += "\\x";
+                visto += esadecimali[x >> 4];
+                visto += esadecimali[x & 0xFu];
+            }
+        } else {
+            visto += testo.substr(i, n);
+        }
+        i += std::max<std::size_t>(n, 1);
+    }
+    return visto;
+}
+
 std::string segno_sotto(std::string_view testo, std::size_t colonna) {
     std::string segno;
-    // Before a fault there are only blanks, digits and separators: ASCII.
-    for (std::size_t i = 0; i < colonna && i < testo.size(); ++i)
-        segno += testo[i] == '\t' ? '\t' : ' ';
+    // Before a fault there are only blanks, digits and separators, but a
+    // blank such as \v is shown as four characters.
+    for (const char c : visibile(testo.substr(0, std::min(colonna, testo.size()))))
+        if ((static_cast<unsigned char>(c) & 0xC0u) != 0x80u)
+            segno += c == '\t' ? '\t' : ' ';
     segno += '^';
     return segno;
 }

@@ -55,6 +55,12 @@ Commands:
                     writes the first N seconds of the MIDI file to OUT
   --version         the program's version
 
+--wav-dir and --audio write into a new or empty folder, or into one that
+holds only files of the names the same command writes, which it writes
+again; a folder holding anything else is refused (status 2), so that two
+lessons are never mixed. A file is written whole or not at all: on a full
+disk what was at its name stays.
+
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number
 made only of zeros has no words in Contavoce, so it prints an empty line.
@@ -63,9 +69,9 @@ With no NUMBER the numbers are read from standard input, one per line:
   seq 1 100 | contavoce-cli words
 
 A line that is not a number (a letter, a misplaced dot, more than 12 digits,
-an empty line) is reported on standard error with its line number and gives
-an empty output line, so that line N of the output answers line N of the
-input; the exit status is then 2.
+an empty line, more than 256 bytes) is reported on standard error with its
+line number and gives an empty output line, so that line N of the output
+answers line N of the input; the exit status is then 2.
 
 The speech clips are read from the folder that holds contavoce-cli.
 
@@ -127,7 +133,7 @@ int righe(const std::vector<std::string_view>& args, Comando comando) {
         // and each line goes out whole; stderr and stdout may then interleave
         // differently on one terminal, which the line numbers make up for.
         std::string linea;
-        for (long n = 1; std::getline(std::cin, linea); ++n) {
+        for (long n = 1; cli::leggi_riga(std::cin, linea); ++n) {
             tutto_bene &= elabora(linea, n, comando, riga, uscita);
             if (uscita.size() > (1 << 16)) {
                 std::cout << uscita;
@@ -196,6 +202,6 @@ int main(int argc, char** argv) {
         return cli::comando_scheda(args, modulo->stampante());
     }
     cli::errore(
-        Cli::tr("unknown command \"%1\" (try contavoce-cli --help)").arg(cli::da_utf8(args[0])));
+        Cli::tr("unknown command \"%1\" (try contavoce-cli --help)").arg(cli::citato(args[0])));
     return 2;
 }

@@ -8,6 +8,12 @@
 #include <iostream>
 
 namespace contavoce::cli {
+namespace {
+
+// How much of a text too long to be a number is quoted back, in bytes.
+constexpr std::size_t estratto = 32;
+
+} // namespace
 
 void installa_traduzioni(QTranslator& traduzioni) {
     // QLocale::system() reads LC_ALL, then LC_MESSAGES, then LANG (and LANGUAGE).
@@ -38,12 +44,24 @@ void rifiutato(const QString& dove, std::string_view testo, const NumeroLetto& l
     case Rifiuto::troppe_cifre:
         perche = Cli::tr("too many digits: at most 12 (up to 999.999.999.999)");
         break;
+    case Rifiuto::troppo_lungo: {
+        perche = Cli::tr("too long: more than %1 bytes, and a number needs no more than 15")
+                     .arg(max_riga);
+        // Only its head is quoted, cut before a UTF-8 character that would be
+        // split (at most three bytes back).
+        std::size_t fine = estratto;
+        for (int k = 0; k < 3 && (static_cast<unsigned char>(testo[fine]) & 0xC0u) == 0x80u; ++k)
+            --fine;
+        errore(dove + "\"" + citato(testo.substr(0, fine)) + "...\": " + perche);
+        return;
+    }
     }
     // The text again without its line ending, which would move the caret.
     const std::string_view riga = platform::senza_blanchi_in_coda(testo, "\r\n");
-    errore(dove + "\"" + da_utf8(riga) + "\": " + perche);
+    errore(dove + "\"" + citato(riga) + "\": " + perche);
     if (*letto.errore == Rifiuto::carattere || *letto.errore == Rifiuto::gruppo) {
-        std::cerr << "    " << riga << '\n' << "    " << segno_sotto(riga, letto.colonna) << '\n';
+        std::cerr << "    " << visibile(riga) << '\n'
+                  << "    " << segno_sotto(riga, letto.colonna) << '\n';
     }
 }
 

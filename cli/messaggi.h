@@ -34,4 +34,9 @@ inline QString da_utf8(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
+// The user's text quoted back, with its control characters shown escaped.
+inline QString citato(std::string_view s) {
+    return da_utf8(visibile(s));
+}
+
 } // namespace contavoce::cli

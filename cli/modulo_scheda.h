@@ -12,6 +12,7 @@
 #include <string>
 
 class QCoreApplication;
+class QIODevice;
 
 namespace contavoce::cli {
 
@@ -23,13 +24,14 @@ public:
     // The application object the printer needs, on Qt's offscreen platform so
     // that no display is wanted. One per process; the printer must outlive it.
     virtual std::unique_ptr<QCoreApplication> applicazione() = 0;
-    // The sheet as an A4 PDF file: the exercises, then the answer key from a
-    // page of its own. False when the file cannot be written.
-    virtual bool scrivi_pdf(const Scheda& scheda, const std::string& percorso) = 0;
+    // The sheet as an A4 PDF into `file`, open for writing: the exercises, then
+    // the answer key from a page of its own. False when it cannot be drawn;
+    // whether the bytes reached the file is the file's to tell.
+    virtual bool scrivi_pdf(const Scheda& scheda, QIODevice& file) = 0;
 };
 
 inline constexpr const char* funzione_modulo_scheda = "contavoce_stampante";
-inline constexpr int versione_modulo_scheda = 1;
+inline constexpr int versione_modulo_scheda = 2;
 using FunzioneModuloScheda = void (*)(int versione, std::unique_ptr<Stampante>& stampante);
 
 // The module loaded from a folder, with its printer.

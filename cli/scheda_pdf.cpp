@@ -92,8 +92,8 @@ public:
         return std::make_unique<QGuiApplication>(argc_, argv_.data());
     }
 
-    bool scrivi_pdf(const Scheda& scheda, const std::string& percorso) override {
-        QPdfWriter pdf(QString::fromStdString(percorso));
+    bool scrivi_pdf(const Scheda& scheda, QIODevice& file) override {
+        QPdfWriter pdf(&file);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setResolution(dpi);

@@ -3,6 +3,7 @@
 
 #include "cli/input.h"
 #include "cli/messaggi.h"
+#include "cli/scrittura.h"
 #include "platform/file.h"
 #include "platform/modulo_suono.h"
 #include "speech/parlante.h"
@@ -12,6 +13,9 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <set>
+#include <span>
 #include <thread>
 
 namespace contavoce::cli {
@@ -42,11 +46,21 @@ public:
     bool mostrato = false;
 };
 
+// Writes what was recorded; a recording with the alert in place of a clip
+// that could not be read is not the dictation asked for, and is not written.
 bool scrivi(p::UscitaRegistrata& registrato, const std::string& file) {
-    if (registrato.scrivi_wav(file))
-        return true;
-    errore(Cli::tr("cannot write \"%1\"").arg(da_utf8(file)));
-    return false;
+    if (const auto& guasti = registrato.file_guasti(); !guasti.empty()) {
+        errore(Cli::tr("the speech clip \"%1\" is missing or damaged, so \"%2\" was not written")
+                   .arg(citato(guasti.front()), citato(file)));
+        return false;
+    }
+    FileScritto f(file);
+    const bool scritto = f.apri() && registrato.scrivi_wav([&](std::span<const char> b) {
+        return f.scrivi(b);
+    }) && f.completa();
+    if (!scritto)
+        errore(Cli::tr("cannot write \"%1\": %2").arg(citato(file), f.errore()));
+    return scritto;
 }
 
 int uso_say() {
@@ -56,13 +70,47 @@ int uso_say() {
 
 } // namespace
 
+bool nome_dato(std::string_view opzione, std::string_view nome) {
+    // What a script passes for a variable left unset: refused rather than
+    // taken as no option at all.
+    if (!nome.empty())
+        return true;
+    errore(Cli::tr("%1 wants a name, not an empty text").arg(da_utf8(opzione)));
+    return false;
+}
+
+bool cartella_per(const std::string& cartella, const std::vector<std::string>& nomi) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(cartella, ec))
+        return true; // made when missing; a file in its place is refused then
+    const std::set<std::string> propri(nomi.begin(), nomi.end());
+    for (fs::directory_iterator i(cartella, ec), fine; !ec && i != fine; i.increment(ec)) {
+        const std::string nome = i->path().filename().string();
+        if (!propri.contains(nome) || !i->is_regular_file(ec) || i->is_symlink(ec)) {
+            errore(Cli::tr("the folder \"%1\" already holds \"%2\", which this command does not "
+                           "write: name an empty or a new folder")
+                       .arg(citato(cartella), citato(nome)));
+            return false;
+        }
+    }
+    if (ec) {
+        errore(Cli::tr("cannot read the folder \"%1\": %2")
+                   .arg(citato(cartella), da_utf8(ec.message())));
+        return false;
+    }
+    return true;
+}
+
 int scrivi_wav_separati(const std::vector<std::string>& numeri, const std::string& cartella,
                         const std::vector<std::string>& nomi) {
+    if (!cartella_per(cartella, nomi))
+        return 2;
     std::error_code ec;
     std::filesystem::create_directories(cartella, ec);
     if (ec) {
         errore(Cli::tr("cannot make the folder \"%1\": %2")
-                   .arg(da_utf8(cartella), da_utf8(ec.message())));
+                   .arg(citato(cartella), da_utf8(ec.message())));
         return 1;
     }
     const auto modulo = modulo_suono();
@@ -80,12 +128,14 @@ int scrivi_wav_separati(const std::vector<std::string>& numeri, const std::strin
 }
 
 int parla(const std::vector<std::string_view>& args) {
-    std::string wav, cartella;
+    std::optional<std::string> wav, cartella;
     std::vector<std::string> numeri;
     bool rifiuti = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--wav" || args[i] == "--wav-dir") {
-            if (i + 1 == args.size() || !wav.empty() || !cartella.empty())
+            if (i + 1 == args.size() || wav || cartella)
+                return uso_say();
+            if (!nome_dato(args[i], args[i + 1]))
                 return uso_say();
             (args[i] == "--wav" ? wav : cartella) = args[i + 1];
             ++i;
@@ -98,7 +148,7 @@ int parla(const std::vector<std::string_view>& args) {
         } else if (letto.cifre.empty()) {
             // Contavoce has no word for zero: an empty recording would say nothing.
             errore(Cli::tr("\"%1\": a number made only of zeros has nothing to say")
-                       .arg(da_utf8(args[i])));
+                       .arg(citato(args[i])));
             rifiuti = true;
         } else {
             numeri.push_back(letto.cifre);
@@ -109,25 +159,25 @@ int parla(const std::vector<std::string_view>& args) {
     if (numeri.empty())
         return uso_say();
 
-    if (!cartella.empty()) {
+    if (cartella) {
         std::vector<std::string> nomi;
         for (const auto& n : numeri)
             nomi.push_back(n + ".wav");
-        return scrivi_wav_separati(numeri, cartella, nomi);
+        return scrivi_wav_separati(numeri, *cartella, nomi);
     }
     const auto modulo = modulo_suono();
     if (!modulo)
         return 1;
     const std::string programma = p::cartella_programma();
     AvvisiSuTerminale avvisi;
-    if (!wav.empty()) {
+    if (wav) {
         const auto registrato = modulo->motore()->registrazione();
         for (std::size_t i = 0; i < numeri.size(); ++i) {
             if (i > 0)
                 registrato->avanza(int(pausa_secondi * registrato->frequenza()));
             Parlante(registrato->suono(), avvisi, nullptr, programma).num_parlante(numeri[i]);
         }
-        return scrivi(*registrato, wav) ? (avvisi.mostrato ? 1 : 0) : 1;
+        return scrivi(*registrato, *wav) ? (avvisi.mostrato ? 1 : 0) : 1;
     }
     const auto dispositivo = modulo->motore()->dispositivo();
     for (std::size_t i = 0; i < numeri.size() && !avvisi.mostrato; ++i) {
@@ -140,7 +190,7 @@ int parla(const std::vector<std::string_view>& args) {
 
 int suona_musica(const std::vector<std::string_view>& args) {
     const bool su_file = args.size() == 6 && args[2] == "--wav" && args[4] == "--seconds";
-    if (args.size() != 2 && !su_file) {
+    if ((args.size() != 2 && !su_file) || (su_file && !nome_dato(args[2], args[3]))) {
         errore(Cli::tr("usage: music FILE [--wav OUT --seconds N]"));
         return 2;
     }
@@ -150,7 +200,7 @@ int suona_musica(const std::vector<std::string_view>& args) {
         const std::string_view n = args[5];
         const auto [fine, ec] = std::from_chars(n.data(), n.data() + n.size(), secondi);
         if (ec != std::errc{} || fine != n.data() + n.size() || !(secondi > 0 && secondi <= 3600)) {
-            errore(Cli::tr("--seconds wants a number from 0 to 3600, not \"%1\"").arg(da_utf8(n)));
+            errore(Cli::tr("--seconds wants a number from 0 to 3600, not \"%1\"").arg(citato(n)));
             return 2;
         }
     }
@@ -166,7 +216,7 @@ int suona_musica(const std::vector<std::string_view>& args) {
                 ? int(p::media_file_mancante)
                 : media.invia("open " + corto + " type sequencer alias musica", nullptr, 0);
         if (codice != 0)
-            errore("\"" + da_utf8(file) + "\": " + da_utf8(p::descrizione_errore(codice)));
+            errore("\"" + citato(file) + "\": " + da_utf8(p::descrizione_errore(codice)));
         return codice == 0 && media.invia("play musica", nullptr, 0) == 0;
     };
 

@@ -14,9 +14,21 @@ int parla(const std::vector<std::string_view>& args);
 // music FILE [--wav OUT --seconds N]; the exit status.
 int suona_musica(const std::vector<std::string_view>& args);
 
+// Whether the name given to an option that names a file or a folder is not
+// empty; a usage error on standard error when it is.
+bool nome_dato(std::string_view opzione, std::string_view nome);
+
+// Whether `cartella` may take the files `nomi`: it is missing, empty, or holds
+// only plain files of those names, which an earlier run of the same command
+// left and this one rewrites. Anything else there would end up mixed with the
+// new files; the reason is then on standard error.
+bool cartella_per(const std::string& cartella, const std::vector<std::string>& nomi);
+
 // One WAV per number (digits without leading zeros, none all zeros) in
 // `cartella`, created when missing, named by `nomi` in the same order. The
-// exit status: 0, or 1 with the reason already on standard error.
+// exit status: 0; 1 when a file cannot be written or a speech clip is missing
+// or damaged; 2 when the folder holds other files (cartella_per). The reason
+// is on standard error.
 int scrivi_wav_separati(const std::vector<std::string>& numeri, const std::string& cartella,
                         const std::vector<std::string>& nomi);
 

@@ -1,20 +1,62 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli's number input: whatever the user types, either a refusal or
-// the significant digits, which the speller and the grouping then take as they are.
+// the significant digits, which the speller and the grouping then take as they
+// are; read line by line as standard input is, and quoted back harmlessly.
 #include "cli/input.h"
 #include "spelling/numero.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
+
+namespace {
+
+namespace cli = contavoce::cli;
+
+// Read as standard input: line N is the input's line N, cut one byte past the bound.
+void righe(const std::string& testo) {
+    std::istringstream ingresso(testo);
+    std::string riga;
+    std::size_t da = 0;
+    while (cli::leggi_riga(ingresso, riga)) {
+        if (da >= testo.size())
+            std::abort(); // a line that is not there
+        const std::size_t fine = std::min(testo.find('\n', da), testo.size());
+        if (riga != testo.substr(da, std::min(fine - da, cli::max_riga + 1)))
+            std::abort();
+        da = fine + 1;
+    }
+    if (da < testo.size())
+        std::abort(); // a line lost
+}
+
+// Shown on a terminal: nothing that drives it, and the caret's place in the
+// text shown is where the text before the fault ends.
+void mostrato(const std::string& testo, std::size_t colonna) {
+    const std::string visto = cli::visibile(testo);
+    for (std::size_t i = 0; i < visto.size(); ++i) {
+        const auto b = static_cast<unsigned char>(visto[i]);
+        const auto dopo = i + 1 < visto.size() ? static_cast<unsigned char>(visto[i + 1]) : 0;
+        if ((b < 0x20 && b != '\t') || b == 0x7F || (b == 0xC2 && dopo >= 0x80 && dopo < 0xA0))
+            std::abort();
+    }
+    if (!visto.starts_with(cli::visibile(testo.substr(0, colonna))))
+        std::abort();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string testo(reinterpret_cast<const char*>(data), size);
+    righe(testo);
     const auto letto = contavoce::cli::leggi_numero(testo);
     using contavoce::cli::Rifiuto;
     if (letto.errore) {
         if (!letto.cifre.empty())
             std::abort();
+        mostrato(testo, letto.colonna);
         // A fault at one place points at that place: a stray character, or a
         // separator that does not group by three.
         const bool punta = *letto.errore == Rifiuto::carattere || *letto.errore == Rifiuto::gruppo;

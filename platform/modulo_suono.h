@@ -11,8 +11,11 @@
 #include "platform/modulo.h"
 #include "platform/sound.h"
 
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace contavoce::platform {
 
@@ -32,8 +35,12 @@ public:
     // Pulls the mix for this many frames (the music plays on meanwhile).
     virtual void avanza(int frame) = 0;
     virtual int frequenza() = 0;
-    // What has been heard so far, as a 16-bit WAV file; false if it cannot be written.
-    virtual bool scrivi_wav(const std::string& percorso) = 0;
+    // What has been heard so far, as a 16-bit WAV file handed to `scrivi` a
+    // block at a time; false as soon as `scrivi` is.
+    virtual bool scrivi_wav(const std::function<bool(std::span<const char>)>& scrivi) = 0;
+    // The files asked for that could not be read or decoded (missing, damaged):
+    // the alert was recorded in the place of each.
+    virtual const std::vector<std::string>& file_guasti() = 0;
 };
 
 // What the module offers.
@@ -48,7 +55,7 @@ public:
 // The module's one exported function: it makes the engine, and leaves `motore`
 // empty for a program built against another version of the classes above.
 inline constexpr const char* funzione_modulo_suono = "contavoce_motore_suono";
-inline constexpr int versione_modulo_suono = 3;
+inline constexpr int versione_modulo_suono = 4;
 using FunzioneModuloSuono = void (*)(int versione, std::unique_ptr<MotoreSuono>& motore);
 
 // The module loaded from a folder, with its engine.

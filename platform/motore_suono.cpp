@@ -25,9 +25,10 @@ public:
     ServizioMedia& media() override { return media_; }
     void avanza(int frame) override { suono_.avanza(frame); }
     int frequenza() override { return suono_.mixer().formato().frequenza; }
-    bool scrivi_wav(const std::string& percorso) override {
-        return platform::scrivi_wav(percorso, suono_.registrazione(), suono_.mixer().formato());
+    bool scrivi_wav(const std::function<bool(std::span<const char>)>& scrivi) override {
+        return platform::scrivi_wav(suono_.registrazione(), suono_.mixer().formato(), scrivi);
     }
+    const std::vector<std::string>& file_guasti() override { return suono_.file_guasti(); }
 
 private:
     SuonoRegistrato suono_;

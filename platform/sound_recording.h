@@ -7,6 +7,8 @@
 #include "platform/mixer.h"
 #include "platform/sound.h"
 
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,17 +35,25 @@ public:
     void avanza(int frame);
     // What has been heard so far, interleaved float samples.
     const std::vector<float>& registrazione() const { return uscita_; }
+    // The files asked for that could not be read or decoded, in the order
+    // asked: the alert was recorded in the place of each.
+    const std::vector<std::string>& file_guasti() const { return guasti_; }
 
 private:
-    std::uint64_t avvia(const std::optional<std::vector<char>>& dati);
+    std::uint64_t avvia(const std::optional<std::vector<char>>& dati, const std::string* percorso);
     void fino_alla_fine(std::uint64_t biglietto);
 
     Mixer mixer_;
     std::shared_ptr<const Clip> avviso_;
     std::vector<float> uscita_;
+    std::vector<std::string> guasti_;
 };
 
-// Writes interleaved float samples as a 16-bit PCM WAV file; false if it cannot.
+// Interleaved float samples as a 16-bit PCM WAV file, handed to `scrivi` a
+// block at a time; false as soon as `scrivi` is.
+bool scrivi_wav(const std::vector<float>& campioni, FormatoAudio formato,
+                const std::function<bool(std::span<const char>)>& scrivi);
+// The same into a file; false if it cannot.
 bool scrivi_wav(const std::string& percorso, const std::vector<float>& campioni,
                 FormatoAudio formato);
 

@@ -4,7 +4,7 @@
 <context>
     <name>Cli</name>
     <message>
-        <location filename="../main.cpp" line="25"/>
+        <location filename="../main.cpp" line="26"/>
         <source>Usage: contavoce-cli COMMAND [NUMBER...]
 
 Writes whole numbers of up to twelve digits the way Contavoce does.
@@ -37,6 +37,12 @@ Commands:
                     writes the first N seconds of the MIDI file to OUT
   --version         the program&apos;s version
 
+--wav-dir and --audio write into a new or empty folder, or into one that
+holds only files of the names the same command writes, which it writes
+again; a folder holding anything else is refused (status 2), so that two
+lessons are never mixed. A file is written whole or not at all: on a full
+disk what was at its name stays.
+
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number
 made only of zeros has no words in Contavoce, so it prints an empty line.
@@ -45,9 +51,9 @@ With no NUMBER the numbers are read from standard input, one per line:
   seq 1 100 | contavoce-cli words
 
 A line that is not a number (a letter, a misplaced dot, more than 12 digits,
-an empty line) is reported on standard error with its line number and gives
-an empty output line, so that line N of the output answers line N of the
-input; the exit status is then 2.
+an empty line, more than 256 bytes) is reported on standard error with its
+line number and gives an empty output line, so that line N of the output
+answers line N of the input; the exit status is then 2.
 
 The speech clips are read from the folder that holds contavoce-cli.
 
@@ -87,6 +93,12 @@ Comandi:
                     scrive in USCITA i primi N secondi del file MIDI
   --version         la versione del programma
 
+--wav-dir e --audio scrivono in una cartella nuova o vuota, o in una che
+contiene solo file con i nomi che lo stesso comando scrive, e che riscrive;
+una cartella che contiene altro è rifiutata (stato 2), così due lezioni non
+si mescolano mai. Un file si scrive intero o per niente: su un disco pieno
+resta quello che c&apos;era con quel nome.
+
 Un numero si può dividere in migliaia con punti o spazi: 2.304, 2 304 e 2304
 sono lo stesso numero. Gli zeri in testa non contano (0012 è 12). Un numero
 fatto solo di zeri in Contavoce non ha parole, quindi dà una riga vuota.
@@ -95,9 +107,10 @@ Senza NUMERO i numeri si leggono dallo standard input, uno per riga:
   seq 1 100 | contavoce-cli words
 
 Una riga che non è un numero (una lettera, un punto fuori posto, più di 12
-cifre, una riga vuota) è segnalata sullo standard error con il suo numero di
-riga e dà una riga vuota in uscita, così la riga N dell&apos;uscita risponde alla
-riga N dell&apos;ingresso; lo stato d&apos;uscita è allora 2.
+cifre, una riga vuota, più di 256 byte) è segnalata sullo standard error con
+il suo numero di riga e dà una riga vuota in uscita, così la riga N
+dell&apos;uscita risponde alla riga N dell&apos;ingresso; lo stato d&apos;uscita è
+allora 2.
 
 I pezzi di voce si leggono dalla cartella che contiene contavoce-cli.
 
@@ -106,105 +119,135 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
 </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="109"/>
+        <location filename="../main.cpp" line="116"/>
         <source>line %1: </source>
         <translation>riga %1: </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="140"/>
+        <location filename="../main.cpp" line="147"/>
         <source>could not write the output</source>
         <translation>impossibile scrivere l&apos;uscita</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="194"/>
+        <location filename="../main.cpp" line="201"/>
         <source>cannot print worksheets: %1</source>
         <translation>impossibile stampare schede: %1</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="198"/>
+        <location filename="../main.cpp" line="205"/>
         <source>unknown command &quot;%1&quot; (try contavoce-cli --help)</source>
         <translation>comando sconosciuto &quot;%1&quot; (prova contavoce-cli --help)</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="27"/>
+        <location filename="../messaggi.cpp" line="34"/>
         <source>empty: expected a whole number</source>
         <translation>vuoto: serve un numero intero</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="30"/>
+        <location filename="../messaggi.cpp" line="37"/>
         <source>not a whole number: only the digits 0-9, grouped by thousands with dots or blanks</source>
         <translation>non è un numero intero: solo le cifre 0-9, raggruppate per migliaia con punti o spazi</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="34"/>
+        <location filename="../messaggi.cpp" line="41"/>
         <source>this dot or blank does not group the digits by three (write 2.304, 2 304 or 2304)</source>
         <translation>questo punto o spazio non raggruppa le cifre a tre a tre (scrivi 2.304, 2 304 o 2304)</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="38"/>
+        <location filename="../messaggi.cpp" line="45"/>
         <source>too many digits: at most 12 (up to 999.999.999.999)</source>
         <translation>troppe cifre: al massimo 12 (fino a 999.999.999.999)</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="30"/>
+        <location filename="../messaggi.cpp" line="48"/>
+        <source>too long: more than %1 bytes, and a number needs no more than 15</source>
+        <translation>troppo lungo: più di %1 byte, e a un numero ne bastano 15</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="35"/>
         <source>no sound: %1</source>
         <translation>niente suono: %1</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="47"/>
-        <location filename="../comando_scheda.cpp" line="94"/>
-        <source>cannot write &quot;%1&quot;</source>
-        <translation>impossibile scrivere &quot;%1&quot;</translation>
+        <location filename="../voce.cpp" line="53"/>
+        <source>the speech clip &quot;%1&quot; is missing or damaged, so &quot;%2&quot; was not written</source>
+        <translation>il pezzo di voce &quot;%1&quot; manca o è rovinato, quindi &quot;%2&quot; non è stato scritto</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="52"/>
+        <location filename="../voce.cpp" line="62"/>
+        <location filename="../comando_scheda.cpp" line="122"/>
+        <source>cannot write &quot;%1&quot;: %2</source>
+        <translation>impossibile scrivere &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="78"/>
+        <source>%1 wants a name, not an empty text</source>
+        <translation>%1 vuole un nome, non un testo vuoto</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="67"/>
         <source>usage: say NUMBER... [--wav FILE | --wav-dir DIR]</source>
         <translation>uso: say NUMERO... [--wav FILE | --wav-dir CARTELLA]</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="63"/>
+        <location filename="../voce.cpp" line="91"/>
+        <source>the folder &quot;%1&quot; already holds &quot;%2&quot;, which this command does not write: name an empty or a new folder</source>
+        <translation>la cartella &quot;%1&quot; contiene già &quot;%2&quot;, che questo comando non scrive: indica una cartella vuota o nuova</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="98"/>
+        <source>cannot read the folder &quot;%1&quot;: %2</source>
+        <translation>impossibile leggere la cartella &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="112"/>
         <source>cannot make the folder &quot;%1&quot;: %2</source>
         <translation>impossibile creare la cartella &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="99"/>
+        <location filename="../voce.cpp" line="150"/>
         <source>&quot;%1&quot;: a number made only of zeros has nothing to say</source>
         <translation>&quot;%1&quot;: un numero fatto solo di zeri non ha niente da dire</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="143"/>
+        <location filename="../voce.cpp" line="194"/>
         <source>usage: music FILE [--wav OUT --seconds N]</source>
         <translation>uso: music FILE [--wav USCITA --seconds N]</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="152"/>
+        <location filename="../voce.cpp" line="203"/>
         <source>--seconds wants a number from 0 to 3600, not &quot;%1&quot;</source>
         <translation>--seconds vuole un numero da 0 a 3600, non &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="19"/>
+        <location filename="../comando_scheda.cpp" line="22"/>
         <source>usage: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] [--audio DIR] FILE.pdf</source>
         <translation>uso: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TESTO] [--audio CARTELLA] FILE.pdf</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="65"/>
+        <location filename="../comando_scheda.cpp" line="71"/>
         <source>unknown option &quot;%1&quot;</source>
         <translation>opzione sconosciuta &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="72"/>
+        <location filename="../comando_scheda.cpp" line="78"/>
         <source>the numbers are drawn from --da to --a, with 1 &lt;= --da &lt;= --a</source>
         <translation>i numeri sono estratti da --da a --a, con 1 &lt;= --da &lt;= --a</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="76"/>
+        <location filename="../comando_scheda.cpp" line="82"/>
         <source>--quanti wants from 1 to %1 exercises</source>
         <translation>--quanti vuole da 1 a %1 esercizi</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="80"/>
+        <location filename="../comando_scheda.cpp" line="86"/>
         <source>there are only %1 different numbers from %2 to %3, not %4</source>
         <translation>da %2 a %3 ci sono solo %1 numeri diversi, non %4</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="115"/>
+        <source>cannot draw the worksheet</source>
+        <translation>impossibile disegnare la scheda</translation>
     </message>
 </context>
 </TS>

@@ -5,6 +5,7 @@
 #include "spelling/numero.h"
 
 #include <QtTest>
+#include <sys/resource.h>
 
 namespace {
 
@@ -14,8 +15,10 @@ struct Esito {
     QString errori;
 };
 
+// `limite_file`, when given, is the largest file the program may write, in
+// 512-byte blocks: past it a write fails as on a full disk.
 Esito esegui(const QStringList& argomenti, const QByteArray& ingresso = {},
-             const QStringList& variabili = {}) {
+             const QStringList& variabili = {}, int limite_file = 0) {
     QProcess p;
     // English unless a case asks for another language.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -25,7 +28,16 @@ Esito esegui(const QStringList& argomenti, const QByteArray& ingresso = {},
     for (const QString& v : variabili)
         env.insert(v.section('=', 0, 0), v.section('=', 1));
     p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/contavoce-cli", argomenti);
+    const QString cli = qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/contavoce-cli";
+    if (limite_file > 0)
+        p.start(
+            "/bin/sh",
+            QStringList{"-c",
+                        QString("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(limite_file),
+                        cli} +
+                argomenti);
+    else
+        p.start(cli, argomenti);
     if (!p.waitForStarted())
         return {-1, {}, "did not start"};
     p.write(ingresso);
@@ -56,6 +68,10 @@ private slots:
     void lingua_data();
     void lingua();
     void clip_e_voce_registrata();
+    void nomi_vuoti_data();
+    void nomi_vuoti();
+    void disco_pieno_data();
+    void disco_pieno();
     void scheda_e_dettato();
 };
 
@@ -124,6 +140,11 @@ void TstCli::lettura_data() {
                                    << "" << false << 1;
     QTest::newRow("offset kept after blanks") << "  2.30"
                                               << "" << false << 3;
+    // Blanks around a number fill a line up to the bound, not past it.
+    QTest::newRow("longest line") << QString(250, ' ') + "12" + QString(4, ' ') << "12" << true
+                                  << -1;
+    QTest::newRow("line too long")
+        << QString(251, ' ') + "12" + QString(4, ' ') << "" << false << -1;
 }
 
 void TstCli::lettura() {
@@ -205,6 +226,37 @@ void TstCli::ingresso_sbagliato_non_ferma_gli_altri() {
                  e.errori.contains("line 4: \"2.30\": ") &&
                  e.errori.contains("\n    2.30\n     ^\n"),
              qPrintable(e.errori));
+
+    // A refused line cannot drive the terminal (retitle it, clear it): its
+    // control characters are shown escaped, and the caret stays under the fault.
+    e = esegui({"words"}, "\x1b]0;X\x07\x1b[2J12x\n\v 2.30\n12\xc2\x9b\n");
+    QCOMPARE(e.stato, 2);
+    QCOMPARE(e.uscita, "\n\n\n");
+    QVERIFY2(!e.errori.contains(QRegularExpression("[\\x00-\\x08\\x0b-\\x1f\\x7f-\\x9f]")),
+             qPrintable(e.errori));
+    QVERIFY2(e.errori.contains(R"(line 1: "\x1b]0;X\x07\x1b[2J12x": )") &&
+                 e.errori.contains("\n    \\x0b 2.30\n          ^\n") &&
+                 e.errori.contains(R"(line 3: "12\xc2\x9b": )"),
+             qPrintable(e.errori));
+
+    // A line far longer than any number is refused without being held or
+    // echoed whole. The shell makes the line and waits for the program, so the
+    // largest child it reports is the program (or a shell, forked from this
+    // small test).
+    QProcess p;
+    p.start("/bin/sh", {"-c",
+                        "{ echo 12; head -c 400000000 /dev/zero | tr '\\0' 1; echo; echo 7; } | "
+                        "LC_ALL=C \"$0\" words",
+                        qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/contavoce-cli"});
+    QVERIFY(p.waitForFinished(120000));
+    QCOMPARE(p.exitCode(), 2);
+    QCOMPARE(p.readAllStandardOutput(), "dodici\n\nsette\n");
+    const QByteArray errori = p.readAllStandardError();
+    QVERIFY2(errori.size() < 200 && errori.contains("line 2: \"111") && errori.contains("too long"),
+             errori.left(200).constData());
+    rusage figli{};
+    QCOMPARE(getrusage(RUSAGE_CHILDREN, &figli), 0);
+    QVERIFY2(figli.ru_maxrss < 256 * 1024, qPrintable(QString::number(figli.ru_maxrss)));
 }
 
 void TstCli::aiuto_e_comandi_sconosciuti() {
@@ -326,6 +378,85 @@ void TstCli::clip_e_voce_registrata() {
     solo.start(dir.filePath("contavoce-cli"), {"words", "12"});
     QVERIFY(solo.waitForFinished(60000));
     QCOMPARE(solo.readAllStandardOutput(), "dodici\n");
+
+    // With a clip damaged the recording would hold the alert in its place: no
+    // file is written and the clip is named. The numbers before it are done.
+    const QString guasta = dir.filePath("guasta");
+    QVERIFY(QDir().mkpath(guasta));
+    for (const QString& f :
+         QDir(bin).entryList({"contavoce-cli", "libcontavoce-suono.so", "*.wav"}))
+        QVERIFY(QFile::copy(bin + "/" + f, guasta + "/" + f));
+    QFile danno(guasta + "/va1.wav");
+    QVERIFY(danno.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    danno.close();
+    const QString lezione = dir.filePath("lezione");
+    for (const QStringList& uscita :
+         {QStringList{"--wav", lezione + ".wav"}, QStringList{"--wav-dir", lezione}}) {
+        solo.start(guasta + "/contavoce-cli", QStringList{"say", "2", "21"} + uscita);
+        QVERIFY(solo.waitForFinished(60000));
+        QCOMPARE(solo.exitCode(), 1);
+        const QString errori = QString::fromUtf8(solo.readAllStandardError());
+        QVERIFY2(errori.contains("speech clip \"" + guasta + "/va1.wav\" is missing or damaged"),
+                 qPrintable(errori));
+    }
+    QVERIFY(!QFile::exists(lezione + ".wav"));
+    QCOMPARE(QDir(lezione).entryList(QDir::Files), QStringList{"2.wav"});
+}
+
+void TstCli::nomi_vuoti_data() {
+    QTest::addColumn<QStringList>("argomenti");
+    // What a script passes for a variable left unset.
+    QTest::newRow("say --wav") << QStringList{"say", "2304", "--wav", ""};
+    QTest::newRow("say --wav-dir") << QStringList{"say", "2304", "--wav-dir", ""};
+    QTest::newRow("scheda --audio") << QStringList{"scheda", "--audio", "", "x.pdf"};
+    QTest::newRow("music --wav") << QStringList{"music", "x.mid", "--wav", "", "--seconds", "1"};
+}
+
+void TstCli::nomi_vuoti() {
+    QFETCH(QStringList, argomenti);
+    const Esito e = esegui(argomenti);
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("wants a name, not an empty text"), qPrintable(e.errori));
+}
+
+void TstCli::disco_pieno_data() {
+    QTest::addColumn<QStringList>("argomenti"); // %1 is a fresh folder
+    QTest::addColumn<QString>("file");          // what is at the name before, and stays
+    QTest::addColumn<QStringList>("restano");   // all the folder holds after
+    QTest::addColumn<int>("limite");            // file size limit, 512-byte blocks
+    QTest::newRow("say --wav") << QStringList{"say", "12", "2304", "--wav", "%1/lezione.wav"}
+                               << "lezione.wav" << QStringList{"lezione.wav"} << 8;
+    QTest::newRow("say --wav-dir")
+        << QStringList{"say", "12", "--wav-dir", "%1/audio"} << "" << QStringList{"audio"} << 8;
+    QTest::newRow("scheda") << QStringList{"scheda", "--quanti", "30", "%1/scheda.pdf"}
+                            << "scheda.pdf" << QStringList{"scheda.pdf"} << 8;
+    QTest::newRow("scheda on /dev/full")
+        << QStringList{"scheda", "--quanti", "2", "/dev/full"} << "" << QStringList{} << 0;
+}
+
+void TstCli::disco_pieno() {
+    QFETCH(QStringList, argomenti);
+    QFETCH(QString, file);
+    QFETCH(QStringList, restano);
+    QFETCH(int, limite);
+    QTemporaryDir dir;
+    const QByteArray prima = "a file done earlier";
+    if (!file.isEmpty()) {
+        QFile f(dir.filePath(file));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(prima) == prima.size());
+    }
+    for (QString& a : argomenti)
+        a.replace("%1", dir.path());
+    const Esito e = esegui(argomenti, {}, {}, limite);
+    QCOMPARE(e.stato, 1);
+    QVERIFY2(e.errori.contains("cannot write"), qPrintable(e.errori));
+    // Nothing half written at the name, nor a temporary file left beside it.
+    const auto tutto = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+    QCOMPARE(QDir(dir.path()).entryList(tutto), restano);
+    if (!file.isEmpty())
+        QCOMPARE(leggi(dir.filePath(file)), prima);
+    if (restano.contains("audio"))
+        QCOMPARE(QDir(dir.filePath("audio")).entryList(tutto), QStringList{});
 }
 
 namespace {
@@ -421,8 +552,25 @@ void TstCli::scheda_e_dettato() {
                  qPrintable(QString::number(k)));
     }
 
-    // The same seed draws the same numbers; another seed others.
+    // A dictation's folder takes the same command again, whose files it
+    // rewrites, and nothing else: other files would end up mixed with them.
+    const QStringList di_nuovo = {"scheda", "--quanti", "14", "--audio", dettato, pdf};
+    QCOMPARE(esegui(di_nuovo).stato, 0);
     const QString altro = dir.filePath("altro.pdf");
+    for (const QStringList& mischia :
+         {QStringList{"say", "12", "--wav-dir", dettato},
+          QStringList{"scheda", "--quanti", "3", "--audio", dettato, altro}}) {
+        e = esegui(mischia);
+        QCOMPARE(e.stato, 2);
+        QVERIFY2(e.errori.contains("the folder \"" + dettato + "\" already holds \""),
+                 qPrintable(e.errori));
+    }
+    QVERIFY(!QFile::exists(altro));
+    QCOMPARE(QDir(dettato).entryList(QDir::Files).size(), 14);
+    QVERIFY(QDir(dettato).mkdir("altro"));
+    QCOMPARE(esegui(di_nuovo).stato, 2);
+
+    // The same seed draws the same numbers; another seed others.
     QCOMPARE(esegui({"scheda", "--da", "1000", "--a", "999999", "--quanti", "14", "--seme", "7",
                      "--titolo", "Classe terza", altro})
                  .stato,
