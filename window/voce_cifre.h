@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <array>
@@ -163,6 +164,8 @@ private:
     void abilita_timer(bool acceso) override;
 
     void collega();
+    // Drops what is left to say of the chosen digit's place.
+    void ferma_frase();
     void conferma();
     void preambolo_conferma();
     void animazione();
@@ -207,6 +210,10 @@ private:
     // The label whose double-click's release is still to come (it clicks nothing).
     const QObject* rilascio_di_doppio_clic_ = nullptr;
     bool chiusura_in_corso_ = false;
+    // The chosen digit's place said aloud: each clip started from the event
+    // loop, so that the blink keeps its time; stopped when the digit is no
+    // longer the chosen one.
+    QTimer frase_;
     // Focus ring, keyboard and screen-reader access (accesso.h).
     std::unique_ptr<Accesso> accesso_;
 };
