@@ -97,6 +97,12 @@ void VoceCifre::Text1_KeyPress(std::int16_t& KeyAscii) {
 
 void VoceCifre::preambolo_conferma() {
     controlli_.Text3->show();
+    // Qt would hand the focus of a control disabled here on to the next in
+    // the tab order, the words box: keys typed during the confirmation would
+    // go there. The window keeps it instead, and lets them fall.
+    if (QWidget* fuoco = QApplication::focusWidget();
+        fuoco == controlli_.Text1 || fuoco == controlli_.Command6)
+        setFocus(Qt::OtherFocusReason);
     controlli_.Text1->setEnabled(false);
     controlli_.Frame2->show();
     controlli_.Command6->setEnabled(false);

@@ -185,6 +185,32 @@ void TstEntry::tasti_dopo_invio_scartati() {
     QCOMPARE(b.ctl().Text1->text(), "56");
     QCOMPARE(b.log.filter(QRegularExpression("^(effect|message|beep)")),
              QStringList({"effect G5", "effect G6", "effect UCCELLO", "effect INIZIO"}));
+
+    // Keys typed while the words slide in, on the first confirmation of a run,
+    // go to whatever has the focus: never the words box, which takes no typed
+    // text (not even after a click on it) and meanwhile has no focus ring.
+    Banco c;
+    c.digita("12");
+    bool dentro = false;
+    QStringList fuochi;
+    QObject::connect(c.ctl().Text3, &QPlainTextEdit::textChanged, [&] {
+        if (dentro)
+            return;
+        dentro = true;
+        QWidget* fuoco = QApplication::focusWidget();
+        fuochi << (fuoco ? fuoco->objectName() : QString());
+        if (fuochi.size() == 60)
+            QTest::mouseClick(c.ctl().Text3->viewport(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : c.w.get(),
+                        Qt::Key_9);
+        dentro = false;
+    });
+    c.invio();
+    QCOMPARE(c.ctl().Text3->toPlainText(), "Dodici");
+    QCOMPARE(fuochi.size(), 90);
+    QVERIFY2(!fuochi.mid(0, 59).contains("Text3"), qPrintable(fuochi.join(' ')));
+    QCOMPARE(c.effetti(),
+             QStringList({"effect G1", "effect G2", "effect UCCELLO", "effect INIZIO"}));
 }
 
 void TstEntry::parole_lunghe_senza_animazione() {
