@@ -584,6 +584,15 @@ void TstEntry::cifre_da_tastiera() {
     };
     QTest::keyClick(b.ctl().Command1, Qt::Key_Down); // only from the decompose button
     QVERIFY(!b.ctl().Frame1->isAncestorOf(fuoco()));
+    // Opened by its access key, the panel leaves the focus where it was: left
+    // or right from there (any button, the words box) goes to the digits.
+    tasto(Qt::Key_Left);
+    QCOMPARE(fuoco(), b.ctl().Label5[11]);
+    for (QWidget* da : std::initializer_list<QWidget*>{b.ctl().Text3, b.ctl().Command5}) {
+        da->setFocus();
+        tasto(Qt::Key_Right);
+        QCOMPARE(fuoco(), b.ctl().Label5[11]);
+    }
     b.ctl().Command3->setFocus();
     tasto(Qt::Key_Down);
     QCOMPARE(fuoco(), b.ctl().Label5[11]); // the blinking digit
