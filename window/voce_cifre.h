@@ -135,8 +135,10 @@ public:
     Parlante& parlante() { return parlante_; }
     MusicaDiSottofondo& musica() { return musica_; }
 
-    // The zoom of the form in the window (percent, 100..300 in steps of 25);
-    // other values are ignored. Ctrl+Plus, Ctrl+Minus and Ctrl+0 change it.
+    // The zoom of the form in the window (percent, 100..300 in steps of 25),
+    // held to the largest that fits the available area of the window's
+    // screen; other values are ignored. Ctrl+Plus, Ctrl+Minus and Ctrl+0
+    // change it.
     int zoom() const { return zoom_; }
     void imposta_zoom(int percento);
     // F11: the form at the largest zoom that fits the screen, centred on the
@@ -182,6 +184,7 @@ private:
     bool evento_mouse(QObject* oggetto, QEvent* evento);
 
     void collega_zoom();
+    int zoom_che_entra_qui() const;
     // Lays the controls out and makes the surface again for the current size,
     // zoom and screen.
     void disponi();
