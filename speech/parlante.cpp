@@ -26,16 +26,38 @@ void Parlante::parla(const ListaClip& lista) {
     }
 }
 
-void Parlante::attendi_fine() {
+void Parlante::inizia_frase(const ListaClip& lista) {
+    frase_.assign(lista.Wave_name.begin() + 1, lista.Wave_name.begin() + 1 + lista.n_file);
+    prossima_ = 0;
+    attesa_da_ = std::chrono::steady_clock::now();
+}
+
+bool Parlante::avanza_frase() {
     using namespace std::chrono_literals;
-    // The laser lasts under half a second; a device that stops pulling must
-    // not hold the window for good.
-    for (auto atteso = 0ms; atteso < 5s; atteso += 10ms) {
-        if (suono_.attendi_fine(10ms))
-            return;
-        if (giro_eventi_)
-            giro_eventi_();
+    if (prossima_ >= frase_.size()) {
+        ferma_frase();
+        return false;
     }
+    const auto ora = std::chrono::steady_clock::now();
+    if (!suono_.attendi_fine(0ms)) {
+        // No sound of ours lasts this long: a device that has stopped pulling
+        // must not keep the phrase waiting for good.
+        if (ora - attesa_da_ < 5s)
+            return true;
+        ferma_frase();
+        return false;
+    }
+    suono_.suona_file_subito(frase_[prossima_++]);
+    attesa_da_ = ora;
+    if (prossima_ < frase_.size())
+        return true;
+    ferma_frase();
+    return false;
+}
+
+void Parlante::ferma_frase() {
+    frase_.clear();
+    prossima_ = 0;
 }
 
 void Parlante::suona_risorsa(std::string_view nome, std::string_view tipo) {

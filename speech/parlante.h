@@ -7,10 +7,12 @@
 #include "platform/sound.h"
 #include "speech/clip_list.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace contavoce {
 
@@ -31,9 +33,13 @@ public:
     // Plays the clips of the list as a number's are played: each to its end,
     // one pass of the event loop after it.
     void parla(const ListaClip& lista);
-    // Waits for the sound still playing (one started without waiting) to end,
-    // letting the event loop run meanwhile.
-    void attendi_fine();
+    // A phrase said without holding the caller: each clip of the list starts
+    // once the sound before it (one started without waiting, or the clip
+    // before) has ended. The caller calls avanza_frase() from its event loop
+    // until it returns false; ferma_frase() drops what is still to be said.
+    void inizia_frase(const ListaClip& lista);
+    bool avanza_frase();
+    void ferma_frase();
     // Plays the effect resource of that name and type (case ignored) to its end.
     void suona_risorsa(std::string_view nome, std::string_view tipo);
     // The sound of a typed key: its DTMF tone for a digit, "uccello" for Enter,
@@ -51,6 +57,9 @@ private:
     platform::Avvisi& avvisi_;
     std::function<void()> giro_eventi_;
     std::string cartella_;
+    std::vector<std::string> frase_; // the phrase's clips, in playing order
+    std::size_t prossima_ = 0;       // the first not yet started
+    std::chrono::steady_clock::time_point attesa_da_;
 };
 
 } // namespace contavoce

@@ -28,6 +28,11 @@ void anello(QPainter* p, const QRect& r) {
     cornice(r.adjusted(blu, blu, -blu, -blu), 1, Qt::white);
 }
 
+bool freccia_di_lato(const QKeyEvent& tasto) {
+    return (tasto.key() == Qt::Key_Left || tasto.key() == Qt::Key_Right) &&
+           (tasto.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
 bool invio(const QKeyEvent& tasto) {
     return (tasto.key() == Qt::Key_Return || tasto.key() == Qt::Key_Enter) &&
            (tasto.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
@@ -53,8 +58,7 @@ Accesso::Accesso(VoceCifre& finestra) : finestra_(finestra) {
     c.Command1->setAccessibleDescription("Cancella il numero per scriverne un altro");
     c.Command2->setAccessibleDescription("Fa sentire il numero a voce");
     c.Command3->setAccessibleDescription(
-        "Apre e chiude il pannello delle cifre; a pannello aperto, freccia in giù per scegliere "
-        "una cifra");
+        "Apre e chiude il pannello delle cifre; a pannello aperto, le frecce portano alle cifre");
     c.Command5->setAccessibleDescription("Ferma o fa ripartire la musica");
     c.Command4->setAccessibleDescription("Chiude il programma");
     // Spaced out for the eye; a screen reader would spell it letter by letter.
@@ -102,6 +106,16 @@ void Accesso::nomi_cifre(int scelta) {
     }
 }
 
+bool Accesso::alle_cifre() {
+    const ControlliVoceCifre& c = finestra_.controlli();
+    if (!c.Frame1->isVisible() || c.Label5[11]->isHidden())
+        return false;
+    // The chosen digit, which is the one blinking, or else the units.
+    const int k = std::clamp<int>(finestra_.cifra_scelta, 0, 11);
+    vai_a_cifra(c.Label5[std::size_t(k)]->isHidden() ? 11 : k);
+    return true;
+}
+
 void Accesso::vai_a_cifra(int indice) {
     finestra_.controlli().Label5[std::size_t(indice)]->setFocus(Qt::OtherFocusReason);
 }
@@ -143,16 +157,16 @@ bool Accesso::eventFilter(QObject* oggetto, QEvent* evento) {
             QCoreApplication::sendEvent(b, &spazio);
             return true;
         }
-        // Into the row of digits from the button that opened it.
+        // Into the row of digits: down from the button that opened it, and
+        // left or right from any button.
         if (b == c.Command3 && tipo == QEvent::KeyPress && tasto.key() == Qt::Key_Down &&
-            tasto.modifiers() == Qt::NoModifier && c.Frame1->isVisible() &&
-            !c.Label5[11]->isHidden()) {
-            const int k = std::clamp<int>(finestra_.cifra_scelta, 0, 11);
-            vai_a_cifra(c.Label5[std::size_t(k)]->isHidden() ? 11 : k);
-            return true;
-        }
-        return false;
+            tasto.modifiers() == Qt::NoModifier)
+            return alle_cifre();
+        return tipo == QEvent::KeyPress && freccia_di_lato(tasto) && alle_cifre();
     }
+    // The words box has no caret to move: its arrows go to the digits as well.
+    if (oggetto == c.Text3 && tipo == QEvent::KeyPress && freccia_di_lato(tasto))
+        return alle_cifre();
 
     const QVariant indice = oggetto->property("Index");
     if (tipo == QEvent::KeyPress && qobject_cast<QLabel*>(oggetto) && indice.isValid())

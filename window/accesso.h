@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window for a child who cannot use the mouse or see the screen well: a
 // focus ring plain to see on whichever control has the focus, Enter on a
-// button, the digits of the panel by the arrow keys, and Italian names for a
+// button, the digits of the open panel by the arrow keys, and Italian names for a
 // screen reader.
 #pragma once
 
@@ -34,6 +34,8 @@ protected:
 
 private:
     bool tasto_su_cifra(int indice, const QKeyEvent& tasto);
+    // The focus onto the chosen digit of the open panel; false when it is closed or empty.
+    bool alle_cifre();
     void vai_a_cifra(int indice);
 
     VoceCifre& finestra_;

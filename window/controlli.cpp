@@ -121,6 +121,9 @@ ControlliVoceCifre crea_controlli(QWidget& finestra) {
     // The words of a twelve-digit number are one long word: break it anywhere.
     c.Text3->setWordWrapMode(QTextOption::WrapAnywhere);
     c.Text3->setTabChangesFocus(true);
+    // Only the program writes the words: a click on the box while they slide
+    // in must not open it to typing.
+    c.Text3->setReadOnly(true);
     c.Text3->hide();
 
     c.Timer1 = timer(&finestra, "Timer1", 60000);

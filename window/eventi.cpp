@@ -20,6 +20,13 @@ void VoceCifre::collega() {
     connect(controlli_.Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(controlli_.Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     connect(controlli_.Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
+    // Looks often enough that the clips of a phrase follow one another without a gap.
+    frase_.setInterval(5);
+    frase_.setTimerType(Qt::PreciseTimer);
+    connect(&frase_, &QTimer::timeout, this, [this] {
+        if (!parlante_.avanza_frase())
+            frase_.stop();
+    });
     controlli_.Text1->installEventFilter(this);
     // Pointer movement is reported without a pressed button only with tracking on.
     setMouseTracking(true);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
+#include <algorithm>
 
 namespace contavoce {
 namespace {
@@ -43,8 +44,22 @@ void VoceCifre::collega_zoom() {
     tasti({QKeySequence(Qt::Key_F11)}, [this] { commuta_schermo_intero(); });
 }
 
+int VoceCifre::zoom_che_entra_qui() const {
+    const QScreen* schermo = screen();
+    if (!schermo)
+        return zoom_massimo;
+    // The window is fixed in size: one larger than the screen would leave its
+    // controls out of reach. Its frame counts once the window system has
+    // drawn one.
+    const QSize cornice = frameGeometry().size() - geometry().size();
+    return zoom_che_entra(schermo->availableGeometry().size() - cornice, form);
+}
+
 void VoceCifre::imposta_zoom(int percento) {
-    if (!zoom_valido(percento) || percento == zoom_)
+    if (!zoom_valido(percento))
+        return;
+    percento = std::min(percento, zoom_che_entra_qui());
+    if (percento == zoom_)
         return;
     zoom_ = percento;
     if (!schermo_intero_) {

@@ -97,6 +97,12 @@ void VoceCifre::Text1_KeyPress(std::int16_t& KeyAscii) {
 
 void VoceCifre::preambolo_conferma() {
     controlli_.Text3->show();
+    // Qt would hand the focus of a control disabled here on to the next in
+    // the tab order, the words box: keys typed during the confirmation would
+    // go there. The window keeps it instead, and lets them fall.
+    if (QWidget* fuoco = QApplication::focusWidget();
+        fuoco == controlli_.Text1 || fuoco == controlli_.Command6)
+        setFocus(Qt::OtherFocusReason);
     controlli_.Text1->setEnabled(false);
     controlli_.Frame2->show();
     controlli_.Command6->setEnabled(false);
@@ -170,10 +176,12 @@ void VoceCifre::Command6_Click() {
 }
 
 void VoceCifre::Command2_Click() {
+    ferma_frase();
     parlante_.num_parlante(numero_confermato);
 }
 
 void VoceCifre::Command1_Click() {
+    ferma_frase();
     controlli_.Command6->setEnabled(true);
     controlli_.Text3->hide();
     controlli_.Text1->setEnabled(true);
@@ -200,6 +208,7 @@ void VoceCifre::Command1_Click() {
 void VoceCifre::Command3_Click() {
     cifra_scelta = 11;
     if (controlli_.Frame1->isVisible()) {
+        ferma_frase();
         controlli_.Frame1->hide();
         parlante_.laser();
         controlli_.Timer2->stop();
@@ -229,6 +238,7 @@ void VoceCifre::Command3_Click() {
 void VoceCifre::Label5_Click(std::int16_t Index) {
     if (Index < 0 || Index > 11)
         return;
+    ferma_frase();
     parlante_.laser();
     for (QLabel* l : controlli_.Label5)
         colore_testo(l, rgb(0, 0, 0));
@@ -241,7 +251,8 @@ void VoceCifre::Label5_Click(std::int16_t Index) {
     controlli_.Label1->setText(controlli_.Label5[std::size_t(Index)]->text() + " " +
                                QString::fromUtf8(nomi_ordini[std::size_t(12 - Index)]));
     accesso_->nomi_cifre(Index);
-    // Then, once the laser has ended, the digit and its place said aloud.
+    // Then, once the laser has ended, the digit and its place said aloud,
+    // while the window goes on.
     const QString cifra = controlli_.Label5[std::size_t(Index)]->text();
     if (cifra.size() != 1 || cifra[0] < u'0' || cifra[0] > u'9')
         return;
@@ -255,8 +266,15 @@ void VoceCifre::Label5_Click(std::int16_t Index) {
         aggiungi_clip(lista, cifre_dette[std::size_t(d)]);
         aggiungi_clip(lista, ordine.plurale);
     }
-    parlante_.attendi_fine();
-    parlante_.parla(lista);
+    parlante_.inizia_frase(lista);
+    frase_.start();
+}
+
+void VoceCifre::ferma_frase() {
+    // The sound that follows (a laser, the rooster, a number) cuts off a clip
+    // still playing; what is left of the phrase is dropped here.
+    parlante_.ferma_frase();
+    frase_.stop();
 }
 
 void VoceCifre::Timer2_Timer() {
@@ -348,6 +366,7 @@ void VoceCifre::Command4_Click() {
     if (chiusura_in_corso_)
         return;
     chiusura_in_corso_ = true;
+    ferma_frase();
     musica_.musica.mmStop();
     parlante_.suona_risorsa("vetro", "wav");
     QCoreApplication::processEvents();

@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <array>
@@ -134,8 +135,10 @@ public:
     Parlante& parlante() { return parlante_; }
     MusicaDiSottofondo& musica() { return musica_; }
 
-    // The zoom of the form in the window (percent, 100..300 in steps of 25);
-    // other values are ignored. Ctrl+Plus, Ctrl+Minus and Ctrl+0 change it.
+    // The zoom of the form in the window (percent, 100..300 in steps of 25),
+    // held to the largest that fits the available area of the window's
+    // screen; other values are ignored. Ctrl+Plus, Ctrl+Minus and Ctrl+0
+    // change it.
     int zoom() const { return zoom_; }
     void imposta_zoom(int percento);
     // F11: the form at the largest zoom that fits the screen, centred on the
@@ -163,6 +166,8 @@ private:
     void abilita_timer(bool acceso) override;
 
     void collega();
+    // Drops what is left to say of the chosen digit's place.
+    void ferma_frase();
     void conferma();
     void preambolo_conferma();
     void animazione();
@@ -179,6 +184,7 @@ private:
     bool evento_mouse(QObject* oggetto, QEvent* evento);
 
     void collega_zoom();
+    int zoom_che_entra_qui() const;
     // Lays the controls out and makes the surface again for the current size,
     // zoom and screen.
     void disponi();
@@ -207,6 +213,10 @@ private:
     // The label whose double-click's release is still to come (it clicks nothing).
     const QObject* rilascio_di_doppio_clic_ = nullptr;
     bool chiusura_in_corso_ = false;
+    // The chosen digit's place said aloud: each clip started from the event
+    // loop, so that the blink keeps its time; stopped when the digit is no
+    // longer the chosen one.
+    QTimer frase_;
     // Focus ring, keyboard and screen-reader access (accesso.h).
     std::unique_ptr<Accesso> accesso_;
 };

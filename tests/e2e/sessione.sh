@@ -175,6 +175,18 @@ tasti alt+5 ctrl+5 alt+n
 # slid in and the confirmation sound has played.
 xdotool type --delay 400 2304
 tasti Return
+# A child who goes on pressing a key while the words slide in: each press must
+# fall on no control (the screen reader's view below reads the words box), and
+# the words box shows no focus ring meanwhile.
+for i in $(seq 60); do
+  xdotool key 9
+  sleep 0.025
+  if [ $((i % 12)) -eq 0 ]; then foto "durante_conferma_$i"; fi
+done
+for i in 12 24 36 48 60; do
+  n=$(quanti 8 104 425 57 '#0000a0' "durante_conferma_$i")
+  [ "$n" -le 50 ] || errore "a focus ring on the words box during the confirmation ($n px)"
+done
 attendi conferma_2304 "2304 confirmed" 20 8 104 425 57 white 12000 calma
 
 tasti alt+a

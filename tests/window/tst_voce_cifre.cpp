@@ -42,6 +42,7 @@ private slots:
     void email_e_timer();
     void zoom_data();
     void zoom();
+    void zoom_nello_schermo();
     void schermo_intero();
     void impostazioni_data();
     void impostazioni();
@@ -325,6 +326,29 @@ void TstVoceCifre::zoom() {
     QCOMPARE(ctl.Text1->text(), "12");
 }
 
+void TstVoceCifre::zoom_nello_schermo() {
+    // On the laptop's 1024 x 768 the largest step that fits is 175% (992 x 625):
+    // a remembered 300% opens at it, and Ctrl+Plus stops there.
+    QScreen* portatile = QGuiApplication::screens().value(1);
+    QVERIFY(portatile);
+    QCOMPARE(portatile->availableGeometry().size(), QSize(1024, 768));
+    Banco b;
+    VoceCifre& w = *b.w;
+    w.setScreen(portatile);
+    w.move(portatile->geometry().topLeft());
+    w.imposta_zoom(300);
+    QCOMPARE(w.zoom(), 175);
+    QCOMPARE(w.size(), QSize(992, 625));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(w.controlli().Text1, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(w.zoom(), 100);
+    for (int i = 0; i < 8; ++i)
+        QTest::keyClick(w.controlli().Text1, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(w.zoom(), 175);
+    QVERIFY(w.frameGeometry().width() <= 1024 && w.frameGeometry().height() <= 768);
+}
+
 void TstVoceCifre::schermo_intero() {
     Banco b;
     VoceCifre& w = *b.w;
@@ -452,5 +476,22 @@ void TstVoceCifre::opzioni() {
     QCOMPARE(QDir(lavoro.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
-QTEST_MAIN(TstVoceCifre)
+// Two screens: a large one, where the windows open, and a school laptop's.
+int main(int argc, char** argv) {
+    QTemporaryDir cartella;
+    const QString schermi = cartella.filePath("schermi.json");
+    QFile f(schermi);
+    if (!f.open(QIODevice::WriteOnly) || f.write(R"({"screens": [
+            {"name": "grande", "x": 0, "y": 0, "width": 1760, "height": 1100,
+             "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+            {"name": "portatile", "x": 1760, "y": 0, "width": 1024, "height": 768,
+             "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0)
+        return 1;
+    f.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + schermi.toLocal8Bit());
+    QApplication app(argc, argv);
+    TstVoceCifre prove;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&prove, argc, argv);
+}
 #include "tst_voce_cifre.moc"
