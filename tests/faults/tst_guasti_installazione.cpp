@@ -5,10 +5,10 @@
 // Each time the user is told what is wrong, or the install goes on inside its
 // own folders, and nothing the user had changes.
 #include "setup/launcher/interfaccia_qt.h"
-#include "setup/launcher/risposte.h"
 #include "setup/launcher/setup.h"
 #include "support/banco_setup.h"
 #include "support/istantanea.h"
+#include "support/risposte.h"
 
 #include <QCryptographicHash>
 #include <QProcess>

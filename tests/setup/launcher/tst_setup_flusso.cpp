@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Whole launcher runs against real cabinets made with gcab and unpacked by
 // cabextract, the dialog answered from a script; then the dialog itself.
-#include "risposte.h"
 #include "setup/launcher/setup.h"
 #include "support/banco_setup.h"
+#include "support/risposte.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace contavoce::setup;
