@@ -23,9 +23,8 @@ QByteArray leggi(const QString& percorso) {
 
 BancoSetup::BancoSetup(QString temporanea, QByteArray installatore)
     : gcab(QStandardPaths::findExecutable("gcab")),
-      cabextract(QStandardPaths::findExecutable("cabextract")),
-      temporanea_(std::move(temporanea)), installatore_(std::move(installatore)),
-      corrente_iniziale_(QDir::currentPath()) {}
+      cabextract(QStandardPaths::findExecutable("cabextract")), temporanea_(std::move(temporanea)),
+      installatore_(std::move(installatore)), corrente_iniziale_(QDir::currentPath()) {}
 
 void BancoSetup::prepara() {
     radice_ = std::make_unique<QTemporaryDir>();
@@ -65,6 +64,19 @@ void BancoSetup::cabina(const QString& nome,
     QVERIFY(processo.waitForFinished());
     QCOMPARE(processo.exitCode(), 0);
     QDir(sorgente).removeRecursively();
+}
+
+void ProvaSetup::initTestCase() {
+    QVERIFY2(!banco_.gcab.isEmpty() && !banco_.cabextract.isEmpty(),
+             "gcab and cabextract are needed");
+}
+
+void ProvaSetup::init() {
+    banco_.prepara();
+}
+
+void ProvaSetup::cleanup() {
+    banco_.ripristina();
 }
 
 } // namespace test_support

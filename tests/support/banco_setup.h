@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -59,6 +60,26 @@ private:
     QByteArray installatore_;
     QString corrente_iniziale_;
     std::unique_ptr<QTemporaryDir> radice_;
+};
+
+// The base of the test programs that run the whole launcher: a fresh bench for
+// every case, the current directory given back after it, gcab and cabextract
+// required.
+class ProvaSetup : public QObject {
+    Q_OBJECT
+
+protected:
+    ProvaSetup(QString temporanea, QByteArray installatore)
+        : banco_(std::move(temporanea), std::move(installatore)) {}
+
+    BancoSetup banco_;
+    Risposte& risposte_ = banco_.risposte;
+    std::optional<contavoce::setup::Ambiente>& ambiente_ = banco_.ambiente;
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
 };
 
 } // namespace test_support
