@@ -10,17 +10,24 @@ function(contavoce_program_folder target folder)
 endfunction()
 
 # One Qt Test program per subject, run by CTest with no display and no sound
-# device, told where the program's folder is.
-#   contavoce_test(<name> SOURCES <files...> [LIBS <libraries...>])
+# device, told where the program's folder is. Its CTest label is LABEL, else
+# the folder's CONTAVOCE_TEST_LABEL, else unit (the quick loop: ctest -L unit).
+#   contavoce_test(<name> SOURCES <files...> [LIBS <libraries...>] [LABEL <label>])
 function(contavoce_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+    if(CONTAVOCE_TEST_LABEL)
+      set(T_LABEL ${CONTAVOCE_TEST_LABEL})
+    endif()
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   contavoce_program_folder(${name} tests/bin)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests
                                               ${CMAKE_CURRENT_SOURCE_DIR})
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+  set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;CONTAVOCE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
 endfunction()
 
@@ -50,5 +57,6 @@ function(contavoce_fuzzer name)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
     add_test(NAME fuzz_${name}_corpus
              COMMAND fuzz_${name} -runs=0 ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+    set_tests_properties(fuzz_${name}_corpus PROPERTIES LABELS fuzz)
   endif()
 endfunction()

@@ -55,3 +55,4 @@ include(CPack)
 # What cmake --install lays out, checked in a scratch prefix.
 add_test(NAME install_layout COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/verifica-installazione.sh
                                      ${CMAKE_BINARY_DIR})
+set_tests_properties(install_layout PROPERTIES LABELS package)

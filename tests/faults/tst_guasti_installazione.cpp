@@ -5,10 +5,10 @@
 // Each time the user is told what is wrong, or the install goes on inside its
 // own folders, and nothing the user had changes.
 #include "setup/launcher/interfaccia_qt.h"
-#include "setup/launcher/risposte.h"
 #include "setup/launcher/setup.h"
 #include "support/banco_setup.h"
 #include "support/istantanea.h"
+#include "support/risposte.h"
 
 #include <QCryptographicHash>
 #include <QProcess>
@@ -38,13 +38,17 @@ QStringList istantanea(const QString& cartella, const QString& salta = {}) {
 
 } // namespace
 
-class TstGuastiInstallazione : public QObject {
+class TstGuastiInstallazione : public test_support::ProvaSetup {
     Q_OBJECT
 
+public:
+    // As the launcher's own tests set it up, with an installer stand-in that
+    // lists what it was given.
+    TstGuastiInstallazione()
+        : ProvaSetup("tmp", "d=$(dirname \"$3\")\n"
+                            "(cd \"$d\" && find . -mindepth 1 | LC_ALL=C sort) > \"$r/visti\"\n") {}
+
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
     void cabina_danneggiata_data();
     void cabina_danneggiata();
     void nomi_in_fuga_data();
@@ -68,29 +72,7 @@ private slots:
 
 private:
     QString percorso(const QString& relativo) const { return banco_.percorso(relativo); }
-
-    // As the launcher's own tests set it up, with an installer stand-in that
-    // lists what it was given.
-    test_support::BancoSetup banco_{
-        "tmp",
-        "d=$(dirname \"$3\")\n(cd \"$d\" && find . -mindepth 1 | LC_ALL=C sort) > \"$r/visti\"\n"};
-    const QString& gcab_ = banco_.gcab;
-    const QString& cabextract_ = banco_.cabextract;
-    Risposte& risposte_ = banco_.risposte;
-    std::optional<Ambiente>& ambiente_ = banco_.ambiente;
 };
-
-void TstGuastiInstallazione::initTestCase() {
-    QVERIFY2(!gcab_.isEmpty() && !cabextract_.isEmpty(), "gcab and cabextract are needed");
-}
-
-void TstGuastiInstallazione::init() {
-    banco_.prepara();
-}
-
-void TstGuastiInstallazione::cleanup() {
-    banco_.ripristina();
-}
 
 void TstGuastiInstallazione::cabina_danneggiata_data() {
     QTest::addColumn<QString>("guasto");

@@ -8,12 +8,12 @@
 #include "window/voce_cifre.h"
 
 #include <memory>
+#include <string>
 
 namespace test_support {
 
-inline std::string cartella_programma() {
-    return qEnvironmentVariable("CONTAVOCE_BIN_DIR").toStdString();
-}
+// The program's folder the tests were told of (CONTAVOCE_BIN_DIR).
+std::string cartella_programma();
 
 struct BancoFinestra {
     QStringList log;
@@ -21,15 +21,7 @@ struct BancoFinestra {
     MediaRegistrata media{log};
     std::unique_ptr<contavoce::VoceCifre> w;
 
-    explicit BancoFinestra(int dispositivi = 1) {
-        suono.dispositivi_presenti = dispositivi;
-        w = std::make_unique<contavoce::VoceCifre>(
-            contavoce::Servizi{suono, media, suono, cartella_programma(), [this] { log << "end"; },
-                               [this](const QUrl& u) {
-                                   log << "url " + u.toString();
-                                   return false; // no mail program here
-                               }});
-    }
+    explicit BancoFinestra(int dispositivi = 1);
 
     // The window's controls, as the tests drive and inspect them.
     const contavoce::ControlliVoceCifre& ctl() const { return w->controlli(); }

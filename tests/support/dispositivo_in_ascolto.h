@@ -7,7 +7,6 @@
 #include "platform/dispositivo_audio.h"
 
 #include <atomic>
-#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -27,12 +26,7 @@ public:
     Orecchio& orecchio() { return *orecchio_; }
 
     std::optional<platform::FormatoAudio> apri(platform::FormatoAudio voluto, int frame,
-                                               bool esatto, Richiamo richiamo,
-                                               void* dati) override {
-        richiamo_ = richiamo;
-        dati_ = dati;
-        return vero_->apri(voluto, frame, esatto, &DispositivoInAscolto::ascolta, this);
-    }
+                                               bool esatto, Richiamo richiamo, void* dati) override;
     void avvia() override { vero_->avvia(); }
     bool perso() override { return vero_->perso(); }
     void chiudi() override { vero_->chiudi(); }
@@ -42,20 +36,7 @@ protected:
     virtual void prima_del_richiamo() {}
 
 private:
-    static void ascolta(void* dati, std::uint8_t* flusso, int byte) {
-        auto& d = *static_cast<DispositivoInAscolto*>(dati);
-        d.prima_del_richiamo();
-        d.richiamo_(d.dati_, flusso, byte);
-        d.orecchio_->richiami.fetch_add(1, std::memory_order_relaxed);
-        const auto* s = reinterpret_cast<const float*>(flusso);
-        const int n = byte / int(sizeof(float));
-        double e = 0;
-        for (int i = 0; i < n; ++i)
-            e += double(s[i]) * s[i];
-        const double rms = n > 0 ? std::sqrt(e / n) : 0.0;
-        for (double m = d.orecchio_->massimo; rms > m;)
-            d.orecchio_->massimo.compare_exchange_weak(m, rms);
-    }
+    static void ascolta(void* dati, std::uint8_t* flusso, int byte);
 
     std::unique_ptr<platform::DispositivoAudio> vero_ = platform::dispositivo_sdl();
     std::shared_ptr<Orecchio> orecchio_;

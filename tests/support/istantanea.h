@@ -4,9 +4,7 @@
 // moved or deleted.
 #pragma once
 
-#include <QCryptographicHash>
-#include <QDirIterator>
-#include <QFile>
+#include <QString>
 #include <QStringList>
 
 namespace test_support {
@@ -16,31 +14,6 @@ struct OpzioniIstantanea {
     bool anche_cartelle = true; // list folders too, not only what is in them
 };
 
-inline QStringList istantanea(const QString& cartella, const OpzioniIstantanea& opzioni = {}) {
-    QStringList voci;
-    QDirIterator it(cartella, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo f(it.next());
-        const QString nome = f.filePath().mid(cartella.size());
-        if (!opzioni.salta.isEmpty() && nome.startsWith(opzioni.salta))
-            continue;
-        const QString modo = QString::number(int(f.permissions()), 16);
-        if (f.isSymLink()) {
-            voci << nome + " -> " + f.symLinkTarget();
-        } else if (f.isDir()) {
-            if (opzioni.anche_cartelle)
-                voci << nome + "/ " + modo;
-        } else {
-            QFile file(f.filePath());
-            const QByteArray byte =
-                file.open(QIODevice::ReadOnly) ? file.readAll() : "(unreadable)";
-            voci << nome + " " + modo + " " +
-                        QCryptographicHash::hash(byte, QCryptographicHash::Md5).toHex();
-        }
-    }
-    voci.sort();
-    return voci;
-}
+QStringList istantanea(const QString& cartella, const OpzioniIstantanea& opzioni = {});
 
 } // namespace test_support

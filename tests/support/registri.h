@@ -6,26 +6,14 @@
 
 #include "platform/avvisi.h"
 #include "platform/media.h"
-#include "platform/resources.h"
 #include "platform/sound.h"
 
 #include <QStringList>
-#include <cstring>
 
 namespace test_support {
 
 // Which embedded effect these bytes are ("?" for none).
-inline QString nome_effetto(const QByteArray& b) {
-    static const char* const nomi[] = {"ASINO", "CANE",   "G0",    "G1",      "G2",   "G3",
-                                       "G4",    "G5",     "G6",    "G7",      "G8",   "G9",
-                                       "GALLO", "INIZIO", "SPARO", "UCCELLO", "VETRO"};
-    for (const char* n : nomi) {
-        const auto r = contavoce::platform::risorsa(n, "wav");
-        if (r && *r == b)
-            return n;
-    }
-    return "?";
-}
+QString nome_effetto(const QByteArray& b);
 
 class Registro : public contavoce::platform::Suono, public contavoce::platform::Avvisi {
 public:
@@ -33,31 +21,14 @@ public:
     int dispositivi_presenti = 1;
 
     int dispositivi() override { return dispositivi_presenti; }
-    void suona_file(const std::string& percorso) override {
-        in_corso_ = 0; // a new sound replaces one still playing
-        log_ << "play " + QString::fromStdString(percorso).section('/', -1);
-    }
-    void suona_memoria(std::span<const char> wav) override {
-        in_corso_ = 0;
-        log_ << "effect " + nome_effetto(QByteArray(wav.data(), qsizetype(wav.size())));
-    }
-    void suona_file_subito(const std::string& percorso) override {
-        in_corso_ = 2;
-        log_ << "async " + QString::fromStdString(percorso);
-    }
+    void suona_file(const std::string& percorso) override;
+    void suona_memoria(std::span<const char> wav) override;
+    void suona_file_subito(const std::string& percorso) override;
     // A sound started without waiting ends at the second look, so a caller's
     // waiting loop turns once; its end is logged.
-    bool attendi_fine(std::chrono::milliseconds) override {
-        if (in_corso_ > 0 && --in_corso_ == 0)
-            log_ << "async ended";
-        return in_corso_ == 0;
-    }
-    void avviso(const std::string& testo, const std::string& titolo) override {
-        log_ << "warn " + QString::fromStdString(titolo) + ": " + QString::fromStdString(testo);
-    }
-    void messaggio(const std::string& testo) override {
-        log_ << "message " + QString::fromStdString(testo);
-    }
+    bool attendi_fine(std::chrono::milliseconds) override;
+    void avviso(const std::string& testo, const std::string& titolo) override;
+    void messaggio(const std::string& testo) override;
 
 private:
     QStringList& log_;
@@ -72,18 +43,7 @@ public:
     int esito_open = 0;
     bool stato_fallisce = false;
 
-    int invia(std::string_view comando, char* buffer, std::size_t lunghezza) override {
-        const QString c = QString::fromUtf8(comando.data(), qsizetype(comando.size()));
-        log_ << c + (buffer ? QString(" [%1]").arg(lunghezza) : QString());
-        if (c.startsWith("open"))
-            return esito_open;
-        if (c.startsWith("status")) {
-            if (stato_fallisce)
-                return 1;
-            std::strncpy(buffer, risposta.constData(), lunghezza);
-        }
-        return 0;
-    }
+    int invia(std::string_view comando, char* buffer, std::size_t lunghezza) override;
 
 private:
     QStringList& log_;

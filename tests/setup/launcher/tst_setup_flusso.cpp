@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Whole launcher runs against real cabinets made with gcab and unpacked by
 // cabextract, the dialog answered from a script; then the dialog itself.
-#include "risposte.h"
 #include "setup/launcher/setup.h"
 #include "support/banco_setup.h"
+#include "support/risposte.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace contavoce::setup;
@@ -29,13 +31,22 @@ const QString mancano =
 
 } // namespace
 
-class TstSetupFlusso : public QObject {
+class TstSetupFlusso : public test_support::ProvaSetup {
     Q_OBJECT
 
+public:
+    // Blanks in the names: every path crosses a command line. First in the
+    // lookup, the installer stand-in records its arguments, the working
+    // folder's mode and files and its current directory, and succeeds (its
+    // failures are tried in the fault tests).
+    TstSetupFlusso()
+        : ProvaSetup("tmp con spazi",
+                     "printf '%s\\n' \"$@\" > \"$r/argomenti\"\nd=$(dirname \"$3\")\n"
+                     "stat -c %a \"$d\" > \"$r/modo\"\n"
+                     "(cd \"$d\" && find . -mindepth 1 | LC_ALL=C sort) > \"$r/visti\"\n"
+                     "pwd > \"$r/corrente\"\nexit 0\n") {}
+
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
     void installa();
     void messaggio_finale_data();
     void messaggio_finale();
@@ -57,33 +68,7 @@ private:
     QString registro(const QString& nome) const;
     QStringList resti(const QString& cartella) const;
     QStringList setup_inf_ovunque() const;
-
-    // Blanks in the names: every path crosses a command line. First in the
-    // lookup, the installer stand-in records its arguments, the working
-    // folder's mode and files and its current directory, and succeeds (its
-    // failures are tried in the fault tests).
-    test_support::BancoSetup banco_{
-        "tmp con spazi", "printf '%s\\n' \"$@\" > \"$r/argomenti\"\nd=$(dirname \"$3\")\n"
-                         "stat -c %a \"$d\" > \"$r/modo\"\n"
-                         "(cd \"$d\" && find . -mindepth 1 | LC_ALL=C sort) > \"$r/visti\"\n"
-                         "pwd > \"$r/corrente\"\nexit 0\n"};
-    const QString& gcab_ = banco_.gcab;
-    const QString& cabextract_ = banco_.cabextract;
-    Risposte& risposte_ = banco_.risposte;
-    std::optional<Ambiente>& ambiente_ = banco_.ambiente;
 };
-
-void TstSetupFlusso::initTestCase() {
-    QVERIFY2(!gcab_.isEmpty() && !cabextract_.isEmpty(), "gcab and cabextract are needed");
-}
-
-void TstSetupFlusso::init() {
-    banco_.prepara();
-}
-
-void TstSetupFlusso::cleanup() {
-    banco_.ripristina();
-}
 
 QString TstSetupFlusso::registro(const QString& nome) const {
     return QString::fromUtf8(test_support::leggi(banco_.percorso("registro/" + nome))).trimmed();

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher's routines on their own: command lines, the program lookup,
 // starting and waiting, removing a folder tree.
-#include "risposte.h"
 #include "setup/launcher/comandi.h"
 #include "setup/launcher/setup.h"
+#include "support/risposte.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
