@@ -228,7 +228,8 @@ Esito esegui(const Piano& piano) {
     const bool scrive = !piano.file.empty() || !piano.collegamenti.empty();
     const fs::path cartella_registro = piano.registro.percorso.parent_path();
     const bool registra = !piano.registro.percorso.empty() &&
-                          (scrive || !piano.da_togliere.empty() || !piano.dimenticati.empty());
+                          (scrive || !piano.da_togliere.empty() || !piano.dimenticati.empty() ||
+                           !piano.cartelle_vuote.empty());
     for (const fs::path& c : piano.cartelle)
         controlla_scrivibile(c);
     for (const fs::path& p : piano.da_togliere)
@@ -242,7 +243,7 @@ Esito esegui(const Piano& piano) {
     for (const fs::path& p : piano.dimenticati)
         registro.file.erase(p.lexically_normal());
     const auto aggiorna_registro = [&] {
-        if (registro.file != piano.registro.file)
+        if (registro.file != piano.registro.file || registro.cartelle != piano.registro.cartelle)
             scrivi_registro(registro);
     };
     std::string primo_errore;
@@ -252,6 +253,8 @@ Esito esegui(const Piano& piano) {
         Annullamento annulla;
         for (const fs::path& c : piano.cartelle)
             crea_cartelle(c, annulla.cartelle);
+        // Only these are the installation's; the records' folder is everybody's.
+        const std::vector<fs::path> fatte = annulla.cartelle;
         if (registra && scrive)
             crea_cartelle(cartella_registro, annulla.cartelle);
         for (const FileDaScrivere& f : piano.file) {
@@ -263,6 +266,8 @@ Esito esegui(const Piano& piano) {
             collega_temporaneo(c, annulla);
 
         annulla.togli_cartelle = false;
+        for (const fs::path& c : fatte)
+            registro.cartelle.insert(c.lexically_normal());
         for (auto& [temporaneo, finale] : annulla.in_attesa) {
             if (::rename(temporaneo.c_str(), finale.c_str()) != 0)
                 throw ErroreInf("cannot put " + finale.string() + " in place: " + perche() +
@@ -293,15 +298,29 @@ Esito esegui(const Piano& piano) {
         }
         registro.file.erase(p.lexically_normal());
     }
+    // A folder of ours that is kept now holds someone else's files, so it
+    // leaves the record with the ones removed; one that could not be removed
+    // stays in it, for the next try.
+    std::vector<fs::path> piene;
     for (const fs::path& c : piano.cartelle_vuote) {
-        if (::rmdir(c.c_str()) == 0 || errno == ENOENT)
-            continue;
-        if (errno == ENOTEMPTY || errno == EEXIST)
-            esito.note.push_back("kept " + c.string() + ": other files are in it");
-        else
-            fallito(c);
+        if (::rmdir(c.c_str()) != 0 && errno != ENOENT) {
+            if (errno == ENOTEMPTY || errno == EEXIST) {
+                piene.push_back(c);
+            } else if (errno == ENOTDIR) { // a link or a file in its place
+                esito.note.push_back("kept " + c.string() + ": it is no longer a folder");
+            } else {
+                fallito(c);
+                continue;
+            }
+        }
+        registro.cartelle.erase(c);
     }
     aggiorna_registro();
+    // The record's own folder, gone with the record, may have been all that
+    // was left in them (deepest first, as the plan has them).
+    for (const fs::path& c : piene)
+        if (::rmdir(c.c_str()) != 0 && errno != ENOENT)
+            esito.note.push_back("kept " + c.string() + ": other files are in it");
     if (errori > 0)
         throw ErroreInf(primo_errore +
                         (errori > 1 ? " (and " + std::to_string(errori - 1) + " more)" : ""));

@@ -3,9 +3,11 @@
 //   1. check that every folder can be written and has room for the files;
 //   2. write each file under a hidden temporary name in its own folder;
 //   3. only when all are written, rename them into place;
-//   4. delete what the plan deletes, then the folders it left empty;
-//   5. write the record (registro.h): what it put in place, less what it
-//      deleted. After a failure in 3 or 4 it still lists what is in place.
+//   4. delete what the plan deletes, then the folders of the record it left
+//      empty;
+//   5. write the record (registro.h): what it put in place and the folders it
+//      made for it, less what it deleted. After a failure in 3 or 4 it still
+//      lists what is in place.
 // Folders it makes are 0755, programs 0755 and other files 0644, whatever the
 // umask: a system-wide install is for every user.
 // A failure in 1 or 2 (a full or read-only disk, an interruption) undoes 2 and

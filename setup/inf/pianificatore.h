@@ -74,6 +74,7 @@ private:
     void non_nostro(const fs::path& p);
     void togli_nostro(const fs::path& p, bool collegamento);
     void scrivi(FileDaScrivere f);
+    void cartelle_da_togliere();
 
     static void aggiungi_una_volta(std::vector<fs::path>& v, const fs::path& p) {
         if (std::find(v.begin(), v.end(), p) == v.end())

@@ -189,16 +189,7 @@ Piano Pianificatore::fai() {
     for (const std::string& n : tolte)
         togli_voce(n);
 
-    std::sort(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end(),
-              [](const fs::path& a, const fs::path& b) {
-                  const auto n = [](const fs::path& p) {
-                      return std::distance(p.begin(), p.end());
-                  };
-                  return n(a) != n(b) ? n(a) > n(b) : a < b;
-              });
-    piano_.cartelle_vuote.erase(
-        std::unique(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end()),
-        piano_.cartelle_vuote.end());
+    cartelle_da_togliere();
     piano_.registro = presenti_.registro;
     return std::move(piano_);
 }
@@ -250,22 +241,41 @@ void Pianificatore::copia(const std::string& elenco) {
 
 void Pianificatore::togli(const std::string& elenco) {
     Destinazione d;
-    bool nostri = false;
     for (const Voce& v : leggi_elenco(elenco, d)) {
         const fs::path destinazione = d.cartella() / v.nome;
         if (presenti_.registro.possiede(destinazione)) {
             togli_nostro(destinazione, false);
-            nostri = true;
         } else {
             non_nostro(destinazione);
         }
         elencati_.try_emplace(platform::minuscolo(v.nome), FileElencato{destinazione, {}});
     }
-    if (!nostri) // nothing of it was installed here: its folders are not ours either
-        return;
-    fs::path c = d.base;
-    for (const std::string& p : d.parti)
-        piano_.cartelle_vuote.push_back(c /= p);
+}
+
+// The folders the record says this INF made, once nothing of its own is left
+// in them; deepest first, so that a folder goes before its parent. Any other
+// folder stays, though a file list names it: it was there before.
+void Pianificatore::cartelle_da_togliere() {
+    std::set<fs::path> restano; // what of ours is still there afterwards
+    for (const fs::path& p : presenti_.registro.file)
+        restano.insert(p);
+    for (const std::vector<fs::path>* via : {&piano_.da_togliere, &piano_.dimenticati})
+        for (const fs::path& p : *via)
+            restano.erase(p.lexically_normal());
+    for (const FileDaScrivere& f : piano_.file)
+        restano.insert(f.destinazione.lexically_normal());
+    for (const Collegamento& c : piano_.collegamenti)
+        restano.insert(c.percorso.lexically_normal());
+    for (const fs::path& c : presenti_.registro.cartelle) {
+        const auto dentro = [&](const fs::path& p) {
+            return std::mismatch(c.begin(), c.end(), p.begin(), p.end()).first == c.end();
+        };
+        if (std::none_of(restano.begin(), restano.end(), dentro))
+            piano_.cartelle_vuote.push_back(c);
+    }
+    const auto n = [](const fs::path& p) { return std::distance(p.begin(), p.end()); };
+    std::stable_sort(piano_.cartelle_vuote.begin(), piano_.cartelle_vuote.end(),
+                     [&](const fs::path& a, const fs::path& b) { return n(a) > n(b); });
 }
 
 // A file to delete that the record does not list stays, whoever's it is.

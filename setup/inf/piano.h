@@ -28,11 +28,11 @@
 //
 // Only what the record lists is deleted. A file to delete that it does not
 // list is kept, with a note: an uninstall still finishes when files are
-// already gone or were never installed. The folders of a file list are
-// removed (when empty) only if the list names a file of the record. A command
-// is not made, with a note, where a file it did not make is in the way or
-// where a command of that name is already on the PATH (other than the same
-// INF's system-wide one): it would hide it.
+// already gone or were never installed. A folder is removed only when the
+// record lists it as made by this INF, nothing of the INF's is left in it and
+// it is empty. A command is not made, with a note, where a file it did not
+// make is in the way or where a command of that name is already on the PATH
+// (other than the same INF's system-wide one): it would hide it.
 #pragma once
 
 #include "setup/inf/luoghi.h"
@@ -64,7 +64,7 @@ struct Piano {
     std::vector<Collegamento> collegamenti;
     std::vector<std::filesystem::path> da_togliere;
     std::vector<std::filesystem::path> dimenticati;    // left out of the record, not deleted
-    std::vector<std::filesystem::path> cartelle_vuote; // removed if empty, deepest first
+    std::vector<std::filesystem::path> cartelle_vuote; // recorded ones, removed if empty
     std::vector<std::string> avvisi;                   // worth telling, not worth stopping for
     std::vector<std::filesystem::path> cartelle_liste; // where the lists go, for the summary
     std::vector<std::filesystem::path> voci_menu;

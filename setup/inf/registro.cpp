@@ -52,7 +52,7 @@ fs::path percorso_registro(const fs::path& cartella, const fs::path& inf) {
 }
 
 Registro leggi_registro(const fs::path& percorso) {
-    Registro r{percorso, {}};
+    Registro r{percorso, {}, {}};
     std::error_code e;
     const auto st = fs::symlink_status(percorso, e);
     if (!fs::exists(st))
@@ -73,19 +73,26 @@ Registro leggi_registro(const fs::path& percorso) {
         if (numero == 1 && riga.starts_with(intestazione))
             continue;
         const auto p = senza_escape(riga);
-        if (!p || !p->starts_with('/'))
+        const bool cartella = p && p->size() > 1 && p->ends_with('/');
+        const fs::path letto =
+            p ? fs::path(cartella ? p->substr(0, p->size() - 1) : *p).lexically_normal()
+              : fs::path();
+        // A folder's line names one folder below the root: never "/", nor "/a//".
+        if (!p || !p->starts_with('/') || (cartella && !letto.has_filename()))
             throw ErroreInf(dove + " is damaged at line " + std::to_string(numero) +
                             "; it lists what may be removed, so nothing is done");
-        r.file.insert(fs::path(*p).lexically_normal());
+        (cartella ? r.cartelle : r.file).insert(letto);
     }
     return r;
 }
 
 std::string testo_registro(const Registro& registro) {
     std::string t = std::string(intestazione) + con_escape(registro.percorso.stem().string()) +
-                    ", one path a line\n";
+                    ", one path a line (a folder it made ends in /)\n";
     for (const fs::path& p : registro.file)
         t += con_escape(p.string()) + "\n";
+    for (const fs::path& c : registro.cartelle)
+        t += con_escape(c.string()) + "/\n";
     return t;
 }
 
@@ -97,7 +104,7 @@ void scrivi_registro(const Registro& registro) {
         return ErroreInf("cannot " + cosa + " the record of installed files " + percorso.string() +
                          ": " + std::strerror(errno));
     };
-    if (registro.file.empty()) {
+    if (registro.file.empty() && registro.cartelle.empty()) {
         if (::unlink(percorso.c_str()) != 0 && errno != ENOENT)
             throw errore("remove");
         ::rmdir(percorso.parent_path().c_str()); // kept while other records are in it

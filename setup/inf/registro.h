@@ -8,9 +8,17 @@
 // The INF's file name (in lower case, as Windows compares names) is the key,
 // not its folder: the setup launcher unpacks the cabinet into a new temporary
 // folder every time. The file holds a comment line, then one absolute path a
-// line (files, icons, menu entries and command links); a backslash or a line
-// break in a path is written as \\ or \n. It is written whole under a
-// temporary name and renamed into place, and removed when nothing is left.
+// line: the files, icons, menu entries and command links it put in place, and,
+// each with a "/" at the end (which no file's path has), the folders it made
+// for them. A backslash or a line break in a path is written as \\ or \n. It is
+// written whole under a temporary name and renamed into place, and removed
+// when nothing is left.
+//
+// Only a folder listed here is ever removed, and only when empty: a folder
+// that was there before belongs to the system or the user, even when the
+// install put files in it. A record of an older installa-inf lists no folder;
+// those it made are then left in place, since nothing tells them from folders
+// that were there before.
 #pragma once
 
 #include "setup/inf/luoghi.h"
@@ -24,6 +32,7 @@ namespace contavoce::inf {
 struct Registro {
     std::filesystem::path percorso; // empty: nothing is kept (a plan worked out on its own)
     std::set<std::filesystem::path> file;
+    std::set<std::filesystem::path> cartelle; // made for those files
 
     bool possiede(const std::filesystem::path& p) const {
         return file.contains(p.lexically_normal());
@@ -44,7 +53,8 @@ Registro leggi_registro(const std::filesystem::path& percorso);
 std::string testo_registro(const Registro& registro);
 
 // Writes the record in place, or removes it (and its folder, if empty) when it
-// lists nothing. The folder must exist when there is something to write.
+// lists neither file nor folder. The folder must exist when there is something
+// to write.
 void scrivi_registro(const Registro& registro);
 
 } // namespace contavoce::inf

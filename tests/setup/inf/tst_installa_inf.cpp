@@ -28,18 +28,21 @@ QByteArray inf_di_prova() {
                       "[Version]\r\n"
                       "Signature=\"$Windows NT$\"\r\n"
                       "[DefaultInstall]\r\n"
-                      "CopyFiles=Programma\r\n"
+                      "CopyFiles=Programma,Pagine\r\n"
                       "AddMenuEntry=Voce\r\n"
                       "[DefaultUninstall]\r\n"
-                      "DelFiles=Programma\r\n"
+                      "DelFiles=Programma,Pagine\r\n"
                       "DelMenuEntry=Voce\r\n"
                       "[DestinationDirs]\r\n"
                       "Programma=16422,%Cartella%\r\n"
                       "Voce=16386\r\n"
+                      "Pagine=16410,man\\man1\r\n"
                       "[Programma]\r\n"
                       "prova\r\n"
                       "suono.wav\r\n"
                       "prova.png\r\n"
+                      "[Pagine]\r\n"
+                      "prova.1.gz\r\n"
                       "[Voce]\r\n"
                       "Name=%Nome%\r\n"
                       "Comment=%Commento%\r\n"
@@ -131,6 +134,7 @@ public:
         QFile(sorgenti + "/prova")
             .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
         scrivi(sorgenti + "/suono.wav", QByteArray(3000, 'w'));
+        scrivi(sorgenti + "/prova.1.gz", "pagina");
         QImage icona(48, 48, QImage::Format_ARGB32);
         icona.fill(Qt::yellow);
         icona.save(sorgenti + "/prova.png");
@@ -179,13 +183,16 @@ void TstInstallaInf::installa_e_disinstalla() {
     Banco b;
     scrivi(b.dati + "/applications/altro.desktop", "[Desktop Entry]\nName=Altro\n");
     scrivi(b.dati + "/prova-note.txt", "appunti");
-    const QStringList prima = istantanea(b.radice.path(), false);
+    // An empty folder it did not make on the way to its own, as Debian makes
+    // /usr/local/share/man: it stays.
+    QDir().mkpath(b.dati + "/man");
+    const QStringList prima = istantanea(b.radice.path());
 
     for (int volta = 1; volta <= 2; ++volta) { // a second install replaces the first
         const Esito e = b.esegui("DefaultInstall");
         QVERIFY2(e.stato == 0, qPrintable(e.errori));
         QCOMPARE(e.uscita.count('\n'), 1);
-        QVERIFY2(e.uscita.contains("6 files written") && e.uscita.contains(b.programma),
+        QVERIFY2(e.uscita.contains("7 files written") && e.uscita.contains(b.programma),
                  qPrintable(e.uscita));
     }
     for (const char* nome : {"prova", "suono.wav", "prova.png"})
@@ -206,10 +213,32 @@ void TstInstallaInf::installa_e_disinstalla() {
     QCOMPARE(programma_di_exec(voce["Exec"]), b.programma + "/prova");
     QCOMPARE(QFileInfo(b.casa + "/.local/bin/prova").symLinkTarget(), b.programma + "/prova");
 
-    const Esito e = b.esegui("DefaultUninstall");
+    Esito e = b.esegui("DefaultUninstall");
     QVERIFY2(e.stato == 0, qPrintable(e.errori));
     QVERIFY(!QFileInfo::exists(b.programma));
-    QCOMPARE(istantanea(b.radice.path(), false), prima);
+    QCOMPARE(istantanea(b.radice.path()), prima); // the folders it made are gone too
+
+    // A folder it made that now holds a file of the user's stays, and is no
+    // longer its own.
+    QCOMPARE(b.esegui("DefaultInstall").stato, 0);
+    const QString apps = b.dati + "/icons/hicolor/48x48/apps";
+    scrivi(apps + "/mia.png", "mia");
+    e = b.esegui("DefaultUninstall");
+    QVERIFY2(e.stato == 0 && e.errori.contains("kept " + apps + ": other files are in it"),
+             qPrintable(e.errori));
+    QCOMPARE(contenuto(apps + "/mia.png"), "mia");
+    QVERIFY(QDir(b.dati + "/icons").removeRecursively());
+    QCOMPARE(istantanea(b.radice.path()), prima);
+
+    // A record of an older installa-inf lists no folder, so none is removed.
+    QCOMPARE(b.esegui("DefaultInstall").stato, 0);
+    const QString registro = b.dati + "/installa-inf/prova.inf.list";
+    QStringList righe = QString::fromUtf8(contenuto(registro)).split('\n');
+    righe.removeIf([](const QString& r) { return r.endsWith('/'); });
+    QVERIFY(scrivi(registro, righe.join('\n').toUtf8()));
+    QCOMPARE(b.esegui("DefaultUninstall").stato, 0);
+    QVERIFY(QFileInfo(b.programma).isDir() && QFileInfo(b.dati + "/man/man1").isDir());
+    QVERIFY(!QFileInfo::exists(b.programma + "/prova") && !QFileInfo::exists(registro));
 }
 
 void TstInstallaInf::comando_altrui_non_toccato() {

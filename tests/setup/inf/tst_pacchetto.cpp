@@ -154,6 +154,9 @@ void TstPacchetto::installa_e_disinstalla_il_programma() {
                                           casa + "/.local/share/applications/contavoce.desktop"} +
                                   condivisi)
         QVERIFY2(!QFileInfo::exists(via) && !QFileInfo(via).isSymLink(), qPrintable(via));
+    // Nor is any folder it made left behind, ~/.local/share included.
+    QCOMPARE(QDir(casa).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 void TstPacchetto::setup_inf_per_il_lanciatore() {
