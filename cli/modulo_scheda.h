@@ -6,7 +6,7 @@
 #pragma once
 
 #include "cli/scheda.h"
-#include "platform/modulo.h"
+#include "platform/base/modulo.h"
 
 #include <memory>
 #include <string>

@@ -7,9 +7,9 @@
 // when it first needs sound, and reaches it only through the classes below.
 #pragma once
 
-#include "platform/media.h"
-#include "platform/modulo.h"
-#include "platform/sound.h"
+#include "platform/audio/media_midi.h"
+#include "platform/audio/suono.h"
+#include "platform/base/modulo.h"
 
 #include <memory>
 #include <string>

@@ -7,8 +7,8 @@
 // and answers 0 or one of the error codes below. "play" returns at once.
 #pragma once
 
-#include "platform/servizio_media.h"
-#include "platform/sound.h"
+#include "platform/audio/servizio_media.h"
+#include "platform/audio/suono.h"
 
 #include <condition_variable>
 #include <cstddef>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/mixer.h"
+#include "platform/audio/mixer.h"
 
 #include <SDL.h>
 #include <algorithm>

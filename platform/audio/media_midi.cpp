@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/media.h"
+#include "platform/audio/media_midi.h"
 
-#include "platform/anello_musica.h"
-#include "platform/file.h"
-#include "platform/raddoppio.h"
-#include "platform/testo.h"
+#include "platform/audio/anello_musica.h"
+#include "platform/audio/raddoppio.h"
+#include "platform/base/file.h"
+#include "platform/base/testo.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The inside of libcontavoce-suono.so: the engine over SuonoSdl, SuonoRegistrato
 // and MediaMidi. Only contavoce_motore_suono is exported.
-#include "platform/media.h"
-#include "platform/modulo_suono.h"
-#include "platform/sound_recording.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/media_midi.h"
+#include "platform/audio/modulo_suono.h"
+#include "platform/audio/suono_registrato.h"
+#include "platform/audio/suono_sdl.h"
 
 namespace contavoce::platform {
 namespace {

@@ -3,9 +3,9 @@
 // SDL's callback thread, opened again when it goes away.
 #pragma once
 
-#include "platform/dispositivo_audio.h"
-#include "platform/mixer.h"
-#include "platform/sound.h"
+#include "platform/audio/dispositivo_audio.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/suono.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // loop in the caller's thread, so both produce the same samples.
 #pragma once
 
-#include "platform/sound.h"
+#include "platform/audio/suono.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sound_recording.h"
+#include "platform/audio/suono_registrato.h"
 
-#include "platform/sound_sdl.h"
+#include "platform/audio/suono_sdl.h"
 
 #include <algorithm>
 #include <cmath>
