@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/audio/suono_registrato.h"
 
-#include "platform/audio/suono_sdl.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
