@@ -30,7 +30,6 @@ public:
 
 inline constexpr const char* funzione_modulo_scheda = "contavoce_stampante";
 inline constexpr int versione_modulo_scheda = 1;
-using FunzioneModuloScheda = void (*)(int versione, std::unique_ptr<Stampante>& stampante);
 
 // The module loaded from a folder, with its printer.
 class ModuloScheda : public platform::Modulo<Stampante> {

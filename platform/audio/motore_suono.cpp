@@ -43,10 +43,8 @@ public:
 };
 
 } // namespace
-} // namespace contavoce::platform
 
-extern "C" __attribute__((visibility("default"))) void
-contavoce_motore_suono(int versione, std::unique_ptr<contavoce::platform::MotoreSuono>& motore) {
-    if (versione == contavoce::platform::versione_modulo_suono)
-        motore = std::make_unique<contavoce::platform::Motore>();
-}
+CONTAVOCE_MODULO(contavoce_motore_suono, funzione_modulo_suono, versione_modulo_suono, MotoreSuono,
+                 Motore);
+
+} // namespace contavoce::platform
