@@ -7,7 +7,7 @@
 // when it first needs sound, and reaches it only through the classes below.
 #pragma once
 
-#include "platform/audio/media_midi.h"
+#include "platform/audio/servizio_media.h"
 #include "platform/audio/suono.h"
 #include "platform/base/modulo.h"
 

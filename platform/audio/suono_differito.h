@@ -7,8 +7,8 @@
 // every call on.
 #pragma once
 
-#include "platform/audio/media_midi.h"
 #include "platform/audio/modulo_suono.h"
+#include "platform/audio/servizio_media.h"
 #include "platform/audio/suono.h"
 
 #include <future>
