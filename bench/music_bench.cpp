@@ -3,8 +3,8 @@
 // core in real time), and how long the first "open" keeps the window waiting:
 // on a real-time output the SoundFont loads on the render thread, so the open
 // returns before it is loaded.
-#include "platform/media.h"
-#include "platform/sound_recording.h"
+#include "platform/audio/media_midi.h"
+#include "platform/audio/suono_registrato.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,7 +3,7 @@
 // (its main, step for step) with a watch on the window's first paint, kept out
 // of the shipped one; see orologio_disegno.h.
 #include "orologio_disegno.h"
-#include "platform/suono_differito.h"
+#include "platform/audio/suono_differito.h"
 #include "window/programma.h"
 
 #include <QApplication>

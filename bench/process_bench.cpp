@@ -6,7 +6,7 @@
 // a watch on its first paint, which the shipped one does not carry; and, run by
 // run in turn with it so that both see the same machine, on finestra_nuda, the
 // barest Qt window, which says what Qt itself costs here.
-#include "platform/mixer.h"
+#include "platform/audio/mixer.h"
 
 #include <algorithm>
 #include <cerrno>

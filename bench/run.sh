@@ -8,7 +8,7 @@ bash scripts/install-deps.sh
 # GCC 12 at -O3 gives false -Wrestrict alarms inside libstdc++, so no -Werror here.
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCONTAVOCE_WERROR=OFF \
     -DCONTAVOCE_BENCH=ON >/dev/null
-cmake --build build-bench --target contavoce contavoce_speech contavoce_tune spelling_bench \
+cmake --build build-bench --target contavoce contavoce_speech_clips contavoce_tune spelling_bench \
     sound_bench music_bench audio_thread_bench window_bench speech_music_bench process_bench \
     cli_bench contavoce-cli contavoce_scheda \
     >/dev/null

@@ -2,8 +2,8 @@
 // Sound figures: the silence between two speech clips in the device's real
 // output (SDL disk driver), the time from a play call to its first sample in
 // the mix, and the length of a recorded twelve-digit number against its clips.
-#include "platform/sound_recording.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/suono_registrato.h"
+#include "platform/audio/suono_sdl.h"
 #include "speech/clip_list.h"
 
 #include <algorithm>

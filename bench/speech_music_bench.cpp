@@ -7,9 +7,9 @@
 // where the clip lies is exactly the music under it.
 //
 //   speech_music_bench <program folder>
-#include "platform/mixer.h"
-#include "platform/resources.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/suono_sdl.h"
+#include "platform/qt/resources.h"
 #include "speech/clip_list.h"
 #include "tools/audio_match/audio_match.h"
 

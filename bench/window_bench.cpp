@@ -3,10 +3,10 @@
 // dummy driver, which pulls in real time) with the tune playing: the time of
 // `sfuma` (256 bands, the repaint it asks for included) and the time from a
 // digit key reaching the entry box to the key's sound's first sample in the mix.
-#include "platform/media.h"
-#include "platform/mixer.h"
-#include "platform/resources.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/media_midi.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/suono_sdl.h"
+#include "platform/qt/resources.h"
 #include "window/voce_cifre.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/input.h"
 
-#include "platform/testo.h"
+#include "platform/base/testo.h"
 #include "spelling/numero.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "cli/messaggi.h"
 #include "cli/modulo_scheda.h"
 #include "cli/voce.h"
-#include "platform/file.h"
+#include "platform/base/file.h"
 #include "speech/clip_list.h"
 #include "spelling/numero.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/messaggi.h"
 
-#include "platform/testo.h"
+#include "platform/base/testo.h"
 
 #include <QLocale>
 #include <QTranslator>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "cli/scheda.h"
-#include "platform/modulo.h"
+#include "platform/base/modulo.h"
 
 #include <memory>
 #include <string>
@@ -32,7 +32,6 @@ public:
 
 inline constexpr const char* funzione_modulo_scheda = "contavoce_stampante";
 inline constexpr int versione_modulo_scheda = 2;
-using FunzioneModuloScheda = void (*)(int versione, std::unique_ptr<Stampante>& stampante);
 
 // The module loaded from a folder, with its printer.
 class ModuloScheda : public platform::Modulo<Stampante> {

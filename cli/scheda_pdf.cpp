@@ -174,10 +174,8 @@ private:
 };
 
 } // namespace
-} // namespace contavoce::cli
 
-extern "C" __attribute__((visibility("default"))) void
-contavoce_stampante(int versione, std::unique_ptr<contavoce::cli::Stampante>& stampante) {
-    if (versione == contavoce::cli::versione_modulo_scheda)
-        stampante = std::make_unique<contavoce::cli::StampantePdf>();
-}
+CONTAVOCE_MODULO(contavoce_stampante, funzione_modulo_scheda, versione_modulo_scheda, Stampante,
+                 StampantePdf);
+
+} // namespace contavoce::cli

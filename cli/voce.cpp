@@ -4,8 +4,8 @@
 #include "cli/input.h"
 #include "cli/messaggi.h"
 #include "cli/scrittura.h"
-#include "platform/file.h"
-#include "platform/modulo_suono.h"
+#include "platform/audio/modulo_suono.h"
+#include "platform/base/file.h"
 #include "speech/parlante.h"
 
 #include <array>

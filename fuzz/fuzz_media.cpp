@@ -3,7 +3,7 @@
 // that names a file. One command a line. The commands run in a folder of this
 // run holding a few tunes; a command that could name a file elsewhere ("/" or
 // its %2F form) is skipped, so opening reads only those files.
-#include "platform/media.h"
+#include "platform/audio/media_midi.h"
 
 #include <array>
 #include <cctype>

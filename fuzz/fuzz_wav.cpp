@@ -2,7 +2,7 @@
 // WAV loading: every speech clip, laser.wav and the embedded effects go through
 // decodifica_wav, and the clips are files in the program's folder that anyone
 // may replace. The first byte picks the output format, the rest is the file.
-#include "platform/mixer.h"
+#include "platform/audio/mixer.h"
 
 #include <array>
 #include <cstdint>

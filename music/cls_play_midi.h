@@ -4,7 +4,7 @@
 // plays. Failures are silent; only `mmOpen` tells whether the last start worked.
 #pragma once
 
-#include "platform/servizio_media.h"
+#include "platform/audio/servizio_media.h"
 
 #include <array>
 #include <string>

@@ -7,5 +7,5 @@ bash scripts/install-deps.sh --run
 # The program only, even in a build folder scripts/test.sh configured.
 cmake -S . -B build -G Ninja -DCONTAVOCE_TESTS=OFF -DCONTAVOCE_BENCH=OFF >/dev/null
 # The window and what it reads from its folder: the clips and the tune.
-cmake --build build --target contavoce contavoce_speech contavoce_tune
+cmake --build build --target contavoce contavoce_speech_clips contavoce_tune
 exec build/bin/contavoce "$@"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/clip_list.h"
 
-#include "platform/testo.h"
+#include "platform/base/testo.h"
 #include "spelling/numero.h"
 
 #include <string_view>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/parlante.h"
 
-#include "platform/resources.h"
-#include "platform/tasti.h"
+#include "platform/base/tasti.h"
+#include "platform/qt/resources.h"
 #include "speech/clip_list.h"
 
 namespace contavoce {

@@ -3,8 +3,8 @@
 // clip by clip, the sound effects, the key sounds and the sound-device check.
 #pragma once
 
-#include "platform/avvisi.h"
-#include "platform/sound.h"
+#include "platform/audio/suono.h"
+#include "platform/base/avvisi.h"
 #include "speech/clip_list.h"
 
 #include <chrono>

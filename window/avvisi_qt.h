@@ -2,7 +2,7 @@
 // Messages to the child as modal message boxes.
 #pragma once
 
-#include "platform/avvisi.h"
+#include "platform/base/avvisi.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,7 +2,7 @@
 #include "window/controlli.h"
 
 #include "music/musica.h"
-#include "platform/pointers.h"
+#include "platform/qt/pointers.h"
 #include "window/colori.h"
 
 #include <QRegularExpressionValidator>

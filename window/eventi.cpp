@@ -2,7 +2,7 @@
 // How the controls' events reach the handlers: clicks and timers through
 // signals, Text1's keys and the pointer over the controls through this window's
 // event filter.
-#include "platform/pointers.h"
+#include "platform/qt/pointers.h"
 #include "window/colori.h"
 #include "window/voce_cifre.h"
 

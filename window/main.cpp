@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Contavoce: the window, over the sound device and the music service.
-#include "platform/file.h"
-#include "platform/suono_differito.h"
+#include "platform/audio/suono_differito.h"
+#include "platform/base/file.h"
 #include "window/opzioni.h"
 #include "window/programma.h"
 

@@ -2,7 +2,7 @@
 // The keys the entry box answers to, as the handlers see them: Windows key codes.
 #pragma once
 
-#include "platform/tasti.h"
+#include "platform/base/tasti.h"
 
 #include <cstdint>
 

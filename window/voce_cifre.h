@@ -6,7 +6,7 @@
 #pragma once
 
 #include "music/musica.h"
-#include "platform/avvisi.h"
+#include "platform/base/avvisi.h"
 #include "speech/parlante.h"
 #include "window/controlli.h"
 #include "window/tastiera.h"

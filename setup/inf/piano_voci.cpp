@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The menu entries and their commands, the second half of pianifica (pianificatore.h).
-#include "platform/testo.h"
+#include "platform/base/testo.h"
 #include "setup/inf/pianificatore.h"
 #include "setup/inf/voce_menu.h"
 

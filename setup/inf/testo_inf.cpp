@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/inf/testo_inf.h"
 
-#include "platform/file.h"
-#include "platform/testo.h"
+#include "platform/base/file.h"
+#include "platform/base/testo.h"
 
 #include <algorithm>
 #include <iconv.h>

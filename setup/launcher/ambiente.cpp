@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/launcher/ambiente.h"
 
-#include "platform/testo.h"
+#include "platform/base/testo.h"
 #include "setup/launcher/comandi.h"
 
 #include <cstdlib>

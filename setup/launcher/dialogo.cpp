@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/launcher/dialogo.h"
 
-#include "platform/pointers.h"
+#include "platform/qt/pointers.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // setup: installs the program from the cabinet in the current directory.
-#include "platform/pointers.h"
+#include "platform/qt/pointers.h"
 #include "setup/launcher/guardiano.h"
 #include "setup/launcher/interfaccia_qt.h"
 #include "setup/launcher/setup.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "setup/launcher/processo.h"
 
-#include "platform/testo.h"
+#include "platform/base/testo.h"
 
 #include <array>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli as a user runs it: arguments, standard input, bad input.
 #include "cli/input.h"
-#include "platform/mixer.h"
+#include "platform/audio/mixer.h"
 #include "spelling/numero.h"
 
 #include <QtTest>

@@ -13,9 +13,9 @@
 // after which Enter on the focused decompose button closes the panel.
 //
 // Prints one line per check; exits 1 if any fails.
-#include "platform/mixer.h"
-#include "platform/resources.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/suono_sdl.h"
+#include "platform/qt/resources.h"
 #include "tools/audio_match/audio_match.h"
 
 #include <QColor>

@@ -2,10 +2,10 @@
 #include "sonda_audio.h"
 
 #include "music/cls_play_midi.h"
-#include "platform/avvisi.h"
-#include "platform/dispositivo_audio.h"
-#include "platform/media.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/dispositivo_audio.h"
+#include "platform/audio/media_midi.h"
+#include "platform/audio/suono_sdl.h"
+#include "platform/base/avvisi.h"
 #include "speech/parlante.h"
 #include "support/dispositivo_in_ascolto.h"
 

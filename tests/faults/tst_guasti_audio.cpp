@@ -4,10 +4,10 @@
 // the SoundFont missing or broken, no sound device at all. The
 // number is still said, the window still works, and only the missing device
 // is worth a message.
-#include "platform/media.h"
-#include "platform/mixer.h"
-#include "platform/sound_recording.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/media_midi.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/suono_registrato.h"
+#include "platform/audio/suono_sdl.h"
 #include "speech/clip_list.h"
 #include "speech/parlante.h"
 #include "support/registri.h"

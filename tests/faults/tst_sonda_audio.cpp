@@ -2,7 +2,7 @@
 // The thread that pulls the mix only copies: over a whole number said with the
 // tune playing, and the music's commands after it, it neither allocates nor
 // frees nor opens a file. A program of its own, for it replaces the allocator.
-#include "platform/mixer.h"
+#include "platform/audio/mixer.h"
 #include "sonda_audio.h"
 
 #include <QtTest>

@@ -2,8 +2,8 @@
 // The MIDI player and the music control, against a recording media service
 // and against the real FluidSynth-backed one rendering into a recording output.
 #include "music/musica.h"
-#include "platform/sound_recording.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/suono_registrato.h"
+#include "platform/audio/suono_sdl.h"
 #include "support/dispositivo_in_ascolto.h"
 #include "support/registri.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer, WAV decoding, the recording output and the real SDL device
 // (dummy driver, paced in real time).
-#include "platform/resources.h"
-#include "platform/sound_recording.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/suono_registrato.h"
+#include "platform/audio/suono_sdl.h"
+#include "platform/qt/resources.h"
 #include "speech/parlante.h"
 
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 // device's own thread, after the program's callback has filled it.
 #pragma once
 
-#include "platform/dispositivo_audio.h"
+#include "platform/audio/dispositivo_audio.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/registri.h"
 
-#include "platform/resources.h"
+#include "platform/qt/resources.h"
 
 #include <cstring>
 

@@ -4,9 +4,10 @@
 // plays, passes of the event loop, warnings and music commands.
 #pragma once
 
-#include "platform/avvisi.h"
-#include "platform/media.h"
-#include "platform/sound.h"
+#include "platform/audio/media_midi.h"
+#include "platform/audio/suono.h"
+#include "platform/base/avvisi.h"
+#include "platform/qt/resources.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as it is created and loaded, its gradient, and the way out.
-#include "platform/suono_differito.h"
+#include "platform/audio/suono_differito.h"
 #include "support/banco_finestra.h"
 #include "window/impostazioni.h"
 #include "window/programma.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/file.h"
+#include "platform/base/file.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -7,9 +7,9 @@
 // when it first needs sound, and reaches it only through the classes below.
 #pragma once
 
-#include "platform/media.h"
-#include "platform/modulo.h"
-#include "platform/sound.h"
+#include "platform/audio/servizio_media.h"
+#include "platform/audio/suono.h"
+#include "platform/base/modulo.h"
 
 #include <functional>
 #include <memory>
@@ -52,11 +52,10 @@ public:
     virtual std::unique_ptr<UscitaRegistrata> registrazione() = 0;
 };
 
-// The module's one exported function: it makes the engine, and leaves `motore`
-// empty for a program built against another version of the classes above.
+// The module's one exported function (motore_suono.cpp): it makes the engine,
+// and none for a program built against another version of the classes above.
 inline constexpr const char* funzione_modulo_suono = "contavoce_motore_suono";
 inline constexpr int versione_modulo_suono = 4;
-using FunzioneModuloSuono = void (*)(int versione, std::unique_ptr<MotoreSuono>& motore);
 
 // The module loaded from a folder, with its engine.
 class ModuloSuono : public Modulo<MotoreSuono> {

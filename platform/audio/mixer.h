@@ -5,7 +5,8 @@
 // loop in the caller's thread, so both produce the same samples.
 #pragma once
 
-#include "platform/sound.h"
+#include "platform/audio/clip.h"
+#include "platform/audio/suono.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -14,7 +15,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <span>
 #include <vector>
 
 namespace contavoce::platform {
@@ -22,26 +22,6 @@ namespace contavoce::platform {
 // Frames per device buffer: small, so that a key's sound starts quickly and the
 // gap between two speech clips (at most one buffer's padding) stays short.
 inline constexpr int frame_per_buffer = 256;
-
-struct FormatoAudio {
-    int frequenza = 44100;
-    int canali = 2;
-};
-
-// A sound converted whole to the output format: interleaved float samples.
-struct Clip {
-    std::vector<float> campioni;
-    int canali = 2;
-    std::size_t frame() const { return campioni.size() / std::size_t(canali); }
-};
-
-// Decodes a WAV image (PCM 8/16-bit, Microsoft ADPCM, …) and converts it in one
-// go to the given format; nothing if it is not a WAV the decoder understands.
-std::optional<Clip> decodifica_wav(std::span<const char> wav, FormatoAudio formato);
-
-// The platform's alert: a short two-tone chime, played in place of a file that
-// cannot be played.
-Clip suono_di_avviso(FormatoAudio formato);
 
 // Where the music voice sits against the effects voice, in dB of gain on the
 // music as rendered (the tune comes out at about -28 dBFS RMS, its loudest 50 ms

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/pointers.h"
+#include "platform/qt/pointers.h"
 
-#include "platform/resources.h"
+#include "platform/qt/resources.h"
 
 #include <QBitmap>
 #include <QBuffer>

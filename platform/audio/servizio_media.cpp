@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/servizio_media.h"
+#include "platform/audio/servizio_media.h"
 
 #include <cctype>
 #include <filesystem>

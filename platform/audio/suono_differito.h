@@ -7,9 +7,9 @@
 // every call on.
 #pragma once
 
-#include "platform/media.h"
-#include "platform/modulo_suono.h"
-#include "platform/sound.h"
+#include "platform/audio/modulo_suono.h"
+#include "platform/audio/servizio_media.h"
+#include "platform/audio/suono.h"
 
 #include <future>
 #include <memory>

@@ -5,10 +5,12 @@
 //   play|pause|stop|close <alias>
 //   status <alias> mode            -> "playing", "paused" or "stopped"
 // and answers 0 or one of the error codes below. "play" returns at once.
+// comandi_media.cpp reads the commands, media_midi.cpp runs the render thread
+// and motore_midi.cpp holds everything FluidSynth.
 #pragma once
 
-#include "platform/servizio_media.h"
-#include "platform/sound.h"
+#include "platform/audio/servizio_media.h"
+#include "platform/audio/suono.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -56,7 +58,7 @@ private:
         std::uint64_t id; // of the alias, never reused
         std::string midi; // for apri: the file's bytes
     };
-    class Motore;
+    class Motore; // motore_midi.h
 
     int apri(const std::vector<std::string>& parole);
     int avvia_motore();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/suono_differito.h"
+#include "platform/audio/suono_differito.h"
 
 #include <cstdio>
 

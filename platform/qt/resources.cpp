@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/resources.h"
+#include "platform/qt/resources.h"
 
 #include <QDir>
 #include <QResource>

@@ -3,9 +3,9 @@
 // SDL's callback thread, opened again when it goes away.
 #pragma once
 
-#include "platform/dispositivo_audio.h"
-#include "platform/mixer.h"
-#include "platform/sound.h"
+#include "platform/audio/dispositivo_audio.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/suono.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,15 +58,5 @@ private:
     std::shared_ptr<const Clip> avviso_;
     Mixer::Musica musica_;
 };
-
-// The largest clip made is 62 KB (1.4 s of 22050 Hz mono speech) and laser.wav
-// 18 KB; 1 MiB still holds a word re-recorded as 5 s of 48 kHz 16-bit stereo.
-// Anything larger is no clip of ours, and is not worth holding in memory.
-inline constexpr std::size_t clip_massima = 1024 * 1024;
-
-// The whole content of a plain file of at most clip_massima bytes, or nothing
-// (for a missing file as for a FIFO, a device or a larger file: it is opened
-// without blocking and never read past the bound).
-std::optional<std::vector<char>> leggi_file(const std::string& percorso);
 
 } // namespace contavoce::platform

@@ -4,8 +4,8 @@
 // after another are joined exactly as they are heard.
 #pragma once
 
-#include "platform/mixer.h"
-#include "platform/sound.h"
+#include "platform/audio/mixer.h"
+#include "platform/audio/suono.h"
 
 #include <functional>
 #include <span>

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sound_sdl.h"
-
-#include "platform/file.h"
+#include "platform/audio/suono_sdl.h"
 
 #include <SDL.h>
 #include <chrono>
@@ -86,13 +84,6 @@ void SuonoSdl::richiama(void* dati, std::uint8_t* flusso, int byte) {
     Mixer& mixer = *static_cast<SuonoSdl*>(dati)->mixer_;
     const int frame = byte / int(sizeof(float)) / mixer.formato().canali;
     mixer.mescola(reinterpret_cast<float*>(flusso), frame);
-}
-
-std::optional<std::vector<char>> leggi_file(const std::string& percorso) {
-    const auto byte = contenuto_file_limitato(percorso, clip_massima);
-    if (!byte)
-        return std::nullopt;
-    return std::vector<char>(byte->begin(), byte->end());
 }
 
 SuonoSdl::SuonoSdl(std::unique_ptr<DispositivoAudio> dispositivo)

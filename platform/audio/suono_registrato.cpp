@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sound_recording.h"
-
-#include "platform/sound_sdl.h"
+#include "platform/audio/suono_registrato.h"
 
 #include <algorithm>
 #include <cmath>

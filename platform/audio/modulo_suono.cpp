@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/modulo_suono.h"
+#include "platform/audio/modulo_suono.h"
 
 namespace contavoce::platform {
 

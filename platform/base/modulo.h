@@ -9,6 +9,8 @@
 #include <dlfcn.h>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 namespace contavoce::platform {
 
@@ -51,3 +53,19 @@ private:
 };
 
 } // namespace contavoce::platform
+
+// The module's side: defines the one function it exports, `funzione`, which
+// makes a new `Implementazione` for the `Interfaccia` of `versione` and leaves it
+// empty for a program that asks for another version. `nome` is the name the
+// loader looks up (a constant of the module's header): the build stops when the
+// two differ, or when the function is not the one Modulo<Interfaccia> calls.
+// Written once, after the implementation, in the module's own source file.
+#define CONTAVOCE_MODULO(funzione, nome, versione, Interfaccia, Implementazione)                   \
+    extern "C" __attribute__((visibility("default"))) void funzione(                               \
+        int chiesta, std::unique_ptr<Interfaccia>& interfaccia) {                                  \
+        if (chiesta == (versione))                                                                 \
+            interfaccia = std::make_unique<Implementazione>();                                     \
+    }                                                                                              \
+    static_assert(std::string_view(#funzione) == std::string_view(nome));                          \
+    static_assert(                                                                                 \
+        std::is_same_v<decltype(&funzione), ::contavoce::platform::Modulo<Interfaccia>::Funzione>)

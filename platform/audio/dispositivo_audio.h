@@ -4,7 +4,7 @@
 // unplug a device that is not really there.
 #pragma once
 
-#include "platform/mixer.h"
+#include "platform/audio/mixer.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The inside of libcontavoce-suono.so: the engine over SuonoSdl, SuonoRegistrato
 // and MediaMidi. Only contavoce_motore_suono is exported.
-#include "platform/media.h"
-#include "platform/modulo_suono.h"
-#include "platform/sound_recording.h"
-#include "platform/sound_sdl.h"
+#include "platform/audio/media_midi.h"
+#include "platform/audio/modulo_suono.h"
+#include "platform/audio/suono_registrato.h"
+#include "platform/audio/suono_sdl.h"
 
 namespace contavoce::platform {
 namespace {
@@ -44,10 +44,8 @@ public:
 };
 
 } // namespace
-} // namespace contavoce::platform
 
-extern "C" __attribute__((visibility("default"))) void
-contavoce_motore_suono(int versione, std::unique_ptr<contavoce::platform::MotoreSuono>& motore) {
-    if (versione == contavoce::platform::versione_modulo_suono)
-        motore = std::make_unique<contavoce::platform::Motore>();
-}
+CONTAVOCE_MODULO(contavoce_motore_suono, funzione_modulo_suono, versione_modulo_suono, MotoreSuono,
+                 Motore);
+
+} // namespace contavoce::platform

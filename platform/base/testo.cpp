@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/testo.h"
+#include "platform/base/testo.h"
 
 #include <array>
 
