@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/accesso.h"
 
+#include "spelling/ordini.h"
 #include "window/voce_cifre.h"
 
 #include <QApplication>

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/voce_cifre.h"
 
+#include "speech/ordini_detti.h"
 #include "spelling/numero.h"
+#include "spelling/ordini.h"
 #include "window/accesso.h"
 #include "window/colori.h"
 
@@ -256,17 +258,8 @@ void VoceCifre::Label5_Click(std::int16_t Index) {
     const QString cifra = controlli_.Label5[std::size_t(Index)]->text();
     if (cifra.size() != 1 || cifra[0] < u'0' || cifra[0] > u'9')
         return;
-    const int d = cifra[0].unicode() - u'0';
-    const OrdineDetto& ordine = ordini_detti[std::size_t(12 - Index)];
-    ListaClip lista;
-    lista.cartella = parlante_.cartella();
-    if (d == 1) {
-        aggiungi_clip(lista, ordine.uno);
-    } else {
-        aggiungi_clip(lista, cifre_dette[std::size_t(d)]);
-        aggiungi_clip(lista, ordine.plurale);
-    }
-    parlante_.inizia_frase(lista);
+    parlante_.inizia_frase(
+        lista_ordine(cifra[0].unicode() - u'0', std::size_t(12 - Index), parlante_.cartella()));
     frase_.start();
 }
 

@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -27,53 +26,6 @@
 namespace contavoce {
 
 class Accesso;
-
-// Names of the places of a digit, counted from the right starting at 1.
-inline constexpr std::array<const char*, 13> nomi_ordini = {" ",
-                                                            "unità",
-                                                            "decine",
-                                                            "centinaia",
-                                                            "migliaia",
-                                                            "decine di migliaia",
-                                                            "centinaia di migliaia",
-                                                            "milioni",
-                                                            "decine di milioni",
-                                                            "centinaia di milioni",
-                                                            "miliardi",
-                                                            "decine di miliardi",
-                                                            "centinaia di miliardi"};
-
-// The same places said aloud after a click on a digit, as clips beside the
-// program (file names without ".wav"); the label keeps the written form above.
-// Italian puts a 1 in the singular with its article: "un centinaio", "una
-// decina di migliaia", and "una" drops its vowel before "unità": "un'unità".
-// Every other digit, 0 included, is its number word and then the plural:
-// "zero decine", "tre centinaia". Each place is one clip, said as one phrase
-// in one breath, which sounds natural where joined words would not; "un
-// milione", "milioni", "un miliardo" and "miliardi" are the number clips.
-struct OrdineDetto {
-    const char* uno;     // "un centinaio": the whole phrase for a 1
-    const char* plurale; // "centinaia": after the digit's word
-};
-inline constexpr std::array<OrdineDetto, 13> ordini_detti = {{
-    {"", ""},
-    {"va_un_unita", "va_unita"},
-    {"va_una_decina", "va_decine"},
-    {"va_un_centinaio", "va_centinaia"},
-    {"va_un_migliaio", "va_migliaia"},
-    {"va_una_decina_migliaia", "va_decine_migliaia"},
-    {"va_un_centinaio_migliaia", "va_centinaia_migliaia"},
-    {"va_mglne", "va_mgloi"},
-    {"va_una_decina_milioni", "va_decine_milioni"},
-    {"va_un_centinaio_milioni", "va_centinaia_milioni"},
-    {"va_mgldo", "va_mgldi"},
-    {"va_una_decina_miliardi", "va_decine_miliardi"},
-    {"va_un_centinaio_miliardi", "va_centinaia_miliardi"},
-}};
-// The digit's word before a plural: "zero" has a clip of its own, 2 to 9 are
-// the number clips.
-inline constexpr std::array<const char*, 10> cifre_dette = {"va0", "",    "va2", "va3", "va4",
-                                                            "va5", "va6", "va7", "va8", "va9"};
 
 // What the window needs from outside; tests pass recording stand-ins.
 struct Servizi {
