@@ -7,22 +7,23 @@
 #include <string_view>
 
 namespace contavoce {
-namespace {
 
-void aggiungi(ListaClip& lista, std::string_view nome) {
+void aggiungi_clip(ListaClip& lista, std::string_view nome) {
     if (lista.n_file >= ListaClip::capacita)
         return; // cannot happen for 12 digits; never write past the list
     ++lista.n_file;
     std::string& slot = lista.Wave_name[std::size_t(lista.n_file)];
-    slot.reserve(lista.cartella.size() + nome.size() + 8);
+    slot.reserve(lista.cartella.size() + nome.size() + 5);
     slot = lista.cartella;
-    slot += "/va";
+    slot += '/';
     slot += nome;
     slot += ".wav";
 }
 
+namespace {
+
 void aggiungi_numero(ListaClip& lista, std::int32_t n) {
-    aggiungi(lista, std::to_string(n));
+    aggiungi_clip(lista, "va" + std::to_string(n));
 }
 
 // A scale group: 1 has its own clip ("mille", "un milione", "un miliardo"),
@@ -30,28 +31,21 @@ void aggiungi_numero(ListaClip& lista, std::int32_t n) {
 void aggiungi_scala(ListaClip& lista, std::int64_t n, std::string_view uno,
                     std::string_view plurale) {
     if (n == 1) {
-        aggiungi(lista, uno);
+        aggiungi_clip(lista, uno);
     } else if (n >= 2) {
         centinaia(std::int32_t(n), lista);
-        aggiungi(lista, plurale);
+        aggiungi_clip(lista, plurale);
     }
 }
 
 // Millions, thousands and units of a value below one billion.
 void sotto_il_miliardo(ListaClip& lista, std::int64_t v) {
-    aggiungi_scala(lista, v / 1'000'000, "_mglne", "_mgloi");
-    aggiungi_scala(lista, v % 1'000'000 / 1000, "1000", "_mila");
+    aggiungi_scala(lista, v / 1'000'000, "va_mglne", "va_mgloi");
+    aggiungi_scala(lista, v % 1'000'000 / 1000, "va1000", "va_mila");
     centinaia(std::int32_t(v % 1000), lista);
 }
 
 } // namespace
-
-void aggiungi_clip(ListaClip& lista, std::string_view nome) {
-    if (lista.n_file >= ListaClip::capacita)
-        return;
-    ++lista.n_file;
-    lista.Wave_name[std::size_t(lista.n_file)] = lista.cartella + "/" + std::string(nome) + ".wav";
-}
 
 void centinaia(std::int32_t valore, ListaClip& lista) {
     if (valore <= 0 || valore > 999)
@@ -63,7 +57,7 @@ void centinaia(std::int32_t valore, ListaClip& lista) {
     if (h >= 2)
         aggiungi_numero(lista, h);
     if (h >= 1)
-        aggiungi(lista, "100");
+        aggiungi_clip(lista, "va100");
     if (r >= 1 && r <= 20) {
         aggiungi_numero(lista, r);
     } else if (r >= 21) {
@@ -82,13 +76,13 @@ ListaClip lista_clip(const std::string& cifre, const std::string& cartella) {
         centinaia(std::int32_t(valore_cifre(s)), lista);
     } else if (L >= 4 && L <= 6) {
         const std::int64_t v = valore_cifre(s);
-        aggiungi_scala(lista, v / 1000, "1000", "_mila");
+        aggiungi_scala(lista, v / 1000, "va1000", "va_mila");
         centinaia(std::int32_t(v % 1000), lista);
     } else if (L >= 7 && L <= 9) {
         sotto_il_miliardo(lista, valore_cifre(s));
     } else if (L >= 10 && L <= 12) {
         const std::int64_t v = valore_cifre(s);
-        aggiungi_scala(lista, v / 1'000'000'000, "_mgldo", "_mgldi");
+        aggiungi_scala(lista, v / 1'000'000'000, "va_mgldo", "va_mgldi");
         sotto_il_miliardo(lista, v % 1'000'000'000);
     }
     return lista;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/accesso.h"
 
+#include "spelling/ordini.h"
 #include "window/voce_cifre.h"
 
 #include <QApplication>
@@ -111,7 +112,7 @@ bool Accesso::alle_cifre() {
     if (!c.Frame1->isVisible() || c.Label5[11]->isHidden())
         return false;
     // The chosen digit, which is the one blinking, or else the units.
-    const int k = std::clamp<int>(finestra_.cifra_scelta, 0, 11);
+    const int k = std::clamp<int>(finestra_.cifra_scelta(), 0, 11);
     vai_a_cifra(c.Label5[std::size_t(k)]->isHidden() ? 11 : k);
     return true;
 }

@@ -40,25 +40,25 @@ protected:
 
 // The controls (owned by their Qt parents), in the layout's stacking order.
 struct ControlliVoceCifre {
-    QFrame* Frame3 = nullptr;
-    Pulsante* Command6 = nullptr;
-    QFrame* Frame2 = nullptr;
-    Pulsante* Command1 = nullptr;
-    Pulsante* Command2 = nullptr;
-    Pulsante* Command3 = nullptr;
-    Pulsante* Command4 = nullptr;
-    Pulsante* Command5 = nullptr;
-    QPlainTextEdit* Text3 = nullptr;
-    QTimer* Timer1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QFrame* Frame1 = nullptr;
-    QTimer* Timer3 = nullptr;
-    QTimer* Timer2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label6 = nullptr;
-    std::array<QLabel*, 12> Label5{};
-    QLabel* Label4 = nullptr;
-    QLabel* Label2 = nullptr;
+    QFrame* Frame3 = nullptr;         // the grey panel of the confirm button
+    Pulsante* Command6 = nullptr;     // "&INVIO"
+    QFrame* Frame2 = nullptr;         // the grey panel of the action buttons
+    Pulsante* Command1 = nullptr;     // "&Nuovo Numero"
+    Pulsante* Command2 = nullptr;     // "&Ascolta il numero"
+    Pulsante* Command3 = nullptr;     // "&Scomponi il numero"
+    Pulsante* Command4 = nullptr;     // "&Fine"
+    Pulsante* Command5 = nullptr;     // "&Pausa musica" / "&Suona musica"
+    QPlainTextEdit* Text3 = nullptr;  // the number in words
+    QTimer* Timer1 = nullptr;         // the tune's minute timer
+    QLineEdit* Text1 = nullptr;       // the entry box
+    QFrame* Frame1 = nullptr;         // the green place-value panel
+    QTimer* Timer3 = nullptr;         // the blink's white phase
+    QTimer* Timer2 = nullptr;         // the blink's red phase
+    QLabel* Label1 = nullptr;         // the chosen digit's place ("3 centinaia")
+    QLabel* Label6 = nullptr;         // "C L I C C A    S U I    N U M E R I"
+    std::array<QLabel*, 12> Label5{}; // the digit boxes, 11 the units
+    QLabel* Label4 = nullptr;         // "email: Bertoldino"
+    QLabel* Label2 = nullptr;         // the instruction line
 };
 
 // The window's own name, title, icon, font and fixed size.

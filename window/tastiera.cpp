@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The key table of the entry box and the queue its keys wait in while one is
-// being handled.
+// The key table of the entry box: which key stands for which digit, and what
+// each key types as the handlers see it.
 #include "window/tastiera.h"
 
-#include "window/voce_cifre.h"
-
-#include <QTimer>
+#include <QKeyEvent>
+#include <array>
 
 namespace contavoce {
 namespace {
@@ -31,7 +30,8 @@ constexpr std::array<TastoNavigazione, 10> tasti_navigazione = {{
     {Qt::Key_PageUp, 33, 9},
 }};
 
-// The character a key types as the character handler sees it, or 0.
+} // namespace
+
 std::int16_t carattere_del_tasto(const QKeyEvent& evento) {
     const int tasto = evento.key();
     const auto modificatori = evento.modifiers();
@@ -52,8 +52,6 @@ std::int16_t carattere_del_tasto(const QKeyEvent& evento) {
         return std::int16_t(testo[0].unicode());
     return 0;
 }
-
-} // namespace
 
 int cifra_del_tasto(std::int16_t codice) {
     for (const auto& t : tasti_navigazione)
@@ -77,51 +75,6 @@ std::int16_t codice_tasto(int qt_key) {
         (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z))
         return std::int16_t(qt_key);
     return 0;
-}
-
-bool VoceCifre::tasto_in_arrivo(const QKeyEvent& tasto) {
-    if (in_tasto_ || !tasti_in_attesa_.empty()) {
-        tasti_in_attesa_.emplace_back(tasto.clone());
-        return true;
-    }
-    in_tasto_ = true;
-    const bool scartato = tasto_su_text1(tasto);
-    in_tasto_ = false;
-    if (!tasti_in_attesa_.empty())
-        QTimer::singleShot(0, this, [this] { tasti_rimasti(); });
-    return scartato;
-}
-
-bool VoceCifre::tasto_su_text1(const QKeyEvent& evento) {
-    Text1_KeyDown(codice_tasto(evento.key()));
-    // Keys that type a character go on to the character handler, once; Enter and
-    // Backspace count as characters, as do Ctrl+letter's control characters (Ctrl+V
-    // is refused there rather than pasting).
-    std::int16_t carattere = carattere_del_tasto(evento);
-    if (carattere == 0)
-        // A chord types nothing; navigation and other keys keep their own effect.
-        return evento.modifiers().testAnyFlags(Qt::AltModifier | Qt::ControlModifier);
-    Text1_KeyPress(carattere);
-    return carattere == 0 || carattere == platform::tasto::invio;
-}
-
-void VoceCifre::tasti_rimasti() {
-    // A box that has been confirmed meanwhile takes no more keys: those typed
-    // after Enter are dropped, not answered with the locked-box messages.
-    if (!controlli_.Text1->isEnabled() || controlli_.Text1->isReadOnly())
-        tasti_in_attesa_.clear();
-    // One at a time, each after the box has taken the one before.
-    if (tasti_in_attesa_.empty() || in_tasto_)
-        return;
-    const std::unique_ptr<QKeyEvent> tasto = std::move(tasti_in_attesa_.front());
-    tasti_in_attesa_.pop_front();
-    in_tasto_ = true;
-    const bool scartato = tasto_su_text1(*tasto);
-    in_tasto_ = false;
-    if (!scartato && controlli_.Text1->isEnabled())
-        controlli_.Text1->event(tasto.get()); // the box's own handling, bypassing this filter
-    if (!tasti_in_attesa_.empty())
-        QTimer::singleShot(0, this, [this] { tasti_rimasti(); });
 }
 
 } // namespace contavoce

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The window made, a number typed and confirmed, the start-up and the ending,
+// and the music button.
 #include "window/voce_cifre.h"
 
 #include "spelling/numero.h"
@@ -10,7 +12,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QPainter>
 #include <algorithm>
 
 namespace contavoce {
@@ -109,17 +110,17 @@ void VoceCifre::preambolo_conferma() {
 }
 
 void VoceCifre::conferma() {
-    lettere_numero.clear();
-    numero_confermato = zeri_non_significativi(controlli_.Text1->text().toStdString());
+    lettere_numero_.clear();
+    numero_confermato_ = zeri_non_significativi(controlli_.Text1->text().toStdString());
     controlli_.Text1->setReadOnly(true);
     imposta_limite(15);
     std::string cifre = controlli_.Text1->text().toStdString();
     imposta_testo(QString::fromStdString(formatta_numero(cifre)));
     controlli_.Label1->setText("");
     controlli_.Label1->hide();
-    numero_in_lettere(numero_confermato, lettere_numero);
-    if (!lettere_numero.empty())
-        lettere_numero[0] = char(std::toupper(static_cast<unsigned char>(lettere_numero[0])));
+    numero_in_lettere(numero_confermato_, lettere_numero_);
+    if (!lettere_numero_.empty())
+        lettere_numero_[0] = char(std::toupper(static_cast<unsigned char>(lettere_numero_[0])));
     animazione();
     controlli_.Text3->setEnabled(true);
     colori(controlli_.Text3, rgb(255, 255, 255), std::nullopt);
@@ -133,7 +134,7 @@ void VoceCifre::conferma() {
 }
 
 void VoceCifre::animazione() {
-    const auto L = std::int16_t(lettere_numero.size());
+    const auto L = std::int16_t(lettere_numero_.size());
     const auto primo = std::int16_t(190 + L % 2 - L);
     // The words slide along the first line: the leading blanks must not wrap
     // them onto a second one. They wrap once they have arrived.
@@ -144,7 +145,7 @@ void VoceCifre::animazione() {
     box.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (std::int16_t k = primo; k >= L; k = std::int16_t(k - 2)) {
         colori(&box, k % 10 == 0 ? rgb(255, 255, 0) : rgb(255, 0, 0), std::nullopt);
-        box.setPlainText(QString(k - L, ' ') + QString::fromStdString(lettere_numero));
+        box.setPlainText(QString(k - L, ' ') + QString::fromStdString(lettere_numero_));
         QCoreApplication::processEvents();
         attesa(0.02f);
     }
@@ -152,7 +153,7 @@ void VoceCifre::animazione() {
     box.setHorizontalScrollBarPolicy(barra);
     // Words longer than 95 characters get no frame: they appear at once.
     if (primo < L)
-        box.setPlainText(QString::fromStdString(lettere_numero));
+        box.setPlainText(QString::fromStdString(lettere_numero_));
 }
 
 void VoceCifre::attesa(float secondi) {
@@ -177,7 +178,7 @@ void VoceCifre::Command6_Click() {
 
 void VoceCifre::Command2_Click() {
     ferma_frase();
-    parlante_.num_parlante(numero_confermato);
+    parlante_.num_parlante(numero_confermato_);
 }
 
 void VoceCifre::Command1_Click() {
@@ -191,8 +192,8 @@ void VoceCifre::Command1_Click() {
     controlli_.Text1->setFocus();
     imposta_testo("");
     controlli_.Label1->setText("");
-    sfuma(numero_confermato.substr(0, 1));
-    numero_confermato.clear();
+    sfuma(numero_confermato_.substr(0, 1));
+    numero_confermato_.clear();
     QCoreApplication::processEvents();
     imposta_limite(12);
     controlli_.Command1->setEnabled(false);
@@ -203,140 +204,6 @@ void VoceCifre::Command1_Click() {
     controlli_.Frame1->hide();
     controlli_.Timer2->stop();
     controlli_.Timer3->stop();
-}
-
-void VoceCifre::Command3_Click() {
-    cifra_scelta = 11;
-    if (controlli_.Frame1->isVisible()) {
-        ferma_frase();
-        controlli_.Frame1->hide();
-        parlante_.laser();
-        controlli_.Timer2->stop();
-        controlli_.Timer3->stop();
-        return;
-    }
-    parlante_.suona_risorsa("cane", "wav");
-    for (QLabel* l : controlli_.Label5)
-        colore_testo(l, rgb(0, 0, 0));
-    // The caller keeps the number to 12 digits; anything longer shows its last 12.
-    const std::size_t n = std::min(numero_confermato.size(), controlli_.Label5.size());
-    for (std::size_t i = 1; i <= n; ++i) {
-        QLabel* l = controlli_.Label5[12 - i];
-        l->show();
-        l->setText(QString(QChar(numero_confermato[numero_confermato.size() - i])));
-    }
-    for (int k = 11 - int(n); k >= 0; --k) {
-        controlli_.Label5[std::size_t(k)]->setText("");
-        controlli_.Label5[std::size_t(k)]->hide();
-    }
-    controlli_.Label1->show();
-    controlli_.Label1->setEnabled(true);
-    controlli_.Label1->setText("");
-    controlli_.Frame1->show();
-}
-
-void VoceCifre::Label5_Click(std::int16_t Index) {
-    if (Index < 0 || Index > 11)
-        return;
-    ferma_frase();
-    parlante_.laser();
-    for (QLabel* l : controlli_.Label5)
-        colore_testo(l, rgb(0, 0, 0));
-    colore_testo(controlli_.Label5[std::size_t(Index)], rgb(255, 0, 0));
-    cifra_scelta = Index;
-    // The blink's clock starts at the click: a white phase already under way
-    // must not hold back the next one.
-    controlli_.Timer3->stop();
-    controlli_.Timer2->start();
-    controlli_.Label1->setText(controlli_.Label5[std::size_t(Index)]->text() + " " +
-                               QString::fromUtf8(nomi_ordini[std::size_t(12 - Index)]));
-    accesso_->nomi_cifre(Index);
-    // Then, once the laser has ended, the digit and its place said aloud,
-    // while the window goes on.
-    const QString cifra = controlli_.Label5[std::size_t(Index)]->text();
-    if (cifra.size() != 1 || cifra[0] < u'0' || cifra[0] > u'9')
-        return;
-    const int d = cifra[0].unicode() - u'0';
-    const OrdineDetto& ordine = ordini_detti[std::size_t(12 - Index)];
-    ListaClip lista;
-    lista.cartella = parlante_.cartella();
-    if (d == 1) {
-        aggiungi_clip(lista, ordine.uno);
-    } else {
-        aggiungi_clip(lista, cifre_dette[std::size_t(d)]);
-        aggiungi_clip(lista, ordine.plurale);
-    }
-    parlante_.inizia_frase(lista);
-    frase_.start();
-}
-
-void VoceCifre::ferma_frase() {
-    // The sound that follows (a laser, the rooster, a number) cuts off a clip
-    // still playing; what is left of the phrase is dropped here.
-    parlante_.ferma_frase();
-    frase_.stop();
-}
-
-void VoceCifre::Timer2_Timer() {
-    colore_testo(controlli_.Label5[std::size_t(std::clamp<int>(cifra_scelta, 0, 11))],
-                 rgb(255, 255, 255));
-    controlli_.Timer2->stop();
-    controlli_.Timer3->start();
-}
-
-void VoceCifre::Timer3_Timer() {
-    colore_testo(controlli_.Label5[std::size_t(std::clamp<int>(cifra_scelta, 0, 11))],
-                 rgb(255, 0, 0));
-    controlli_.Timer2->start();
-    controlli_.Timer3->stop();
-}
-
-void VoceCifre::riempi(int x, int y, int larghezza, int altezza, std::uint32_t valore) {
-    QPainter p(&superficie_);
-    twip_su(p);
-    p.fillRect(QRectF(x, y, larghezza, altezza), colore(valore, palette()));
-    update();
-}
-
-void VoceCifre::sfuma(const std::string& carattere) {
-    // The numeric value of the text's leading digits; anything else reads as 0.
-    const long long valore = std::min(valore_cifre(carattere), 1000LL);
-    const int r = std::clamp(int(valore * 25), 0, 255);
-    rosso_ = r;
-    dipingi_sfumatura(r);
-    update();
-    QCoreApplication::processEvents();
-}
-
-void VoceCifre::dipingi_sfumatura(int r) {
-    const std::int16_t h = std::int16_t(ScaleHeight() / 255);
-    const int g = std::clamp(255 - r, 0, 255);
-    QPainter p(&superficie_);
-    twip_su(p);
-    // Around a form centred on the screen the bands go on to the edges: the
-    // first up to the top, the last down to the bottom, each across.
-    const QRectF tutto = p.transform().inverted().mapRect(
-        QRectF(QPointF(0, 0), QSizeF(superficie_.size()) / superficie_.devicePixelRatio()));
-    const double sinistra = std::min(0.0, tutto.left());
-    const double larghezza = std::max(tutto.right(), double(ScaleWidth())) - sinistra;
-    for (int i = 0; i <= 255; ++i) {
-        // Positions in int: a tall window would overflow 16 bits at the lowest bands.
-        double alto = i * int(h);
-        double basso = alto + h;
-        if (i == 0)
-            alto = std::min(alto, tutto.top());
-        if (i == 255)
-            basso = std::max(basso, tutto.bottom());
-        p.fillRect(QRectF(sinistra, alto, larghezza, basso - alto), QColor(r, g, 255 - i));
-    }
-}
-
-void VoceCifre::paintEvent(QPaintEvent*) {
-    // Moved to a screen of another scale: the surface is made again for it.
-    if (superficie_.devicePixelRatio() != devicePixelRatioF())
-        ricrea_superficie();
-    QPainter p(this);
-    p.drawImage(QPoint(0, 0), superficie_);
 }
 
 void VoceCifre::Form_Load() {
@@ -380,7 +247,7 @@ void VoceCifre::Label4_Click() {
 }
 
 void VoceCifre::Timer1_Timer() {
-    musica_.timerLungo(2, conta_timer);
+    musica_.timerLungo(2, conta_timer_);
 }
 
 void VoceCifre::Command5_Click() {

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one window: an instruction line, the entry box, the confirm
 // button, the panel of action buttons, the words box and the green panel of
-// twelve digit boxes. Handlers are named control_event; the controls and
-// their layout are in controlli.h, the keys of the entry box in tastiera.h.
+// twelve digit boxes. Handlers are named control_event, with the control's
+// caption beside each; the controls and their layout are in controlli.h, the
+// key table of the entry box in tastiera.h. Each group of members below names
+// the file that defines it.
 #pragma once
 
 #include "music/musica.h"
@@ -16,7 +18,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -27,53 +28,6 @@
 namespace contavoce {
 
 class Accesso;
-
-// Names of the places of a digit, counted from the right starting at 1.
-inline constexpr std::array<const char*, 13> nomi_ordini = {" ",
-                                                            "unità",
-                                                            "decine",
-                                                            "centinaia",
-                                                            "migliaia",
-                                                            "decine di migliaia",
-                                                            "centinaia di migliaia",
-                                                            "milioni",
-                                                            "decine di milioni",
-                                                            "centinaia di milioni",
-                                                            "miliardi",
-                                                            "decine di miliardi",
-                                                            "centinaia di miliardi"};
-
-// The same places said aloud after a click on a digit, as clips beside the
-// program (file names without ".wav"); the label keeps the written form above.
-// Italian puts a 1 in the singular with its article: "un centinaio", "una
-// decina di migliaia", and "una" drops its vowel before "unità": "un'unità".
-// Every other digit, 0 included, is its number word and then the plural:
-// "zero decine", "tre centinaia". Each place is one clip, said as one phrase
-// in one breath, which sounds natural where joined words would not; "un
-// milione", "milioni", "un miliardo" and "miliardi" are the number clips.
-struct OrdineDetto {
-    const char* uno;     // "un centinaio": the whole phrase for a 1
-    const char* plurale; // "centinaia": after the digit's word
-};
-inline constexpr std::array<OrdineDetto, 13> ordini_detti = {{
-    {"", ""},
-    {"va_un_unita", "va_unita"},
-    {"va_una_decina", "va_decine"},
-    {"va_un_centinaio", "va_centinaia"},
-    {"va_un_migliaio", "va_migliaia"},
-    {"va_una_decina_migliaia", "va_decine_migliaia"},
-    {"va_un_centinaio_migliaia", "va_centinaia_migliaia"},
-    {"va_mglne", "va_mgloi"},
-    {"va_una_decina_milioni", "va_decine_milioni"},
-    {"va_un_centinaio_milioni", "va_centinaia_milioni"},
-    {"va_mgldo", "va_mgldi"},
-    {"va_una_decina_miliardi", "va_decine_miliardi"},
-    {"va_un_centinaio_miliardi", "va_centinaia_miliardi"},
-}};
-// The digit's word before a plural: "zero" has a clip of its own, 2 to 9 are
-// the number clips.
-inline constexpr std::array<const char*, 10> cifre_dette = {"va0", "",    "va2", "va3", "va4",
-                                                            "va5", "va6", "va7", "va8", "va9"};
 
 // What the window needs from outside; tests pass recording stand-ins.
 struct Servizi {
@@ -89,18 +43,56 @@ class VoceCifre : public QWidget, private PulsanteMusica {
     Q_OBJECT
 
 public:
+    // voce_cifre.cpp: builds the controls, connects them and runs Form_Load.
     explicit VoceCifre(Servizi servizi);
     ~VoceCifre() override;
 
     // The controls, for tests and benchmarks to drive and inspect.
     const ControlliVoceCifre& controlli() const { return controlli_; }
 
-    // Window-level state.
-    std::string numero_confermato;
-    std::string lettere_numero;
-    std::int16_t cifra_scelta = 0;
-    std::int16_t conta_timer = 0;
+    // Window-level state, read by tests and by the keyboard access.
+    // The digits confirmed without their leading zeros ("" before Enter).
+    const std::string& numero_confermato() const { return numero_confermato_; }
+    // Its words, with a capital initial ("Duemilatrecentoquattro").
+    const std::string& lettere_numero() const { return lettere_numero_; }
+    // The chosen digit box (0..11): the one last clicked, or 11 (the units)
+    // once the panel's button has been pressed.
+    std::int16_t cifra_scelta() const { return cifra_scelta_; }
+    // As if `numero` had been confirmed, without its words, sounds and
+    // animation: the place-value panel's handlers driven on their own.
+    void imposta_numero_confermato(std::string numero) { numero_confermato_ = std::move(numero); }
 
+    // Handlers of the entry box and of confirming (voce_cifre.cpp).
+    void Text1_KeyDown(std::int16_t KeyCode);    // the entry box: a key goes down
+    void Text1_KeyPress(std::int16_t& KeyAscii); // the entry box: the character it types
+    void Command6_Click();                       // "&INVIO": confirms the number
+    void Command2_Click();                       // "&Ascolta il numero": says it aloud
+    void Command1_Click();                       // "&Nuovo Numero": clears for the next one
+
+    // Handlers of the place-value panel (scomposizione.cpp).
+    void Command3_Click();                 // "&Scomponi il numero": opens or closes the panel
+    void Label5_Click(std::int16_t Index); // a digit box (0 leftmost, 11 the units): its place
+    void Timer2_Timer();                   // the chosen digit's blink: red turns white
+    void Timer3_Timer();                   // the chosen digit's blink: white turns red
+
+    // Handlers of start-up, shut-down and the music (voce_cifre.cpp).
+    void Form_Load();      // before the window shows: the sound check, the tune, the gradient
+    void Form_Unload();    // the window closed by its title bar: as "&Fine"
+    void Command4_Click(); // "&Fine": ends the program
+    void Label4_Click();   // "email: Bertoldino": a mail to the author
+    void Timer1_Timer();   // every minute: the tune starts again every third tick
+    void Command5_Click(); // "&Pausa musica" / "&Suona musica": pauses or resumes the tune
+    // Starts with the music paused, as if the music button had been pressed.
+    void parti_con_musica_in_pausa();
+
+    // Waits this long, letting the event loop run meanwhile (monotonic
+    // clock; voce_cifre.cpp).
+    void attesa(float secondi);
+
+    Parlante& parlante() { return parlante_; }
+    MusicaDiSottofondo& musica() { return musica_; }
+
+    // The persistent drawing surface (sfumatura.cpp).
     // Inner size in twips: the form's own, at any zoom and in full screen.
     int ScaleWidth() const { return larghezza_form; }
     int ScaleHeight() const { return altezza_form; }
@@ -108,33 +100,10 @@ public:
     void riempi(int x, int y, int larghezza, int altezza, std::uint32_t colore);
     // What has been drawn on the persistent surface.
     const QImage& superficie() const { return superficie_; }
-
     // Paints the background as 256 bands tinted by the digit in `carattere`.
     void sfuma(const std::string& carattere);
 
-    // Handlers.
-    void Text1_KeyDown(std::int16_t KeyCode);
-    void Text1_KeyPress(std::int16_t& KeyAscii);
-    void Command6_Click();
-    void Command2_Click();
-    void Command1_Click();
-    void Command3_Click();
-    void Label5_Click(std::int16_t Index);
-    void Timer2_Timer();
-    void Timer3_Timer();
-    void Form_Load();
-    void Form_Unload();
-    void Command4_Click();
-    void Label4_Click();
-    void Timer1_Timer();
-    void Command5_Click();
-
-    // Waits this long, letting the event loop run meanwhile (monotonic clock).
-    void attesa(float secondi);
-
-    Parlante& parlante() { return parlante_; }
-    MusicaDiSottofondo& musica() { return musica_; }
-
+    // Zoom and full screen (disposizione.cpp).
     // The zoom of the form in the window (percent, 100..300 in steps of 25),
     // held to the largest that fits the available area of the window's
     // screen; other values are ignored. Ctrl+Plus, Ctrl+Minus and Ctrl+0
@@ -145,29 +114,25 @@ public:
     // gradient, and back to the window at its zoom.
     bool schermo_intero() const { return schermo_intero_; }
     void commuta_schermo_intero();
-    // Starts with the music paused, as if the music button had been pressed.
-    void parti_con_musica_in_pausa();
 
 signals:
     void zoom_cambiato(int percento);
     void pausa_musica_cambiata(bool in_pausa);
 
 protected:
-    void resizeEvent(QResizeEvent* evento) override;
-    void paintEvent(QPaintEvent* evento) override;
-    void mouseMoveEvent(QMouseEvent* evento) override;
-    void closeEvent(QCloseEvent* evento) override;
-    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;             // disposizione.cpp
+    void paintEvent(QPaintEvent* evento) override;               // sfumatura.cpp
+    void mouseMoveEvent(QMouseEvent* evento) override;           // collegamenti.cpp
+    void closeEvent(QCloseEvent* evento) override;               // voce_cifre.cpp
+    bool eventFilter(QObject* oggetto, QEvent* evento) override; // collegamenti.cpp
 
 private:
-    // The music button as the music control sees it.
+    // The music button as the music control sees it (voce_cifre.cpp).
     std::string caption() const override;
     void imposta_caption(const std::string& caption) override;
     void abilita_timer(bool acceso) override;
 
-    void collega();
-    // Drops what is left to say of the chosen digit's place.
-    void ferma_frase();
+    // Confirming (voce_cifre.cpp).
     void conferma();
     void preambolo_conferma();
     void animazione();
@@ -175,14 +140,24 @@ private:
     void imposta_limite(int limite);
     void imposta_testo(const QString& testo);
     void colore_testo(QWidget* w, std::uint32_t valore);
+
+    // Drops what is left to say of the chosen digit's place (scomposizione.cpp).
+    void ferma_frase();
+
+    // The controls' events to the handlers: clicks and timers by signals,
+    // the pointer by the event filter (collegamenti.cpp).
+    void collega();
+    bool evento_mouse(QObject* oggetto, QEvent* evento);
+
+    // Text1's keys, one at a time in the order typed (tasti_in_arrivo.cpp).
     // A key on Text1, handled now or queued behind the one being handled; true
     // when Text1 must not see it.
     bool tasto_in_arrivo(const QKeyEvent& tasto);
     // Routes a key on Text1 through the two handlers; true when it is discarded.
     bool tasto_su_text1(const QKeyEvent& tasto);
     void tasti_rimasti();
-    bool evento_mouse(QObject* oggetto, QEvent* evento);
 
+    // The layout at the zoom shown (disposizione.cpp).
     void collega_zoom();
     int zoom_che_entra_qui() const;
     // Lays the controls out and makes the surface again for the current size,
@@ -191,12 +166,17 @@ private:
     void ricrea_superficie();
     // Maps the form's twips onto the surface.
     void twip_su(QPainter& p) const;
-    void dipingi_sfumatura(int rosso);
+
+    void dipingi_sfumatura(int rosso); // sfumatura.cpp
 
     Servizi servizi_;
     ControlliVoceCifre controlli_;
     Parlante parlante_;
     MusicaDiSottofondo musica_;
+    std::string numero_confermato_;
+    std::string lettere_numero_;
+    std::int16_t cifra_scelta_ = 0;
+    std::int16_t conta_timer_ = 0; // Timer1's ticks towards the tune's next restart
     QImage superficie_;
     std::optional<int> rosso_; // the gradient's tint, once painted
     int zoom_ = 100;

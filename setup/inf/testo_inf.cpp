@@ -140,10 +140,6 @@ int riga_di(std::string_view testo, std::size_t offset) {
 
 } // namespace
 
-bool stesso_nome(std::string_view a, std::string_view b) {
-    return platform::stesso_nome(a, b);
-}
-
 std::string testo_utf8(std::string_view byte, const std::string& nome) {
     if (byte.starts_with("\xff\xfe") || byte.starts_with("\xfe\xff"))
         throw ErroreInf(nome + ": UTF-16 text is not supported; save it as UTF-8 or Windows-1252");

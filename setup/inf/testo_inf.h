@@ -8,6 +8,8 @@
 // the file and the line, because a misread INF would install the wrong thing.
 #pragma once
 
+#include "platform/base/testo.h"
+
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -53,7 +55,7 @@ private:
 };
 
 // ASCII letters compared without case, as setupapi compares names.
-bool stesso_nome(std::string_view a, std::string_view b);
+using platform::stesso_nome;
 
 // The text as UTF-8: a UTF-8 file (with or without its byte-order mark) as it
 // is, any other file converted from Windows-1252.

@@ -334,7 +334,7 @@ void TstGuastiAudio::musica_danneggiata() {
     suono.avanza(44100 / 10);
     f.usa("2304");
     QCOMPARE(f.w->controlli().Text1->text(), "2.304");
-    QCOMPARE(QString::fromStdString(f.w->lettere_numero), "Duemilatrecentoquattro");
+    QCOMPARE(QString::fromStdString(f.w->lettere_numero()), "Duemilatrecentoquattro");
     QVERIFY(!f.w->musica().musica.IsPlaying());
     QVERIFY2(f.messaggi().isEmpty(), qPrintable(f.messaggi().join('\n')));
 }
@@ -366,7 +366,7 @@ void TstGuastiAudio::senza_dispositivo() {
         QVERIFY(!f.w->musica().musica.IsPlaying());
         f.usa("2304");
         QCOMPARE(f.w->controlli().Text1->text(), "2.304");
-        QCOMPARE(QString::fromStdString(f.w->lettere_numero), "Duemilatrecentoquattro");
+        QCOMPARE(QString::fromStdString(f.w->lettere_numero()), "Duemilatrecentoquattro");
         QCOMPARE(f.messaggi(), (QStringList{avviso, avviso}));
         // A key sound with no device: nothing, no hang.
         QTest::keyClick(f.w->controlli().Text1, Qt::Key_5);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The clips that say a number, in playing order.
 #include "speech/clip_list.h"
+#include "speech/ordini_detti.h"
 
 #include <QtTest>
 
@@ -30,6 +31,7 @@ private slots:
     void lista();
     void slot_zero_e_capienza();
     void centinaia_fuori_intervallo();
+    void ordine_fuori_intervallo();
 };
 
 void TstClipList::lista_data() {
@@ -99,6 +101,13 @@ void TstClipList::centinaia_fuori_intervallo() {
     centinaia(1000, lista);
     centinaia(-5, lista);
     QCOMPARE(lista.n_file, std::int16_t(0));
+}
+
+void TstClipList::ordine_fuori_intervallo() {
+    // Not a digit, or no place of a twelve-digit number: nothing to say.
+    for (const auto& [cifra, posto] : {std::pair{3, 0}, {3, 13}, {-1, 1}, {10, 1}})
+        QCOMPARE(lista_ordine(cifra, std::size_t(posto), "/cartella").n_file, std::int16_t(0));
+    QCOMPARE(nomi(lista_ordine(0, 12, "/cartella")), "va0 va_centinaia_miliardi");
 }
 
 QTEST_APPLESS_MAIN(TstClipList)

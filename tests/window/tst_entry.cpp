@@ -128,7 +128,7 @@ void TstEntry::conferma_con_animazione() {
     Banco b;
     b.digita(digitato);
     b.ctl().Command6->click();
-    QCOMPARE(QString::fromStdString(b.w->numero_confermato),
+    QCOMPARE(QString::fromStdString(b.w->numero_confermato()),
              QString(digitato).remove(QRegularExpression("^0+")));
     QCOMPARE(b.ctl().Text1->text(), mostrato);
     QCOMPARE(b.fotogrammi.size(), fotogrammi);
@@ -278,8 +278,8 @@ void TstEntry::solo_zeri() {
     Banco b;
     b.digita("000");
     b.invio();
-    QCOMPARE(b.w->numero_confermato, std::string());
-    QCOMPARE(b.w->lettere_numero, std::string());
+    QCOMPARE(b.w->numero_confermato(), std::string());
+    QCOMPARE(b.w->lettere_numero(), std::string());
     QCOMPARE(b.ctl().Text1->text(), "");
     QCOMPARE(b.ctl().Text3->toPlainText().trimmed(), "");
     QVERIFY(b.ctl().Command1->isEnabled());
@@ -322,7 +322,7 @@ void TstEntry::ascolta_e_nuovo_numero() {
             !b.ctl().Command3->isEnabled());
     QCOMPARE(b.ctl().Text1->text(), "");
     QCOMPARE(b.ctl().Text1->maxLength(), 12);
-    QCOMPARE(b.w->numero_confermato, std::string());
+    QCOMPARE(b.w->numero_confermato(), std::string());
     QVERIFY(!b.ctl().Timer2->isActive() && !b.ctl().Timer3->isActive());
     QVERIFY(b.ctl().Frame2->isVisible()); // never hidden again
     b.digita("5");
@@ -341,10 +341,10 @@ void TstEntry::pannello_delle_cifre() {
     QFETCH(QString, numero);
     QFETCH(int, nascoste);
     Banco b;
-    b.w->numero_confermato = "999999999999"; // a longer number first
+    b.w->imposta_numero_confermato("999999999999"); // a longer number first
     b.w->Command3_Click();
     b.w->Command3_Click();
-    b.w->numero_confermato = numero.toStdString();
+    b.w->imposta_numero_confermato(numero.toStdString());
     b.log.clear();
     b.w->Command3_Click();
     QCOMPARE(b.effetti(), QStringList({"effect CANE"}));
@@ -357,12 +357,12 @@ void TstEntry::pannello_delle_cifre() {
         QCOMPARE(colore_testo(b.ctl().Label5[k]), QColor(Qt::black));
     }
     QCOMPARE(mostrato, numero); // aligned on the right
-    QCOMPARE(b.w->cifra_scelta, std::int16_t(11));
+    QCOMPARE(b.w->cifra_scelta(), std::int16_t(11));
 }
 
 void TstEntry::nomi_e_lampeggio() {
     Banco b;
-    b.w->numero_confermato = "123456789054";
+    b.w->imposta_numero_confermato("123456789054");
     b.w->Command3_Click();
     b.log.clear();
     const QString laser = "async " + QString::fromStdString(cartella) + "/laser.wav";
@@ -389,7 +389,7 @@ void TstEntry::nomi_e_lampeggio() {
     QTest::qWait(100);
     QCOMPARE(detti(b.log), QStringList({"va0.wav", "va_centinaia.wav"}));
     for (QPushButton* pulsante : {b.ctl().Command3, b.ctl().Command1}) {
-        b.w->numero_confermato = "123456789054";
+        b.w->imposta_numero_confermato("123456789054");
         if (b.ctl().Frame1->isHidden())
             b.w->Command3_Click();
         b.log.clear();
@@ -400,11 +400,11 @@ void TstEntry::nomi_e_lampeggio() {
         QVERIFY(b.ctl().Frame1->isHidden());
         QCOMPARE(detti(b.log), QStringList());
     }
-    b.w->numero_confermato = "123456789054";
+    b.w->imposta_numero_confermato("123456789054");
     b.w->Command3_Click();
     b.w->Label5_Click(10);
     QCOMPARE(b.ctl().Label1->text(), "5 decine");
-    QCOMPARE(b.w->cifra_scelta, std::int16_t(10));
+    QCOMPARE(b.w->cifra_scelta(), std::int16_t(10));
     QCOMPARE(colore_testo(b.ctl().Label5[10]), QColor(Qt::red));
     QCOMPARE(colore_testo(b.ctl().Label5[9]), QColor(Qt::black));
 
@@ -432,7 +432,7 @@ void TstEntry::nomi_e_lampeggio() {
     // the program's folder holds.
     QStringList frasi;
     for (const char* numero : {"121212121212", "212121212121"}) {
-        b.w->numero_confermato = numero;
+        b.w->imposta_numero_confermato(numero);
         b.w->Command3_Click();
         for (std::int16_t k = 0; k < 12; ++k) {
             b.log.clear();
@@ -465,7 +465,7 @@ void TstEntry::puntatori_e_email() {
     QCOMPARE(b.ctl().Command6->cursor().shape(), Qt::ArrowCursor);
     muovi(b.ctl().Command6);
     QCOMPARE(b.ctl().Command6->cursor().hotSpot(), QPoint(16, 15));
-    b.w->numero_confermato = "12";
+    b.w->imposta_numero_confermato("12");
     b.w->Command3_Click();
     muovi(b.ctl().Label5[11]);
     QCOMPARE(b.ctl().Label5[11]->cursor().hotSpot(), QPoint(16, 15));
@@ -534,7 +534,7 @@ void TstEntry::invio_sui_pulsanti() {
     QTest::keyPress(b.ctl().Text1, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), b.ctl().Command1);
     QTest::keyRelease(b.ctl().Command1, Qt::Key_Return);
-    QCOMPARE(b.w->numero_confermato, std::string("12"));
+    QCOMPARE(b.w->numero_confermato(), std::string("12"));
     b.log.clear();
     b.ctl().Command2->setFocus();
     QTest::keyClick(b.ctl().Command2, Qt::Key_Enter, Qt::KeypadModifier);
@@ -546,14 +546,14 @@ void TstEntry::invio_sui_pulsanti() {
     b.digita("7");
     b.ctl().Command6->setFocus();
     QTest::keyClick(b.ctl().Command6, Qt::Key_Return);
-    QCOMPARE(b.w->numero_confermato, std::string("7"));
+    QCOMPARE(b.w->numero_confermato(), std::string("7"));
 }
 
 void TstEntry::cifre_da_tastiera() {
     // What a child sees and hears after choosing a digit.
     const auto stato = [](Banco& b) {
         QStringList s = b.log;
-        s << b.ctl().Label1->text() << QString::number(b.w->cifra_scelta)
+        s << b.ctl().Label1->text() << QString::number(b.w->cifra_scelta())
           << QString::number(b.ctl().Timer2->isActive());
         for (QLabel* l : b.ctl().Label5)
             s << colore_testo(l).name();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How the controls' events reach the handlers: clicks and timers through
-// signals, Text1's keys and the pointer over the controls through this window's
+// How the controls' events reach the handlers: clicks and timers connected to
+// them, Text1's keys and the pointer over the controls through this window's
 // event filter.
 #include "platform/qt/pointers.h"
 #include "window/colori.h"

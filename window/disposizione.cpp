@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window's zoom and full screen: the keys, the layout at a zoom and the
-// surface made again for each size.
+// The form laid out on the window: at a zoom (Ctrl+Plus, Ctrl+Minus,
+// Ctrl+0) or in full screen (F11), with the surface made again for each size.
 #include "window/voce_cifre.h"
 #include "window/zoom.h"
 
