@@ -36,7 +36,7 @@ void aggiungi_parola(std::string_view parola, std::string& parole) {
 
 // A millions or billions group: the noun alone after "un", else its plural.
 // 21, 31... keep "uno" before the noun: "ventuno milioni", not "ventun
-// milioni". Both are good Italian; this one is the described spelling with
+// milioni". Both are good Italian; this one is the program's own spelling with
 // only a blank added (ventunomilioni), and it is what the voice says, the
 // clips of "venti", "uno" and "milioni".
 void aggiungi_scala(int n, std::string_view singolare, std::string_view plurale,
@@ -69,7 +69,7 @@ void parole_in_grafia(std::string_view cifre, Grafia grafia, std::string& parole
         return;
     }
     // The billions and millions, each a group of its own, then the thousands
-    // and units as the one word the described spelling writes ("trecentomila").
+    // and units as the one word the program's own spelling writes ("trecentomila").
     const std::size_t L = numero.size();
     std::string gruppo;
     if (L > 9)

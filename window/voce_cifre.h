@@ -86,7 +86,7 @@ public:
     // Starts with the music paused, as if the music button had been pressed.
     void parti_con_musica_in_pausa();
     // The spelling of the words box from the next number confirmed: the
-    // described one (the default) or the school's ("Ventitré milioni tre").
+    // program's own (the default) or the school's ("Ventitré milioni tre").
     void imposta_grafia(Grafia grafia) { grafia_ = grafia; }
 
     // Waits this long, letting the event loop run meanwhile (monotonic

@@ -257,7 +257,7 @@ attendi conferma_lungo "$numero_lungo confirmed" 20 8 104 425 57 white 8000 calm
 finestre=$(xdotool search --onlyvisible --pid "$contavoce_pid" 2>/dev/null | wc -l)
 [ "$finestre" -eq 1 ] || errore "$finestre windows after the quick keys (a message box?)"
 passo "keys after Enter dropped"
-# With no spelling chosen, the described one: one word, "tre" never accented.
+# With no spelling chosen, the program's own: one word, "tre" never accented.
 parole_lette() { # name words
   if [ -n "$accessibile" ]; then
     "$python_spi" "$(dirname "$0")/accessibile.py" --parole "$contavoce_pid" "$2" \

@@ -323,7 +323,7 @@ void TstSpelling::scolastica() {
     std::string risultato = "quello di prima";
     parole_in_grafia(cifre.toStdString(), Grafia::scolastica, risultato);
     QCOMPARE(QString::fromStdString(risultato), parole);
-    // The described spelling through the same door: nothing for 0.
+    // The program's own spelling through the same door: nothing for 0.
     std::string originale = "quello di prima";
     parole_in_grafia(cifre.toStdString(), Grafia::originale, originale);
     std::string atteso;
@@ -331,7 +331,7 @@ void TstSpelling::scolastica() {
     QCOMPARE(originale, atteso);
 }
 
-// The school's spelling is the described one with an accent on a final "tre",
+// The school's spelling is the program's own with an accent on a final "tre",
 // blanks on both sides of the scale nouns (after "un"), and "zero" for 0.
 void TstSpelling::scolastica_differisce_solo_per_accenti_blanchi_e_zero() {
     std::mt19937_64 caso(25);
