@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli as a teacher's script runs it, whole process timed: a million
-// numbers written as people write them (2.304, 2 304, 2304) through `words`,
-// and a worksheet of 100 exercises through `scheda`. Five runs each, medians.
+// numbers written as people write them (2.304, 2 304, 2304) through `words`
+// in both spellings, and a worksheet of 100 exercises through `scheda`. Five runs each, medians.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -80,6 +80,8 @@ int main(int argc, char** argv) {
 
     stampa("contavoce-cli words, 1,000,000 grouped numbers", tempi(cli, {"words"}, ingresso, 5),
            0.5);
+    stampa("contavoce-cli words --grafia scolastica, 1,000,000 grouped numbers",
+           tempi(cli, {"words", "--grafia", "scolastica"}, ingresso, 5), 0.5);
     stampa("contavoce-cli scheda, 100 exercises",
            tempi(cli,
                  {"scheda", "--quanti", "100", "--a", "999.999.999.999", "--seme", "1",

@@ -20,7 +20,7 @@ constexpr int max_esercizi = 1000;
 
 int uso() {
     errore(Cli::tr("usage: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] "
-                   "[--audio DIR] FILE.pdf"));
+                   "[--grafia originale|scolastica] [--audio DIR] FILE.pdf"));
     return 2;
 }
 
@@ -44,6 +44,7 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
     std::optional<std::uint64_t> seme;
     std::string titolo = "Scrivere i numeri", pdf;
     std::optional<std::string> audio;
+    Grafia grafia = Grafia::originale;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string_view o = args[i];
         if (!o.starts_with("--")) {
@@ -58,6 +59,13 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
         std::optional<std::uint64_t> n;
         if (o == "--titolo") {
             titolo = valore;
+        } else if (o == "--grafia") {
+            if (valore != "originale" && valore != "scolastica") {
+                errore(Cli::tr("--grafia wants originale or scolastica, not \"%1\"")
+                           .arg(citato(valore)));
+                return 2;
+            }
+            grafia = valore == "originale" ? Grafia::originale : Grafia::scolastica;
         } else if (o == "--audio") {
             if (!nome_dato(o, valore))
                 return uso();
@@ -107,7 +115,7 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
     if (audio && !cartella_per(*audio, nomi))
         return 2;
 
-    const Scheda scheda = prepara_scheda(da, a, int(quanti), *seme, titolo);
+    const Scheda scheda = prepara_scheda(da, a, int(quanti), *seme, titolo, grafia);
     // Drawn in memory first: the PDF writer does not look at what its writes return.
     QBuffer disegnato;
     disegnato.open(QIODevice::WriteOnly);

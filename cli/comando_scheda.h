@@ -9,8 +9,8 @@ namespace contavoce::cli {
 
 class Stampante;
 
-// scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] [--audio DIR]
-// FILE.pdf, printed by `stampante` (nullptr when its module could not be
+// scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] [--grafia G]
+// [--audio DIR] FILE.pdf, printed by `stampante` (nullptr when its module could not be
 // loaded; the reason is already out). The exit status.
 int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampante);
 

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/input.h"
 
-#include "platform/base/testo.h"
-#include "spelling/numero.h"
+#include "spelling/decimale.h"
 
 #include <algorithm>
 #include <istream>
@@ -11,13 +10,6 @@
 namespace contavoce::cli {
 
 namespace {
-
-constexpr bool cifra(char c) {
-    return c >= '0' && c <= '9';
-}
-constexpr bool separatore(char c) {
-    return c == '.' || c == ' ';
-}
 
 // The length of the UTF-8 character at `i` (RFC 3629: no overlong forms, no
 // surrogates, nothing past U+10FFFF), 0 when the bytes there are not one; a
@@ -58,47 +50,54 @@ std::size_t carattere_utf8(std::string_view s, std::size_t i, bool& c1) {
 
 } // namespace
 
-NumeroLetto leggi_numero(std::string_view testo) {
+NumeroLetto leggi_decimale(std::string_view testo) {
     if (testo.size() > max_riga)
-        return {{}, Rifiuto::troppo_lungo, 0};
-    const std::string_view numero = platform::senza_blanchi(testo);
-    const std::size_t inizio = std::size_t(numero.data() - testo.data());
-    if (numero.empty())
-        return {{}, Rifiuto::vuoto, 0};
-
-    std::string cifre;
-    cifre.reserve(numero.size());
-    char tipo = 0;              // the separator this number uses, once seen
-    std::size_t ultimo = 0;     // offset of the last separator in `numero`
-    std::size_t nel_gruppo = 0; // digits since the last separator
-    bool separato = false;
-    for (std::size_t i = 0; i < numero.size(); ++i) {
-        const char c = numero[i];
-        if (cifra(c)) {
-            cifre += c;
-            ++nel_gruppo;
-            continue;
-        }
-        if (!separatore(c))
-            return {{}, Rifiuto::carattere, inizio + i};
-        // The group before this separator: 1 to 3 digits at the head, then exactly 3.
-        const bool buono = separato ? nel_gruppo == 3 : nel_gruppo >= 1 && nel_gruppo <= 3;
-        if (!buono)
-            return {{}, Rifiuto::gruppo, inizio + (separato ? ultimo : i)};
-        if (tipo != 0 && c != tipo)
-            return {{}, Rifiuto::gruppo, inizio + i};
-        tipo = c;
-        ultimo = i;
-        nel_gruppo = 0;
-        separato = true;
+        return {{}, Rifiuto::troppo_lungo, 0, {}};
+    DecimaleLetto letto = contavoce::leggi_decimale(testo);
+    if (!letto.difetto) {
+        Decimale& n = letto.numero;
+        return {n.intera == "0" ? std::string() : std::move(n.intera), std::nullopt, 0,
+                std::move(n.decimali)};
     }
-    if (separato && nel_gruppo != 3)
-        return {{}, Rifiuto::gruppo, inizio + ultimo};
+    Rifiuto perche = Rifiuto::carattere;
+    switch (*letto.difetto) {
+    case Difetto::vuoto:
+        perche = Rifiuto::vuoto;
+        break;
+    case Difetto::carattere:
+        perche = Rifiuto::carattere;
+        break;
+    case Difetto::gruppo:
+        perche = Rifiuto::gruppo;
+        break;
+    case Difetto::troppe_cifre:
+        perche = Rifiuto::troppe_cifre;
+        break;
+    case Difetto::punto_decimale:
+        perche = Rifiuto::punto_decimale;
+        break;
+    case Difetto::troppi_decimali:
+        perche = Rifiuto::troppi_decimali;
+        break;
+    case Difetto::virgola:
+        perche = Rifiuto::virgola;
+        break;
+    }
+    return {{}, perche, letto.colonna, {}};
+}
 
-    cifre = zeri_non_significativi(cifre);
-    if (cifre.size() > max_cifre)
-        return {{}, Rifiuto::troppe_cifre, inizio};
-    return {std::move(cifre), std::nullopt, 0};
+NumeroLetto leggi_numero(std::string_view testo) {
+    NumeroLetto letto = leggi_decimale(testo);
+    if (letto.errore == Rifiuto::troppo_lungo)
+        return letto;
+    // Where only whole numbers go, a comma is a character like any other, and
+    // a dot before one or two digits a dot that does not group.
+    const std::size_t virgola = testo.find(',');
+    if (virgola != std::string_view::npos && (!letto.errore || letto.colonna >= virgola))
+        return {{}, Rifiuto::carattere, virgola, {}};
+    if (letto.errore == Rifiuto::punto_decimale)
+        letto.errore = Rifiuto::gruppo;
+    return letto;
 }
 
 bool leggi_riga(std::istream& ingresso, std::string& riga) {

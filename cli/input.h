@@ -11,7 +11,7 @@
 namespace contavoce::cli {
 
 // The longest text read as a number, in bytes. The longest number written in
-// full, "999.999.999.999", takes 15 bytes; the rest is room for the blanks a
+// full, "999.999.999.999,999", takes 19 bytes; the rest is room for the blanks a
 // padded column or an indented list puts around it. Anything longer is not a
 // list of numbers (a binary file, a line without end) and is refused without
 // being held.
@@ -19,20 +19,25 @@ inline constexpr std::size_t max_riga = 256;
 
 // Why a number was refused; the messages are the caller's, in the user's language.
 enum class Rifiuto {
-    vuoto,        // nothing but blanks
-    carattere,    // a character that is neither a digit nor a separator
-    gruppo,       // a dot or blank that does not group by three
-    troppe_cifre, // more than 12 significant digits
-    troppo_lungo, // more than max_riga bytes
+    vuoto,           // nothing but blanks
+    carattere,       // a character that is neither a digit nor a separator
+    gruppo,          // a dot or blank that does not group by three
+    troppe_cifre,    // more than 12 significant digits
+    troppo_lungo,    // more than max_riga bytes
+    punto_decimale,  // "3.05" where a decimal number is read: the comma goes there
+    troppi_decimali, // more than 3 digits after the decimal comma
+    virgola,         // a decimal comma without digits on both sides
 };
 
 // A number as the user wrote it, checked: either the digits with leading
-// zeros and separators removed (empty for an all-zero input) or why it was
-// refused, with the byte offset in the text handed over where the fault is.
+// zeros and separators removed (empty for an all-zero input) and the digits
+// after a decimal comma (empty for a whole number), or why it was refused,
+// with the byte offset in the text handed over where the fault is.
 struct NumeroLetto {
     std::string cifre;
     std::optional<Rifiuto> errore;
     std::size_t colonna = 0;
+    std::string decimali;
 };
 
 // Accepts digits written plain ("2304") or grouped by thousands as people
@@ -41,6 +46,10 @@ struct NumeroLetto {
 // trailing carriage return (files written on Windows) around them are ignored;
 // a text longer than max_riga is refused whatever it holds.
 NumeroLetto leggi_numero(std::string_view testo);
+
+// As leggi_numero, and also a decimal number: a comma and 1 to 3 digits after
+// the integer part ("3,05", "1.234,567"). "3.05" is refused as a decimal point.
+NumeroLetto leggi_decimale(std::string_view testo);
 
 // The next line of `ingresso` into `riga`, without its '\n'; false when there
 // is none. A line longer than max_riga bytes is not held: `riga` gets its first

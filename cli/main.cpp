@@ -7,7 +7,7 @@
 #include "cli/voce.h"
 #include "platform/base/file.h"
 #include "speech/clip_list.h"
-#include "spelling/numero.h"
+#include "spelling/decimale.h"
 
 #include <QTranslator>
 #include <iostream>
@@ -23,14 +23,26 @@ namespace cli = contavoce::cli;
 using cli::Cli;
 
 QString aiuto() {
-    return Cli::tr(R"(Usage: contavoce-cli COMMAND [NUMBER...]
+    return Cli::tr(R"(Usage: contavoce-cli COMMAND [OPTIONS] [NUMBER...]
 
-Writes whole numbers of up to twelve digits the way Contavoce does.
+Writes numbers of up to twelve digits, and decimal numbers to the
+thousandths, the way Contavoce does.
 
 Commands:
   words NUMBER...   the number in Italian words, one number per line
-                    (2304 -> duemilatrecentoquattro)
-  format NUMBER...  the number grouped by thousands (2304 -> 2.304)
+                    (2304 -> duemilatrecentoquattro). Options:
+      --grafia originale   Contavoce's own spelling, one word (the default):
+                           23000003 -> ventitremilionitre
+      --grafia scolastica  the spelling taught in school: a final -tré
+                           accented, milione and miliardo as words of
+                           their own, zero for 0:
+                           23000003 -> ventitré milioni tre
+      --lettura virgola    a decimal read with the comma (the default):
+                           3,05 -> tre virgola zero cinque
+      --lettura posti      a decimal read by places:
+                           3,05 -> tre unità e cinque centesimi
+  format NUMBER...  the number grouped by thousands (2304 -> 2.304,
+                    1234,567 -> 1.234,567)
   clips NUMBER...   the speech clips that say the number, in playing order
                     (2304 -> va2.wav va_mila.wav va3.wav va100.wav va4.wav)
   say NUMBER...     says the numbers through the sound device, 0.8 s apart
@@ -48,6 +60,8 @@ Commands:
       --quanti N      how many exercises (12)
       --seme N        the same N draws the same numbers again
       --titolo TEXT   the sheet's title
+      --grafia G      the words in spelling G, originale or scolastica
+                      (as for words)
       --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
                       numbers of the exercises in their order
   music FILE        plays a MIDI file to its end (Ctrl+C stops it)
@@ -63,15 +77,18 @@ disk what was at its name stays.
 
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number
-made only of zeros has no words in Contavoce, so it prints an empty line.
+made only of zeros has no words in Contavoce's own spelling, so it prints an
+empty line; the school's spelling writes zero. words and format also take a
+decimal comma and up to three decimals (3,05; 0,001; 1.234,567); a dot
+before one or two digits (3.05) is refused with the comma to write instead.
 
 With no NUMBER the numbers are read from standard input, one per line:
-  seq 1 100 | contavoce-cli words
+  seq 1 100 | contavoce-cli words --grafia scolastica
 
-A line that is not a number (a letter, a misplaced dot, more than 12 digits,
-an empty line, more than 256 bytes) is reported on standard error with its
-line number and gives an empty output line, so that line N of the output
-answers line N of the input; the exit status is then 2.
+A line that is not a number (a letter, a misplaced dot, more than 12 digits
+or 3 decimals, an empty line, more than 256 bytes) is reported on standard
+error with its line number and gives an empty output line, so that line N
+of the output answers line N of the input; the exit status is then 2.
 
 The speech clips are read from the folder that holds contavoce-cli.
 
@@ -80,20 +97,25 @@ device, 2 some input refused or bad usage.
 )");
 }
 
-using Comando = void (*)(const std::string& cifre, std::string& riga);
+// How the words are written and a decimal read: --grafia, --lettura.
+struct Forma {
+    contavoce::Grafia grafia = contavoce::Grafia::originale;
+    contavoce::Lettura lettura = contavoce::Lettura::virgola;
+};
 
-void parole(const std::string& cifre, std::string& riga) {
-    riga.clear();
-    contavoce::numero_in_lettere(cifre, riga);
+using Comando = void (*)(const cli::NumeroLetto& letto, const Forma& forma, std::string& riga);
+
+void parole(const cli::NumeroLetto& letto, const Forma& forma, std::string& riga) {
+    riga =
+        contavoce::decimale_in_lettere({letto.cifre, letto.decimali}, forma.grafia, forma.lettura);
 }
 
-void formato(const std::string& cifre, std::string& riga) {
-    std::string copia = cifre;
-    riga = contavoce::formatta_numero(copia);
+void formato(const cli::NumeroLetto& letto, const Forma&, std::string& riga) {
+    riga = contavoce::decimale_raggruppato({letto.cifre, letto.decimali});
 }
 
-void clip(const std::string& cifre, std::string& riga) {
-    const auto lista = contavoce::lista_clip(cifre, "");
+void clip(const cli::NumeroLetto& letto, const Forma&, std::string& riga) {
+    const auto lista = contavoce::lista_clip(letto.cifre, "");
     riga.clear();
     for (std::int16_t i = 1; i <= lista.n_file; ++i) {
         if (i > 1)
@@ -102,31 +124,79 @@ void clip(const std::string& cifre, std::string& riga) {
     }
 }
 
+// What a command reads: whole numbers only, or decimals too; whether it
+// writes words (--grafia) and reads decimals aloud in words (--lettura).
+struct Uso {
+    Comando comando;
+    bool decimali;
+    bool grafia;
+    bool lettura;
+};
+
 // Handles one number; a refused one gives an empty line, so the output keeps
 // in step with the input. False when it was refused (the message is out,
 // with the line's number when it came from standard input).
-bool elabora(std::string_view testo, long numero_riga, Comando comando, std::string& riga,
-             std::string& uscita) {
-    const auto letto = cli::leggi_numero(testo);
+bool elabora(std::string_view testo, long numero_riga, const Uso& uso, const Forma& forma,
+             std::string& riga, std::string& uscita) {
+    const auto letto = uso.decimali ? cli::leggi_decimale(testo) : cli::leggi_numero(testo);
     const bool buono = !letto.errore;
     if (buono) {
-        comando(letto.cifre, riga);
+        uso.comando(letto, forma, riga);
         uscita += riga;
     } else {
         cli::rifiutato(numero_riga > 0 ? Cli::tr("line %1: ").arg(numero_riga) : QString(), testo,
-                       letto);
+                       letto, uso.decimali);
     }
     uscita += '\n';
     return buono;
 }
 
-int righe(const std::vector<std::string_view>& args, Comando comando) {
+// The options among the arguments into `forma`, the rest into `numeri`;
+// false after a bad option (the message is out).
+bool leggi_opzioni(const std::vector<std::string_view>& args, const Uso& uso, Forma& forma,
+                   std::vector<std::string_view>& numeri) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view o = args[i];
+        if (!o.starts_with("--")) {
+            numeri.push_back(o);
+            continue;
+        }
+        const bool grafia = uso.grafia && o == "--grafia";
+        const bool lettura = uso.lettura && o == "--lettura";
+        if (!grafia && !lettura) {
+            cli::errore(Cli::tr("%1 takes no option \"%2\" (try contavoce-cli --help)")
+                            .arg(cli::da_utf8(args[0]), cli::citato(o)));
+            return false;
+        }
+        const std::string_view valore = i + 1 < args.size() ? args[++i] : std::string_view();
+        if (grafia && (valore == "originale" || valore == "scolastica")) {
+            forma.grafia = valore == "originale" ? contavoce::Grafia::originale
+                                                 : contavoce::Grafia::scolastica;
+        } else if (lettura && (valore == "virgola" || valore == "posti")) {
+            forma.lettura =
+                valore == "virgola" ? contavoce::Lettura::virgola : contavoce::Lettura::posti;
+        } else {
+            cli::errore(grafia ? Cli::tr("--grafia wants originale or scolastica, not \"%1\"")
+                                     .arg(cli::citato(valore))
+                               : Cli::tr("--lettura wants virgola or posti, not \"%1\"")
+                                     .arg(cli::citato(valore)));
+            return false;
+        }
+    }
+    return true;
+}
+
+int righe(const std::vector<std::string_view>& args, const Uso& uso) {
+    Forma forma;
+    std::vector<std::string_view> numeri;
+    if (!leggi_opzioni(args, uso, forma, numeri))
+        return 2;
     bool tutto_bene = true;
     std::string riga;
     std::string uscita;
-    if (args.size() > 1) {
-        for (std::size_t i = 1; i < args.size(); ++i)
-            tutto_bene &= elabora(args[i], 0, comando, riga, uscita);
+    if (!numeri.empty()) {
+        for (const std::string_view numero : numeri)
+            tutto_bene &= elabora(numero, 0, uso, forma, riga, uscita);
         std::cout << uscita;
     } else {
         // Lines are written in batches so that a million numbers go through quickly,
@@ -134,7 +204,7 @@ int righe(const std::vector<std::string_view>& args, Comando comando) {
         // differently on one terminal, which the line numbers make up for.
         std::string linea;
         for (long n = 1; cli::leggi_riga(std::cin, linea); ++n) {
-            tutto_bene &= elabora(linea, n, comando, riga, uscita);
+            tutto_bene &= elabora(linea, n, uso, forma, riga, uscita);
             if (uscita.size() > (1 << 16)) {
                 std::cout << uscita;
                 uscita.clear();
@@ -187,11 +257,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (args[0] == "words")
-        return righe(args, parole);
+        return righe(args, {parole, true, true, true});
     if (args[0] == "format")
-        return righe(args, formato);
+        return righe(args, {formato, true, false, false});
     if (args[0] == "clips")
-        return righe(args, clip);
+        return righe(args, {clip, false, false, false});
     if (args[0] == "say")
         return cli::parla(args);
     if (args[0] == "music")

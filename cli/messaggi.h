@@ -27,7 +27,9 @@ void errore(const QString& testo);
 
 // A refused number: where it was (empty or "line 3: "), the text, why, and for
 // a fault at one place the text again with a caret under that place.
-void rifiutato(const QString& dove, std::string_view testo, const NumeroLetto& letto);
+// `decimali`: the text was read by leggi_decimale, which takes a decimal comma.
+void rifiutato(const QString& dove, std::string_view testo, const NumeroLetto& letto,
+               bool decimali = false);
 
 // Text for the terminal: UTF-8 bytes.
 inline QString da_utf8(std::string_view s) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/scheda.h"
 
+#include "spelling/grafia.h"
 #include "spelling/numero.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 namespace contavoce::cli {
 
 Scheda prepara_scheda(std::uint64_t da, std::uint64_t a, int quanti, std::uint64_t seme,
-                      std::string titolo) {
+                      std::string titolo, Grafia grafia) {
     Scheda scheda{std::move(titolo), seme, {}};
     std::mt19937_64 caso(seme);
     std::uniform_int_distribution<std::uint64_t> tra(da, a);
@@ -22,7 +23,7 @@ Scheda prepara_scheda(std::uint64_t da, std::uint64_t a, int quanti, std::uint64
         Voce v;
         v.tipo = Esercizio(scheda.voci.size() % 3);
         v.cifre = std::to_string(n);
-        numero_in_lettere(v.cifre, v.parole);
+        parole_in_grafia(v.cifre, grafia, v.parole);
         std::string copia = v.cifre;
         v.raggruppata = formatta_numero(copia);
         scheda.voci.push_back(std::move(v));

@@ -2,6 +2,8 @@
 // A worksheet of numbers: what is drawn and asked, apart from how it is printed.
 #pragma once
 
+#include "spelling/forme.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,7 +19,7 @@ enum class Esercizio {
 struct Voce {
     Esercizio tipo;
     std::string cifre;       // without separators or leading zeros ("2304")
-    std::string parole;      // "duemilatrecentoquattro"
+    std::string parole;      // "duemilatrecentoquattro", in the sheet's spelling
     std::string raggruppata; // "2.304"
 };
 
@@ -31,8 +33,8 @@ struct Scheda {
 
 // `quanti` different numbers from `da` to `a` (both included, 1 <= da <= a <=
 // 999999999999, quanti <= a - da + 1), the same ones for the same seed, shared
-// out in turn among the three kinds of exercise.
+// out in turn among the three kinds of exercise; the words in `grafia`.
 Scheda prepara_scheda(std::uint64_t da, std::uint64_t a, int quanti, std::uint64_t seme,
-                      std::string titolo);
+                      std::string titolo, Grafia grafia = Grafia::originale);
 
 } // namespace contavoce::cli

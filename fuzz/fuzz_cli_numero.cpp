@@ -3,6 +3,7 @@
 // the significant digits, which the speller and the grouping then take as they
 // are; read line by line as standard input is, and quoted back harmlessly.
 #include "cli/input.h"
+#include "spelling/decimale.h"
 #include "spelling/numero.h"
 
 #include <algorithm>
@@ -46,11 +47,37 @@ void mostrato(const std::string& testo, std::size_t colonna) {
         std::abort();
 }
 
+// Read with decimals: a refusal shown harmlessly, or at most three decimals
+// after a comma that the text holds, grouped and said in every form.
+void decimale(const std::string& testo) {
+    const auto letto = contavoce::cli::leggi_decimale(testo);
+    if (letto.errore) {
+        if (!letto.cifre.empty() || !letto.decimali.empty())
+            std::abort();
+        mostrato(testo, letto.colonna);
+        return;
+    }
+    if (letto.decimali.size() > contavoce::max_decimali ||
+        (!letto.decimali.empty() && testo.find(',') == std::string::npos))
+        std::abort();
+    const contavoce::Decimale n{letto.cifre.empty() ? "0" : letto.cifre, letto.decimali};
+    const std::string mostrato = contavoce::decimale_raggruppato(n);
+    if (!letto.decimali.empty() && !mostrato.ends_with("," + letto.decimali))
+        std::abort();
+    for (const auto g : {contavoce::Grafia::originale, contavoce::Grafia::scolastica})
+        for (const auto l : {contavoce::Lettura::virgola, contavoce::Lettura::posti})
+            if (contavoce::decimale_in_lettere(n, g, l).empty() &&
+                (g == contavoce::Grafia::scolastica || !letto.decimali.empty() ||
+                 !letto.cifre.empty()))
+                std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string testo(reinterpret_cast<const char*>(data), size);
     righe(testo);
+    decimale(testo);
     const auto letto = contavoce::cli::leggi_numero(testo);
     using contavoce::cli::Rifiuto;
     if (letto.errore) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The written names of the places of a digit in a whole number, as the
-// place-value panel shows them beside the chosen digit ("3 centinaia").
+// place-value panel shows them beside the chosen digit ("3 centinaia"), and
+// of the places of the decimal digits ("5 centesimi", "un centesimo").
 #pragma once
 
 #include <array>
@@ -21,5 +22,12 @@ inline constexpr std::array<const char*, 13> nomi_ordini = {" ",
                                                             "miliardi",
                                                             "decine di miliardi",
                                                             "centinaia di miliardi"};
+
+// Names of the places of a decimal digit, counted from the comma starting at
+// 1: the plural, and the singular that follows "un" ("un decimo").
+inline constexpr std::array<const char*, 4> nomi_decimali = {" ", "decimi", "centesimi",
+                                                             "millesimi"};
+inline constexpr std::array<const char*, 4> nomi_decimali_singolari = {" ", "decimo", "centesimo",
+                                                                       "millesimo"};
 
 } // namespace contavoce

@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* chiave_zoom = "zoom";
 constexpr const char* chiave_pausa = "musica_in_pausa";
+constexpr const char* chiave_grafia = "grafia";
 
 } // namespace
 
@@ -22,6 +23,8 @@ Impostazioni leggi_impostazioni(QSettings& file) {
     // Only a plain true counts: QVariant would read any other word as true too.
     i.musica_in_pausa =
         file.value(chiave_pausa).toString().compare("true", Qt::CaseInsensitive) == 0;
+    if (file.value(chiave_grafia).toString() == "scolastica")
+        i.grafia = Grafia::scolastica;
     return i;
 }
 
@@ -32,6 +35,11 @@ void ricorda_zoom(QSettings& file, int percento) {
 
 void ricorda_pausa_musica(QSettings& file, bool in_pausa) {
     file.setValue(chiave_pausa, in_pausa);
+    file.sync();
+}
+
+void ricorda_grafia(QSettings& file, Grafia grafia) {
+    file.setValue(chiave_grafia, grafia == Grafia::scolastica ? "scolastica" : "originale");
     file.sync();
 }
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the program remembers between runs, in a small settings file in the
-// user's configuration folder: the zoom, and whether the music was paused.
+// user's configuration folder: the zoom, whether the music was paused, and the
+// spelling of the words.
 #pragma once
+
+#include "spelling/forme.h"
 
 class QSettings;
 
@@ -10,6 +13,7 @@ namespace contavoce {
 struct Impostazioni {
     int zoom = 100;
     bool musica_in_pausa = false;
+    Grafia grafia = Grafia::originale;
 };
 
 // What is remembered; anything missing, damaged or out of range reads as the default.
@@ -18,5 +22,6 @@ Impostazioni leggi_impostazioni(QSettings& file);
 // chance to save. A file that cannot be written is let be.
 void ricorda_zoom(QSettings& file, int percento);
 void ricorda_pausa_musica(QSettings& file, bool in_pausa);
+void ricorda_grafia(QSettings& file, Grafia grafia);
 
 } // namespace contavoce

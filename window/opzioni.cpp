@@ -17,7 +17,13 @@ std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti) {
     const QCommandLineOption zoom(
         "zoom", "Draw the window at N percent: 100 to 300 in steps of 25 (Ctrl+Plus, Ctrl+Minus).",
         "N");
-    p.addOptions({aiuto, versione, intero, senza_musica, zoom});
+    const QCommandLineOption grafia(
+        "grafia",
+        "The words box in spelling G, remembered for the next runs: originale (the program's own, "
+        "the default: Ventitremilionitre) or scolastica (the school's: Ventitré milioni tre, "
+        "Zero).",
+        "G");
+    p.addOptions({aiuto, versione, intero, senza_musica, zoom, grafia});
 
     const QString errore = QStringLiteral("contavoce: %1\nTry 'contavoce --help'.\n");
     if (!p.parse(argomenti))
@@ -44,6 +50,12 @@ std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti) {
                                         "25, not '" +
                                         p.value(zoom) + "'")};
         o.zoom = n;
+    }
+    if (p.isSet(grafia)) {
+        const QString g = p.value(grafia);
+        if (g != "originale" && g != "scolastica")
+            return Uscita{2, errore.arg("--grafia wants originale or scolastica, not '" + g + "'")};
+        o.grafia = g == "originale" ? Grafia::originale : Grafia::scolastica;
     }
     return o;
 }

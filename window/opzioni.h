@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line of `contavoce`: --help, --version, --fullscreen, --no-music
-// and --zoom N, read before anything else starts.
+// The command line of `contavoce`: --help, --version, --fullscreen, --no-music,
+// --zoom N and --grafia G, read before anything else starts.
 #pragma once
+
+#include "spelling/forme.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,11 +12,13 @@
 
 namespace contavoce {
 
-// What this run is asked for; nothing of it is remembered.
+// What this run is asked for; only the spelling is remembered, as a
+// teacher's choice for the runs that follow.
 struct Opzioni {
     std::optional<int> zoom;
     bool schermo_intero = false;
     bool senza_musica = false;
+    std::optional<Grafia> grafia;
 };
 
 // The program ends at once: with code 0 after help or version (the text goes to

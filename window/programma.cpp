@@ -48,6 +48,11 @@ int esegui_programma(const std::string& cartella, platform::Suono& suono,
         [](const QUrl& url) { return QDesktopServices::openUrl(url); },
     });
     finestra.imposta_zoom(opzioni.zoom.value_or(ricordate.zoom));
+    // The spelling is a teacher's choice, made once on the command line and
+    // kept for the child's runs after it.
+    if (opzioni.grafia)
+        ricorda_grafia(impostazioni, *opzioni.grafia);
+    finestra.imposta_grafia(opzioni.grafia.value_or(ricordate.grafia));
     if (opzioni.senza_musica || ricordate.musica_in_pausa)
         finestra.parti_con_musica_in_pausa();
     // Only what the child changes from here on is remembered, not this run's options.

@@ -3,6 +3,7 @@
 // and the music button.
 #include "window/voce_cifre.h"
 
+#include "spelling/grafia.h"
 #include "spelling/numero.h"
 #include "window/accesso.h"
 #include "window/colori.h"
@@ -118,7 +119,7 @@ void VoceCifre::conferma() {
     imposta_testo(QString::fromStdString(formatta_numero(cifre)));
     controlli_.Label1->setText("");
     controlli_.Label1->hide();
-    numero_in_lettere(numero_confermato_, lettere_numero_);
+    parole_in_grafia(numero_confermato_, grafia_, lettere_numero_);
     if (!lettere_numero_.empty())
         lettere_numero_[0] = char(std::toupper(static_cast<unsigned char>(lettere_numero_[0])));
     animazione();
@@ -134,7 +135,9 @@ void VoceCifre::conferma() {
 }
 
 void VoceCifre::animazione() {
-    const auto L = std::int16_t(lettere_numero_.size());
+    // Counted in characters: the school's "tré" is one character, two bytes.
+    const QString parole = QString::fromStdString(lettere_numero_);
+    const auto L = std::int16_t(parole.size());
     const auto primo = std::int16_t(190 + L % 2 - L);
     // The words slide along the first line: the leading blanks must not wrap
     // them onto a second one. They wrap once they have arrived.
@@ -145,7 +148,7 @@ void VoceCifre::animazione() {
     box.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (std::int16_t k = primo; k >= L; k = std::int16_t(k - 2)) {
         colori(&box, k % 10 == 0 ? rgb(255, 255, 0) : rgb(255, 0, 0), std::nullopt);
-        box.setPlainText(QString(k - L, ' ') + QString::fromStdString(lettere_numero_));
+        box.setPlainText(QString(k - L, ' ') + parole);
         QCoreApplication::processEvents();
         attesa(0.02f);
     }
@@ -153,7 +156,7 @@ void VoceCifre::animazione() {
     box.setHorizontalScrollBarPolicy(barra);
     // Words longer than 95 characters get no frame: they appear at once.
     if (primo < L)
-        box.setPlainText(QString::fromStdString(lettere_numero_));
+        box.setPlainText(parole);
 }
 
 void VoceCifre::attesa(float secondi) {

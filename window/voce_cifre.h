@@ -10,6 +10,7 @@
 #include "music/musica.h"
 #include "platform/base/avvisi.h"
 #include "speech/parlante.h"
+#include "spelling/forme.h"
 #include "window/controlli.h"
 #include "window/tastiera.h"
 
@@ -84,6 +85,9 @@ public:
     void Command5_Click(); // "&Pausa musica" / "&Suona musica": pauses or resumes the tune
     // Starts with the music paused, as if the music button had been pressed.
     void parti_con_musica_in_pausa();
+    // The spelling of the words box from the next number confirmed: the
+    // program's own (the default) or the school's ("Ventitré milioni tre").
+    void imposta_grafia(Grafia grafia) { grafia_ = grafia; }
 
     // Waits this long, letting the event loop run meanwhile (monotonic
     // clock; voce_cifre.cpp).
@@ -175,6 +179,7 @@ private:
     MusicaDiSottofondo musica_;
     std::string numero_confermato_;
     std::string lettere_numero_;
+    Grafia grafia_ = Grafia::originale;
     std::int16_t cifra_scelta_ = 0;
     std::int16_t conta_timer_ = 0; // Timer1's ticks towards the tune's next restart
     QImage superficie_;

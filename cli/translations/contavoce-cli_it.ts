@@ -5,14 +5,26 @@
     <name>Cli</name>
     <message>
         <location filename="../main.cpp" line="26"/>
-        <source>Usage: contavoce-cli COMMAND [NUMBER...]
+        <source>Usage: contavoce-cli COMMAND [OPTIONS] [NUMBER...]
 
-Writes whole numbers of up to twelve digits the way Contavoce does.
+Writes numbers of up to twelve digits, and decimal numbers to the
+thousandths, the way Contavoce does.
 
 Commands:
   words NUMBER...   the number in Italian words, one number per line
-                    (2304 -&gt; duemilatrecentoquattro)
-  format NUMBER...  the number grouped by thousands (2304 -&gt; 2.304)
+                    (2304 -&gt; duemilatrecentoquattro). Options:
+      --grafia originale   Contavoce&apos;s own spelling, one word (the default):
+                           23000003 -&gt; ventitremilionitre
+      --grafia scolastica  the spelling taught in school: a final -tré
+                           accented, milione and miliardo as words of
+                           their own, zero for 0:
+                           23000003 -&gt; ventitré milioni tre
+      --lettura virgola    a decimal read with the comma (the default):
+                           3,05 -&gt; tre virgola zero cinque
+      --lettura posti      a decimal read by places:
+                           3,05 -&gt; tre unità e cinque centesimi
+  format NUMBER...  the number grouped by thousands (2304 -&gt; 2.304,
+                    1234,567 -&gt; 1.234,567)
   clips NUMBER...   the speech clips that say the number, in playing order
                     (2304 -&gt; va2.wav va_mila.wav va3.wav va100.wav va4.wav)
   say NUMBER...     says the numbers through the sound device, 0.8 s apart
@@ -30,6 +42,8 @@ Commands:
       --quanti N      how many exercises (12)
       --seme N        the same N draws the same numbers again
       --titolo TEXT   the sheet&apos;s title
+      --grafia G      the words in spelling G, originale or scolastica
+                      (as for words)
       --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
                       numbers of the exercises in their order
   music FILE        plays a MIDI file to its end (Ctrl+C stops it)
@@ -45,29 +59,44 @@ disk what was at its name stays.
 
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number
-made only of zeros has no words in Contavoce, so it prints an empty line.
+made only of zeros has no words in Contavoce&apos;s own spelling, so it prints an
+empty line; the school&apos;s spelling writes zero. words and format also take a
+decimal comma and up to three decimals (3,05; 0,001; 1.234,567); a dot
+before one or two digits (3.05) is refused with the comma to write instead.
 
 With no NUMBER the numbers are read from standard input, one per line:
-  seq 1 100 | contavoce-cli words
+  seq 1 100 | contavoce-cli words --grafia scolastica
 
-A line that is not a number (a letter, a misplaced dot, more than 12 digits,
-an empty line, more than 256 bytes) is reported on standard error with its
-line number and gives an empty output line, so that line N of the output
-answers line N of the input; the exit status is then 2.
+A line that is not a number (a letter, a misplaced dot, more than 12 digits
+or 3 decimals, an empty line, more than 256 bytes) is reported on standard
+error with its line number and gives an empty output line, so that line N
+of the output answers line N of the input; the exit status is then 2.
 
 The speech clips are read from the folder that holds contavoce-cli.
 
 Exit status: 0 all done, 1 the output could not be written or no sound
 device, 2 some input refused or bad usage.
 </source>
-        <translation>Uso: contavoce-cli COMANDO [NUMERO...]
+        <translation>Uso: contavoce-cli COMANDO [OPZIONI] [NUMERO...]
 
-Scrive i numeri interi fino a dodici cifre come li scrive Contavoce.
+Scrive i numeri fino a dodici cifre, e i numeri decimali fino ai millesimi,
+come li scrive Contavoce.
 
 Comandi:
   words NUMERO...   il numero in lettere, un numero per riga
-                    (2304 -&gt; duemilatrecentoquattro)
-  format NUMERO...  il numero diviso in migliaia (2304 -&gt; 2.304)
+                    (2304 -&gt; duemilatrecentoquattro). Opzioni:
+      --grafia originale   la grafia di Contavoce, una parola sola (la
+                           predefinita): 23000003 -&gt; ventitremilionitre
+      --grafia scolastica  la grafia che si insegna a scuola: l&apos;accento
+                           sul -tré finale, milione e miliardo come parole
+                           a sé, zero per 0:
+                           23000003 -&gt; ventitré milioni tre
+      --lettura virgola    un decimale letto con la virgola (la
+                           predefinita): 3,05 -&gt; tre virgola zero cinque
+      --lettura posti      un decimale letto per posizioni:
+                           3,05 -&gt; tre unità e cinque centesimi
+  format NUMERO...  il numero diviso in migliaia (2304 -&gt; 2.304,
+                    1234,567 -&gt; 1.234,567)
   clips NUMERO...   i pezzi di voce che dicono il numero, nell&apos;ordine in cui
                     suonano (2304 -&gt; va2.wav va_mila.wav va3.wav va100.wav va4.wav)
   say NUMERO...     dice i numeri con la scheda audio, a 0,8 s l&apos;uno dall&apos;altro
@@ -85,6 +114,8 @@ Comandi:
       --quanti N      quanti esercizi (12)
       --seme N        lo stesso N estrae di nuovo gli stessi numeri
       --titolo TESTO  il titolo della scheda
+      --grafia G      le parole nella grafia G, originale o scolastica
+                      (come per words)
       --audio CARTELLA
                       anche un dettato: CARTELLA/01.wav, 02.wav... dicono i
                       numeri degli esercizi nel loro ordine
@@ -101,15 +132,19 @@ resta quello che c&apos;era con quel nome.
 
 Un numero si può dividere in migliaia con punti o spazi: 2.304, 2 304 e 2304
 sono lo stesso numero. Gli zeri in testa non contano (0012 è 12). Un numero
-fatto solo di zeri in Contavoce non ha parole, quindi dà una riga vuota.
+fatto solo di zeri nella grafia di Contavoce non ha parole, quindi dà una riga
+vuota; la grafia scolastica scrive zero. words e format accettano anche la
+virgola decimale e fino a tre decimali (3,05; 0,001; 1.234,567); un punto
+prima di una o due cifre (3.05) è rifiutato, indicando come scriverlo con la
+virgola.
 
 Senza NUMERO i numeri si leggono dallo standard input, uno per riga:
-  seq 1 100 | contavoce-cli words
+  seq 1 100 | contavoce-cli words --grafia scolastica
 
 Una riga che non è un numero (una lettera, un punto fuori posto, più di 12
-cifre, una riga vuota, più di 256 byte) è segnalata sullo standard error con
-il suo numero di riga e dà una riga vuota in uscita, così la riga N
-dell&apos;uscita risponde alla riga N dell&apos;ingresso; lo stato d&apos;uscita è
+cifre o di 3 decimali, una riga vuota, più di 256 byte) è segnalata sullo
+standard error con il suo numero di riga e dà una riga vuota in uscita, così
+la riga N dell&apos;uscita risponde alla riga N dell&apos;ingresso; lo stato d&apos;uscita è
 allora 2.
 
 I pezzi di voce si leggono dalla cartella che contiene contavoce-cli.
@@ -119,49 +154,90 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
 </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="116"/>
+        <location filename="../main.cpp" line="147"/>
         <source>line %1: </source>
         <translation>riga %1: </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="147"/>
+        <location filename="../main.cpp" line="167"/>
+        <source>%1 takes no option &quot;%2&quot; (try contavoce-cli --help)</source>
+        <translation>%1 non ha l&apos;opzione &quot;%2&quot; (prova contavoce-cli --help)</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="179"/>
+        <location filename="../comando_scheda.cpp" line="64"/>
+        <source>--grafia wants originale or scolastica, not &quot;%1&quot;</source>
+        <translation>--grafia vuole originale o scolastica, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="181"/>
+        <source>--lettura wants virgola or posti, not &quot;%1&quot;</source>
+        <translation>--lettura vuole virgola o posti, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="217"/>
         <source>could not write the output</source>
         <translation>impossibile scrivere l&apos;uscita</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="201"/>
+        <location filename="../main.cpp" line="271"/>
         <source>cannot print worksheets: %1</source>
         <translation>impossibile stampare schede: %1</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="205"/>
+        <location filename="../main.cpp" line="275"/>
         <source>unknown command &quot;%1&quot; (try contavoce-cli --help)</source>
         <translation>comando sconosciuto &quot;%1&quot; (prova contavoce-cli --help)</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="34"/>
+        <location filename="../messaggi.cpp" line="37"/>
+        <source>empty: expected a number</source>
+        <translation>vuoto: serve un numero</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="38"/>
         <source>empty: expected a whole number</source>
         <translation>vuoto: serve un numero intero</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="37"/>
+        <location filename="../messaggi.cpp" line="41"/>
+        <source>not a number: only the digits 0-9, grouped by thousands with dots or blanks, and a decimal comma</source>
+        <translation>non è un numero: solo le cifre 0-9, raggruppate per migliaia con punti o spazi, e una virgola decimale</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="43"/>
         <source>not a whole number: only the digits 0-9, grouped by thousands with dots or blanks</source>
         <translation>non è un numero intero: solo le cifre 0-9, raggruppate per migliaia con punti o spazi</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="41"/>
+        <location filename="../messaggi.cpp" line="50"/>
+        <source>this dot does not group the digits by three: a decimal number takes a comma, write %1</source>
+        <translation>questo punto non raggruppa le cifre a tre a tre: un numero decimale vuole la virgola, scrivi %1</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="56"/>
+        <source>too many decimals: at most 3, to the thousandths (0,001)</source>
+        <translation>troppi decimali: al massimo 3, fino ai millesimi (0,001)</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="59"/>
+        <source>the decimal comma wants digits on both sides (0,5 or 3,0)</source>
+        <translation>la virgola decimale vuole cifre da tutte e due le parti (0,5 o 3,0)</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="62"/>
         <source>this dot or blank does not group the digits by three (write 2.304, 2 304 or 2304)</source>
         <translation>questo punto o spazio non raggruppa le cifre a tre a tre (scrivi 2.304, 2 304 o 2304)</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="45"/>
+        <location filename="../messaggi.cpp" line="66"/>
         <source>too many digits: at most 12 (up to 999.999.999.999)</source>
         <translation>troppe cifre: al massimo 12 (fino a 999.999.999.999)</translation>
     </message>
     <message>
-        <location filename="../messaggi.cpp" line="48"/>
-        <source>too long: more than %1 bytes, and a number needs no more than 15</source>
-        <translation>troppo lungo: più di %1 byte, e a un numero ne bastano 15</translation>
+        <location filename="../messaggi.cpp" line="69"/>
+        <source>too long: more than %1 bytes, and a number needs no more than %2</source>
+        <translation>troppo lungo: più di %1 byte, e a un numero ne bastano %2</translation>
     </message>
     <message>
         <location filename="../voce.cpp" line="35"/>
@@ -175,7 +251,7 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     </message>
     <message>
         <location filename="../voce.cpp" line="62"/>
-        <location filename="../comando_scheda.cpp" line="122"/>
+        <location filename="../comando_scheda.cpp" line="130"/>
         <source>cannot write &quot;%1&quot;: %2</source>
         <translation>impossibile scrivere &quot;%1&quot;: %2</translation>
     </message>
@@ -221,31 +297,31 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     </message>
     <message>
         <location filename="../comando_scheda.cpp" line="22"/>
-        <source>usage: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] [--audio DIR] FILE.pdf</source>
-        <translation>uso: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TESTO] [--audio CARTELLA] FILE.pdf</translation>
+        <source>usage: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] [--grafia originale|scolastica] [--audio DIR] FILE.pdf</source>
+        <translation>uso: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TESTO] [--grafia originale|scolastica] [--audio CARTELLA] FILE.pdf</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="71"/>
+        <location filename="../comando_scheda.cpp" line="79"/>
         <source>unknown option &quot;%1&quot;</source>
         <translation>opzione sconosciuta &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="78"/>
+        <location filename="../comando_scheda.cpp" line="86"/>
         <source>the numbers are drawn from --da to --a, with 1 &lt;= --da &lt;= --a</source>
         <translation>i numeri sono estratti da --da a --a, con 1 &lt;= --da &lt;= --a</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="82"/>
+        <location filename="../comando_scheda.cpp" line="90"/>
         <source>--quanti wants from 1 to %1 exercises</source>
         <translation>--quanti vuole da 1 a %1 esercizi</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="86"/>
+        <location filename="../comando_scheda.cpp" line="94"/>
         <source>there are only %1 different numbers from %2 to %3, not %4</source>
         <translation>da %2 a %3 ci sono solo %1 numeri diversi, non %4</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="115"/>
+        <location filename="../comando_scheda.cpp" line="123"/>
         <source>cannot draw the worksheet</source>
         <translation>impossibile disegnare la scheda</translation>
     </message>

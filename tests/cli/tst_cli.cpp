@@ -170,6 +170,38 @@ void TstCli::parole_e_formato_dagli_argomenti() {
     QCOMPARE(e.stato, 0);
     QCOMPARE(e.uscita, "12.345\n2.304\n123.456.789.012\n\n");
 
+    // The school's spelling, and decimals in both readings, the options anywhere.
+    e = esegui({"words", "--grafia", "scolastica", "23000003", "0", "1.001.001.001", "2,75"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, QString::fromUtf8("ventitré milioni tre\nzero\nun miliardo un milione "
+                                         "milleuno\ndue virgola settantacinque\n"));
+    e = esegui({"words", "3,05", "0,001", "--lettura", "posti", "23,23", "--grafia", "originale",
+                "23000003"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, QString::fromUtf8("tre unità e cinque centesimi\nun millesimo\nventitre "
+                                         "unità e ventitre centesimi\nventitremilionitre\n"));
+    e = esegui({"words", "--lettura", "virgola", "--grafia", "scolastica", "3,05", "0,5"});
+    QCOMPARE(e.uscita, "tre virgola zero cinque\nzero virgola cinque\n");
+    e = esegui({"format", "1234,567", "0,50", "1 234,5", "999.999.999.999,999"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, "1.234,567\n0,50\n1.234,5\n999.999.999.999,999\n");
+
+    // An option a command does not take, or a value it does not know, is bad usage.
+    const QList<std::pair<QStringList, const char*>> sbagliati = {
+        {{"words", "--grafia", "scuola", "12"}, "--grafia wants originale or scolastica"},
+        {{"words", "12", "--grafia"}, "--grafia wants originale or scolastica, not \"\""},
+        {{"words", "--lettura", "Posti", "12"}, "--lettura wants virgola or posti"},
+        {{"format", "--grafia", "scolastica", "12"}, "format takes no option \"--grafia\""},
+        {{"format", "--lettura", "posti", "1,5"}, "format takes no option \"--lettura\""},
+        {{"clips", "--grafia", "scolastica", "12"}, "clips takes no option \"--grafia\""},
+        {{"scheda", "--grafia", "scuola", "x.pdf"}, "--grafia wants originale or scolastica"},
+    };
+    for (const auto& [argomenti, messaggio] : sbagliati) {
+        e = esegui(argomenti);
+        QCOMPARE(e.stato, 2);
+        QVERIFY2(e.uscita.isEmpty() && e.errori.contains(messaggio), qPrintable(e.errori));
+    }
+
     // Spelling loads no sound library: the dynamic loader lists what it loads.
     // Nor Qt's GUI library, which only the worksheet's module brings.
     const QRegularExpression suono(
@@ -217,6 +249,27 @@ void TstCli::ingresso_sbagliato_non_ferma_gli_altri() {
     QCOMPARE(e.uscita, "12\n\n34\n");
     QVERIFY2(e.errori.contains("\"x\""), qPrintable(e.errori));
 
+    // Decimals: a point for the comma, too many decimals, a comma alone, each
+    // refused on its line with a caret, and said what to write instead.
+    e = esegui({"words", "--lettura", "posti"}, "3.05\n2,5\n 1,2345\n3,\n0,5\r\n,5\n3,5a\n");
+    QCOMPARE(e.stato, 2);
+    QCOMPARE(e.uscita, QString::fromUtf8("\ndue unità e cinque decimi\n\n\ncinque decimi\n\n\n"));
+    QVERIFY2(e.errori.contains("line 1: \"3.05\": this dot does not group the digits by three: a "
+                               "decimal number takes a comma, write 3,05\n    3.05\n     ^\n") &&
+                 e.errori.contains("line 3: \" 1,2345\": too many decimals: at most 3") &&
+                 e.errori.contains("\n     1,2345\n          ^\n") &&
+                 e.errori.contains("line 4: \"3,\": the decimal comma wants digits on both") &&
+                 e.errori.contains("line 6: \",5\": the decimal comma") &&
+                 e.errori.contains("line 7: \"3,5a\": not a number: only the digits 0-9, grouped "
+                                   "by thousands with dots or blanks, and a decimal comma"),
+             qPrintable(e.errori));
+    // Where only whole numbers go, a decimal is refused as before.
+    e = esegui({"clips", "3,5", "3.05"});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("\"3,5\": not a whole number") &&
+                 e.errori.contains("\"3.05\": this dot or blank does not group"),
+             qPrintable(e.errori));
+
     // Grouped input, and a caret under the separator that does not group by
     // three, lined up under the text even after a tab.
     e = esegui({"format"}, "2.304\r\n1 000 000\n\t 12.34\n2.30\n");
@@ -263,6 +316,9 @@ void TstCli::aiuto_e_comandi_sconosciuti() {
     Esito e = esegui({"--help"});
     QCOMPARE(e.stato, 0);
     QVERIFY(e.uscita.contains("words") && e.uscita.contains("format"));
+    for (const char* opzione : {"--grafia scolastica", "--grafia originale", "--lettura virgola",
+                                "--lettura posti", "--grafia G"})
+        QVERIFY2(e.uscita.contains(opzione), opzione);
 
     e = esegui({"--version"});
     QCOMPARE(e.stato, 0);
@@ -295,8 +351,11 @@ void TstCli::lingua() {
     Esito e = esegui({"words"}, "2304\n2.30\n", ambiente);
     QCOMPARE(e.stato, 2);
     QCOMPARE(e.uscita, "duemilatrecentoquattro\n\n");
-    const QString atteso = italiano ? "riga 2: \"2.30\": questo punto o spazio non raggruppa"
-                                    : "line 2: \"2.30\": this dot or blank does not group";
+    const QString atteso =
+        italiano ? "riga 2: \"2.30\": questo punto non raggruppa le cifre a tre a tre: un numero "
+                   "decimale vuole la virgola, scrivi 2,30"
+                 : "line 2: \"2.30\": this dot does not group the digits by three: a decimal "
+                   "number takes a comma, write 2,30";
     QVERIFY2(e.errori.contains(atteso), qPrintable(e.errori));
 
     e = esegui({"--help"}, {}, ambiente);
@@ -598,6 +657,15 @@ void TstCli::scheda_e_dettato() {
     QCOMPARE(e.stato, 1);
     QVERIFY2(e.errori.contains("cannot write"), qPrintable(e.errori));
     QCOMPARE(esegui({"scheda"}).stato, 2);
+
+    // The key in the school's spelling when asked for.
+    e = esegui({"scheda", "--grafia", "scolastica", "--da", "23.000.003", "--a", "23.000.003",
+                "--quanti", "1", altro});
+    QCOMPARE(e.stato, 0);
+    const QString chiave_scuola = pagine(altro).last();
+    QVERIFY2(chiave_scuola.contains(
+                 QRegularExpression(QString::fromUtf8("23\\.000\\.003 +ventitré milioni tre"))),
+             qPrintable(chiave_scuola));
 }
 
 QTEST_GUILESS_MAIN(TstCli)

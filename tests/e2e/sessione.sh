@@ -257,6 +257,15 @@ attendi conferma_lungo "$numero_lungo confirmed" 20 8 104 425 57 white 8000 calm
 finestre=$(xdotool search --onlyvisible --pid "$contavoce_pid" 2>/dev/null | wc -l)
 [ "$finestre" -eq 1 ] || errore "$finestre windows after the quick keys (a message box?)"
 passo "keys after Enter dropped"
+# With no spelling chosen, the program's own: one word, "tre" never accented.
+parole_lette() { # name words
+  if [ -n "$accessibile" ]; then
+    "$python_spi" "$(dirname "$0")/accessibile.py" --parole "$contavoce_pid" "$2" \
+      "$lavoro/albero_$1.txt" || errore "$1: the words box"
+    passo "$1: the words box reads $2"
+  fi
+}
+parole_lette lungo Novecentosettemiliardiottocentotrentaseimilioniquattrocentocinquantunomiladuecentoventitre
 
 # The words box turns white before the confirmation's fanfare plays (about
 # 1.8 s): let it end, so that "Fine" does not cut it short.
@@ -288,11 +297,12 @@ passo "analysed"
 # starts at 150% with the music still paused, until the music button resumes it.
 zpx() { echo $((($1 * $2 + 750) / 1500)); } # twips at a zoom, to the nearest pixel
 
-avvia() { # name
+avvia() { # name [option...]
   (
     cd "$lavoro"
     exec env QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$lavoro/audio_$1.raw" \
-      "$programma" >"$lavoro/contavoce_$1.log" 2>&1
+      ${accessibile:+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1} \
+      "$programma" "${@:2}" >"$lavoro/contavoce_$1.log" 2>&1
   ) &
   contavoce_pid=$!
   finestra=$(timeout 30 xdotool search --sync --onlyvisible --pid "$contavoce_pid" 2>/dev/null |
@@ -380,3 +390,22 @@ sleep 3
 fine_e_attesa
 "$analizza" --pausa "$lavoro/audio_ripresa.raw"
 passo "restart analysed"
+
+# ---- The school's spelling, chosen once and remembered ----------------------
+# A teacher starts the program with --grafia scolastica: the words box spells
+# 23 000 003 as the school does. The next run, started with no option, keeps
+# the choice.
+for giro in scolastica ricordata; do
+  if [ "$giro" = scolastica ]; then avvia "$giro" --grafia scolastica; else avvia "$giro"; fi
+  dimensioni 851x536
+  xdotool type --delay 400 23000003
+  tasti Return
+  attendi "${giro}_conferma" "$giro: 23000003 confirmed" 20 "$(zpx 120 150)" "$(zpx 1560 150)" \
+    "$(zpx 6375 150)" "$(zpx 855 150)" white 25000 calma
+  parole_lette "$giro" "Ventitré milioni tre"
+  sleep 2
+  fine_e_attesa
+  grep -qx 'grafia=scolastica' "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf" ||
+    errore "$giro: the spelling not remembered: $(cat "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf")"
+done
+passo "the school's spelling shown and remembered"

@@ -389,20 +389,28 @@ void TstVoceCifre::impostazioni_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("zoom");
     QTest::addColumn<bool>("pausa");
-    QTest::newRow("none") << QByteArray() << 100 << false;
-    QTest::newRow("both") << QByteArray("[General]\nzoom=175\nmusica_in_pausa=true\n") << 175
-                          << true;
-    QTest::newRow("zoom off the steps") << QByteArray("[General]\nzoom=130\n") << 100 << false;
-    QTest::newRow("zoom too large") << QByteArray("[General]\nzoom=2500\n") << 100 << false;
+    QTest::addColumn<bool>("scolastica");
+    QTest::newRow("none") << QByteArray() << 100 << false << false;
+    QTest::newRow("all") << QByteArray("[General]\nzoom=175\nmusica_in_pausa=true\n"
+                                       "grafia=scolastica\n")
+                         << 175 << true << true;
+    QTest::newRow("spelling unknown")
+        << QByteArray("[General]\ngrafia=Scolastica\n") << 100 << false << false;
+    QTest::newRow("zoom off the steps")
+        << QByteArray("[General]\nzoom=130\n") << 100 << false << false;
+    QTest::newRow("zoom too large")
+        << QByteArray("[General]\nzoom=2500\n") << 100 << false << false;
     QTest::newRow("zoom not a number")
-        << QByteArray("[General]\nzoom=grande\nmusica_in_pausa=forse\n") << 100 << false;
-    QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x01zoom\x00=\xfe\n", 16) << 100 << false;
+        << QByteArray("[General]\nzoom=grande\nmusica_in_pausa=forse\n") << 100 << false << false;
+    QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x01zoom\x00=\xfe\n", 16) << 100 << false
+                             << false;
 }
 
 void TstVoceCifre::impostazioni() {
     QFETCH(QByteArray, file);
     QFETCH(int, zoom);
     QFETCH(bool, pausa);
+    QFETCH(bool, scolastica);
     QTemporaryDir cartella;
     const QString percorso = cartella.filePath("Contavoce.conf");
     {
@@ -414,16 +422,19 @@ void TstVoceCifre::impostazioni() {
     const Impostazioni i = leggi_impostazioni(letto);
     QCOMPARE(i.zoom, zoom);
     QCOMPARE(i.musica_in_pausa, pausa);
+    QCOMPARE(i.grafia == Grafia::scolastica, scolastica);
 
     // What is remembered reads back the same, even over a damaged file.
     {
         QSettings scritto(percorso, QSettings::IniFormat);
         ricorda_zoom(scritto, 250);
         ricorda_pausa_musica(scritto, true);
+        ricorda_grafia(scritto, scolastica ? Grafia::originale : Grafia::scolastica);
     }
     QSettings riletto(percorso, QSettings::IniFormat);
     QCOMPARE(leggi_impostazioni(riletto).zoom, 250);
     QCOMPARE(leggi_impostazioni(riletto).musica_in_pausa, true);
+    QCOMPARE(leggi_impostazioni(riletto).grafia == Grafia::scolastica, !scolastica);
 }
 
 void TstVoceCifre::opzioni_data() {
@@ -432,7 +443,8 @@ void TstVoceCifre::opzioni_data() {
     QTest::addColumn<QString>("uscita");
     QTest::addColumn<QString>("errori");
     QTest::newRow("help") << QStringList{"--help"} << 0
-                          << "^Usage: contavoce .*--version.*--fullscreen.*--no-music.*--zoom"
+                          << "^Usage: contavoce .*--version.*--fullscreen.*--no-music.*--zoom.*"
+                             "--grafia <G>.*scolastica"
                           << "^$";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "^contavoce 0\\.1\\.0\n$"
                              << "^$";
@@ -442,6 +454,8 @@ void TstVoceCifre::opzioni_data() {
                                        << "grande";
     QTest::newRow("zoom without value") << QStringList{"--zoom"} << 2 << "^$"
                                         << "zoom";
+    QTest::newRow("spelling unknown") << QStringList{"--grafia", "scuola"} << 2 << "^$"
+                                      << "--grafia wants originale or scolastica, not 'scuola'";
     QTest::newRow("unknown option") << QStringList{"--volume", "3"} << 2 << "^$"
                                     << "volume";
     QTest::newRow("argument") << QStringList{"12"} << 2 << "^$"
