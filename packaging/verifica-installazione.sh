@@ -32,7 +32,7 @@ for f in "$build"/bin/va*.wav "$build"/bin/laser.wav "$build"/bin/heidi-cartoon.
   cmp -s "$f" "$cartella/$(basename "$f")" || sbaglio "$(basename "$f") missing or different"
 done
 n=$(find "$cartella" -name 'va*.wav' | wc -l)
-[ "$n" -eq 55 ] || sbaglio "$n speech clips in the program folder, not 55"
+[ "$n" -eq 64 ] || sbaglio "$n speech clips in the program folder, not 64"
 for p in contavoce contavoce-cli; do
   [ -x "$cartella/$p" ] || sbaglio "$p is not in the program folder"
   [ "$(readlink "$prefisso/bin/$p")" = "../lib/contavoce/$p" ] || sbaglio "bin/$p is not a link"

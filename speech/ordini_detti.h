@@ -44,6 +44,15 @@ inline constexpr std::array<OrdineDetto, 13> ordini_detti = {{
 inline constexpr std::array<const char*, 10> cifre_dette = {"va0", "",    "va2", "va3", "va4",
                                                             "va5", "va6", "va7", "va8", "va9"};
 
+// The decimal places counted from the comma starting at 1, as clips: "un
+// decimo", "decimi" like the places above ("cinque centesimi", "un millesimo").
+inline constexpr std::array<OrdineDetto, 4> decimali_detti = {{
+    {"", ""},
+    {"va_un_decimo", "va_decimi"},
+    {"va_un_centesimo", "va_centesimi"},
+    {"va_un_millesimo", "va_millesimi"},
+}};
+
 // The clips, from `cartella`, that say the digit `cifra` (0..9) in the place
 // `posto` (1 for the units .. 12); an empty list for any other digit or place.
 ListaClip lista_ordine(int cifra, std::size_t posto, const std::string& cartella);

@@ -4,6 +4,7 @@
 #include "platform/base/tasti.h"
 #include "platform/qt/resources.h"
 #include "speech/clip_list.h"
+#include "speech/decimale_detto.h"
 
 namespace contavoce {
 
@@ -21,6 +22,19 @@ void Parlante::num_parlante(const std::string& cifre) {
 void Parlante::parla(const ListaClip& lista) {
     for (std::int16_t i = 1; i <= lista.n_file; ++i) {
         suono_.suona_file(lista.Wave_name[std::size_t(i)]);
+        if (giro_eventi_)
+            giro_eventi_();
+    }
+}
+
+void Parlante::num_parlante(const Decimale& numero, Lettura lettura) {
+    scheda_audio();
+    parla(lista_decimale(numero, lettura, cartella_));
+}
+
+void Parlante::parla(const std::vector<std::string>& clip) {
+    for (const std::string& percorso : clip) {
+        suono_.suona_file(percorso);
         if (giro_eventi_)
             giro_eventi_();
     }

@@ -6,6 +6,7 @@
 #include "platform/audio/suono.h"
 #include "platform/base/avvisi.h"
 #include "speech/clip_list.h"
+#include "spelling/forme.h"
 
 #include <chrono>
 #include <cstdint>
@@ -33,6 +34,11 @@ public:
     // Plays the clips of the list as a number's are played: each to its end,
     // one pass of the event loop after it.
     void parla(const ListaClip& lista);
+    // Says a decimal number in the chosen reading, as num_parlante says a
+    // whole one: device check, then each clip to its end, gap-free.
+    void num_parlante(const Decimale& numero, Lettura lettura);
+    // Plays clip paths in order as a number's clips are played.
+    void parla(const std::vector<std::string>& clip);
     // A phrase said without holding the caller: each clip of the list starts
     // once the sound before it (one started without waiting, or the clip
     // before) has ended. The caller calls avanza_frase() from its event loop

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The clips that say a number, in playing order.
 #include "speech/clip_list.h"
+#include "speech/decimale_detto.h"
 #include "speech/ordini_detti.h"
 
 #include <QtTest>
@@ -10,15 +11,20 @@ using namespace contavoce;
 namespace {
 
 // "va20 va1" style: clip names without folder and extension.
-QString nomi(const ListaClip& lista) {
+QString nomi(const std::vector<std::string>& percorsi) {
     QStringList n;
-    for (int i = 1; i <= lista.n_file; ++i) {
-        QString p = QString::fromStdString(lista.Wave_name[std::size_t(i)]);
+    for (const std::string& percorso : percorsi) {
+        const QString p = QString::fromStdString(percorso);
         if (!p.startsWith("/cartella/va") || !p.endsWith(".wav"))
             return "bad path " + p;
         n << p.mid(10).chopped(4);
     }
     return n.join(' ');
+}
+
+QString nomi(const ListaClip& lista) {
+    return nomi(std::vector<std::string>(lista.Wave_name.begin() + 1,
+                                         lista.Wave_name.begin() + 1 + lista.n_file));
 }
 
 } // namespace
@@ -32,6 +38,8 @@ private slots:
     void slot_zero_e_capienza();
     void centinaia_fuori_intervallo();
     void ordine_fuori_intervallo();
+    void decimale_data();
+    void decimale();
 };
 
 void TstClipList::lista_data() {
@@ -108,6 +116,67 @@ void TstClipList::ordine_fuori_intervallo() {
     for (const auto& [cifra, posto] : {std::pair{3, 0}, {3, 13}, {-1, 1}, {10, 1}})
         QCOMPARE(lista_ordine(cifra, std::size_t(posto), "/cartella").n_file, std::int16_t(0));
     QCOMPARE(nomi(lista_ordine(0, 12, "/cartella")), "va0 va_centinaia_miliardi");
+}
+
+void TstClipList::decimale_data() {
+    QTest::addColumn<QString>("intera");
+    QTest::addColumn<QString>("decimali");
+    QTest::addColumn<QString>("virgola");
+    QTest::addColumn<QString>("posti");
+    struct Riga {
+        const char *intera, *decimali, *virgola, *posti;
+    };
+    const Riga righe[] = {
+        {"3", "05", "va3 va_virgola va0 va5", "va3 va_unita va_e va5 va_centesimi"},
+        {"3", "25", "va3 va_virgola va20 va5", "va3 va_unita va_e va20 va5 va_centesimi"},
+        {"3", "250", "va3 va_virgola va2 va100 va50",
+         "va3 va_unita va_e va2 va100 va50 va_millesimi"},
+        {"3", "205", "va3 va_virgola va2 va100 va5",
+         "va3 va_unita va_e va2 va100 va5 va_millesimi"},
+        {"2", "50", "va2 va_virgola va50", "va2 va_unita va_e va50 va_centesimi"},
+        {"0", "5", "va0 va_virgola va5", "va5 va_decimi"},
+        {"0", "001", "va0 va_virgola va0 va0 va1", "va_un_millesimo"},
+        {"0", "01", "va0 va_virgola va0 va1", "va_un_centesimo"},
+        {"1", "1", "va1 va_virgola va1", "va_un_unita va_e va_un_decimo"},
+        {"21", "010", "va20 va1 va_virgola va0 va10", "va20 va1 va_unita va_e va10 va_millesimi"},
+        {"3", "00", "va3 va_virgola va0 va0", "va3 va_unita va_e va0 va_centesimi"},
+        {"0", "0", "va0 va_virgola va0", "va0 va_decimi"},
+        {"1000", "5", "va1000 va_virgola va5", "va1000 va_unita va_e va5 va_decimi"},
+        {"1000000", "5", "va_mglne va_virgola va5", "va_mglne va_di_unita va_e va5 va_decimi"},
+        {"2000000000", "25", "va2 va_mgldi va_virgola va20 va5",
+         "va2 va_mgldi va_di_unita va_e va20 va5 va_centesimi"},
+        {"1001000", "5", "va_mglne va1000 va_virgola va5",
+         "va_mglne va1000 va_unita va_e va5 va_decimi"},
+        {"2000001", "5", "va2 va_mgloi va1 va_virgola va5",
+         "va2 va_mgloi va1 va_unita va_e va5 va_decimi"},
+        {"999999999999", "999",
+         "va9 va100 va90 va9 va_mgldi va9 va100 va90 va9 va_mgloi va9 va100 va90 va9 va_mila "
+         "va9 va100 va90 va9 va_virgola va9 va100 va90 va9",
+         "va9 va100 va90 va9 va_mgldi va9 va100 va90 va9 va_mgloi va9 va100 va90 va9 va_mila "
+         "va9 va100 va90 va9 va_unita va_e va9 va100 va90 va9 va_millesimi"},
+        // No decimals: the whole number as it is always said, 0 silent.
+        {"2304", "", "va2 va_mila va3 va100 va4", "va2 va_mila va3 va100 va4"},
+        {"0", "", "", ""},
+        // Not a number the reading knows: nothing rather than a wrong phrase.
+        {"", "5", "", ""},
+        {"03", "5", "", ""},
+        {"3", "0005", "", ""},
+        {"3", "5a", "", ""},
+        {"1234567890123", "5", "", ""},
+    };
+    for (const Riga& r : righe)
+        QTest::addRow("%s,%s", r.intera, r.decimali)
+            << r.intera << r.decimali << r.virgola << r.posti;
+}
+
+void TstClipList::decimale() {
+    QFETCH(QString, intera);
+    QFETCH(QString, decimali);
+    QFETCH(QString, virgola);
+    QFETCH(QString, posti);
+    const Decimale d{intera.toStdString(), decimali.toStdString()};
+    QCOMPARE(nomi(lista_decimale(d, Lettura::virgola, "/cartella")), virgola);
+    QCOMPARE(nomi(lista_decimale(d, Lettura::posti, "/cartella")), posti);
 }
 
 QTEST_APPLESS_MAIN(TstClipList)

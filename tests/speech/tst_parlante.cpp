@@ -41,6 +41,13 @@ void TstParlante::clip_e_giri_in_ordine() {
     r.log.clear();
     p.num_parlante("");
     QVERIFY(r.log.isEmpty());
+
+    // A decimal is played the same way, its list longer than a whole number's.
+    p.num_parlante(Decimale{"999999999999", "999"}, Lettura::posti);
+    QCOMPARE(r.log.size(), 2 * 26);
+    QCOMPARE(r.log.mid(38, 6), QStringList({"play va_unita.wav", "pass", "play va_e.wav", "pass",
+                                            "play va9.wav", "pass"}));
+    QCOMPARE(r.log.last(2), QStringList({"play va_millesimi.wav", "pass"}));
 }
 
 void TstParlante::richiesta_annidata_finisce_prima() {
@@ -77,12 +84,13 @@ void TstParlante::senza_dispositivo_avvisa_ogni_volta() {
     r.dispositivi_presenti = 0;
     Parlante p(r, r, nullptr, "/prog");
     p.num_parlante("5");
-    p.num_parlante("5");
+    p.num_parlante(Decimale{"0", "5"}, Lettura::virgola);
     const QString avviso =
         QString::fromUtf8("warn scheda audio: Non è possibile riprodurre suoni ne tantomeno "
                           "il numero");
     // The plays are still attempted; the device layer makes them silent.
-    QCOMPARE(r.log, QStringList({avviso, "play va5.wav", avviso, "play va5.wav"}));
+    QCOMPARE(r.log, QStringList({avviso, "play va5.wav", avviso, "play va0.wav",
+                                 "play va_virgola.wav", "play va5.wav"}));
 
     r.log.clear();
     p.scheda_audio();

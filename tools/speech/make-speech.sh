@@ -4,14 +4,21 @@
 # Italian diphone voice says the words, then sox high-passes, resamples, levels and
 # trims each clip so they can be chained tightly.
 # TABLE lines: name<TAB>words[<TAB>duration stretch, default 1]; # starts a comment.
-# Usage: make-speech.sh TABLE OUTDIR WORKDIR
+# LEXICON: festival entries (lex.add.entry ...) for words the voice's own rules
+# say badly.
+# Usage: make-speech.sh TABLE OUTDIR WORKDIR [LEXICON]
 set -euo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 TABLE OUTDIR WORKDIR" >&2
+if [ $# -lt 3 ] || [ $# -gt 4 ]; then
+  echo "usage: $0 TABLE OUTDIR WORKDIR [LEXICON]" >&2
   exit 2
 fi
 table=$(realpath "$1")
+lexicon=
+if [ $# -eq 4 ]; then
+  lexicon=$(realpath "$4")
+  [ -s "$lexicon" ] || { echo "$lexicon: no such lexicon" >&2; exit 1; }
+fi
 outdir=$(realpath -m "$2")
 work=$(realpath -m "$3")
 
@@ -45,6 +52,8 @@ cd "$work"
   # single-period clicks into several words (every stressed initial u, "venti",
   # "trenta", "milioni"); a narrower window removes nearly all of them.
   echo '(Param.set "unisyn.window_factor" 0.6)'
+  # After the voice: choosing it selects its own lexicon.
+  [ -z "$lexicon" ] || cat "$lexicon"
   for r in "${rows[@]}"; do
     IFS=$'\t' read -r name words stretch <<< "$r"
     printf '(Parameter.set (quote Duration_Stretch) %s)\n' "$stretch"

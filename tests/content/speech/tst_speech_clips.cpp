@@ -28,7 +28,7 @@ struct Clip {
     const char* parole;
 };
 
-constexpr std::array<Clip, 55> clips = {{
+constexpr std::array<Clip, 64> clips = {{
     {"va1", "uno"},
     {"va2", "due"},
     {"va3", "tre"},
@@ -84,6 +84,15 @@ constexpr std::array<Clip, 55> clips = {{
     {"va_un_centinaio_milioni", "un centinaio di milioni"},
     {"va_una_decina_miliardi", "una decina di miliardi"},
     {"va_un_centinaio_miliardi", "un centinaio di miliardi"},
+    {"va_virgola", "virgola"},
+    {"va_e", "e"},
+    {"va_di_unita", "di unita"},
+    {"va_decimi", "decimi"},
+    {"va_centesimi", "centesimi"},
+    {"va_millesimi", "millesimi"},
+    {"va_un_decimo", "un decimo"},
+    {"va_un_centesimo", "un centesimo"},
+    {"va_un_millesimo", "un millesimo"},
 }};
 
 constexpr double soglia_silenzio = 0.005623413; // -45 dBFS
