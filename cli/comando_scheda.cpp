@@ -132,10 +132,10 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
     }
     if (!audio)
         return 0;
-    std::vector<std::string> numeri;
+    std::vector<Decimale> numeri;
     for (const Voce& v : scheda.voci)
-        numeri.push_back(v.cifre);
-    return scrivi_wav_separati(numeri, *audio, nomi);
+        numeri.push_back({v.cifre, {}});
+    return scrivi_wav_separati(numeri, Lettura::virgola, *audio, nomi);
 }
 
 } // namespace contavoce::cli

@@ -2,6 +2,8 @@
 // Checking the numbers a user hands to contavoce-cli.
 #pragma once
 
+#include "spelling/forme.h"
+
 #include <cstddef>
 #include <iosfwd>
 #include <optional>
@@ -50,6 +52,12 @@ NumeroLetto leggi_numero(std::string_view testo);
 // As leggi_numero, and also a decimal number: a comma and 1 to 3 digits after
 // the integer part ("3,05", "1.234,567"). "3.05" is refused as a decimal point.
 NumeroLetto leggi_decimale(std::string_view testo);
+
+// An accepted number as the speller and the clip lists take it: the integer
+// part "0" rather than empty, so that a decimal such as 0,5 says its zero.
+inline Decimale come_decimale(const NumeroLetto& letto) {
+    return {letto.cifre.empty() ? std::string("0") : letto.cifre, letto.decimali};
+}
 
 // The next line of `ingresso` into `riga`, without its '\n'; false when there
 // is none. A line longer than max_riga bytes is not held: `riga` gets its first

@@ -7,6 +7,7 @@
 #include "cli/voce.h"
 #include "platform/base/file.h"
 #include "speech/clip_list.h"
+#include "speech/decimale_detto.h"
 #include "spelling/decimale.h"
 
 #include <QTranslator>
@@ -44,13 +45,16 @@ Commands:
   format NUMBER...  the number grouped by thousands (2304 -> 2.304,
                     1234,567 -> 1.234,567)
   clips NUMBER...   the speech clips that say the number, in playing order
-                    (2304 -> va2.wav va_mila.wav va3.wav va100.wav va4.wav)
-  say NUMBER...     says the numbers through the sound device, 0.8 s apart
+                    (2304 -> va2.wav va_mila.wav va3.wav va100.wav va4.wav);
+                    a decimal in the reading --lettura picks, as for words
+  say NUMBER...     says the numbers through the sound device, 0.8 s apart;
+                    a decimal in the reading --lettura picks, as for words
   say NUMBER... --wav FILE
                     writes what would be heard to FILE (16-bit WAV, 44.1 kHz
                     stereo) instead of playing it
   say NUMBER... --wav-dir DIR
-                    one WAV file per number in DIR (DIR/2304.wav)
+                    one WAV file per number in DIR, named by its digits
+                    without the dots (DIR/2304.wav, DIR/1234,5.wav)
   scheda [OPTIONS] FILE.pdf
                     a printable A4 worksheet: numbers to write in words, in
                     digits and grouped by thousands, a name and date line,
@@ -78,9 +82,10 @@ disk what was at its name stays.
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number
 made only of zeros has no words in Contavoce's own spelling, so it prints an
-empty line; the school's spelling writes zero. words and format also take a
-decimal comma and up to three decimals (3,05; 0,001; 1.234,567); a dot
-before one or two digits (3.05) is refused with the comma to write instead.
+empty line; the school's spelling writes zero. words, format, clips and say
+also take a decimal comma and up to three decimals (3,05; 0,001; 1.234,567);
+a dot before one or two digits (3.05) is refused with the comma to write
+instead.
 
 With no NUMBER the numbers are read from standard input, one per line:
   seq 1 100 | contavoce-cli words --grafia scolastica
@@ -114,21 +119,30 @@ void formato(const cli::NumeroLetto& letto, const Forma&, std::string& riga) {
     riga = contavoce::decimale_raggruppato({letto.cifre, letto.decimali});
 }
 
-void clip(const cli::NumeroLetto& letto, const Forma&, std::string& riga) {
-    const auto lista = contavoce::lista_clip(letto.cifre, "");
+void clip(const cli::NumeroLetto& letto, const Forma& forma, std::string& riga) {
     riga.clear();
-    for (std::int16_t i = 1; i <= lista.n_file; ++i) {
-        if (i > 1)
+    // The paths from an empty folder: each starts with the "/" dropped here.
+    if (letto.decimali.empty()) {
+        const auto lista = contavoce::lista_clip(letto.cifre, "");
+        for (std::int16_t i = 1; i <= lista.n_file; ++i) {
+            if (i > 1)
+                riga += ' ';
+            riga += lista.Wave_name[std::size_t(i)].substr(1);
+        }
+        return;
+    }
+    for (const std::string& percorso :
+         contavoce::lista_decimale(cli::come_decimale(letto), forma.lettura, "")) {
+        if (!riga.empty())
             riga += ' ';
-        riga += lista.Wave_name[std::size_t(i)].substr(1); // drop the empty folder's "/"
+        riga += percorso.substr(1);
     }
 }
 
-// What a command reads: whole numbers only, or decimals too; whether it
-// writes words (--grafia) and reads decimals aloud in words (--lettura).
+// What a command takes beside the numbers: --grafia when it writes words,
+// --lettura when it reads a decimal one way or the other.
 struct Uso {
     Comando comando;
-    bool decimali;
     bool grafia;
     bool lettura;
 };
@@ -138,14 +152,14 @@ struct Uso {
 // with the line's number when it came from standard input).
 bool elabora(std::string_view testo, long numero_riga, const Uso& uso, const Forma& forma,
              std::string& riga, std::string& uscita) {
-    const auto letto = uso.decimali ? cli::leggi_decimale(testo) : cli::leggi_numero(testo);
+    const auto letto = cli::leggi_decimale(testo);
     const bool buono = !letto.errore;
     if (buono) {
         uso.comando(letto, forma, riga);
         uscita += riga;
     } else {
         cli::rifiutato(numero_riga > 0 ? Cli::tr("line %1: ").arg(numero_riga) : QString(), testo,
-                       letto, uso.decimali);
+                       letto, true);
     }
     uscita += '\n';
     return buono;
@@ -169,17 +183,17 @@ bool leggi_opzioni(const std::vector<std::string_view>& args, const Uso& uso, Fo
             return false;
         }
         const std::string_view valore = i + 1 < args.size() ? args[++i] : std::string_view();
-        if (grafia && (valore == "originale" || valore == "scolastica")) {
+        if (lettura) {
+            const auto scelta = cli::lettura_chiesta(valore);
+            if (!scelta)
+                return false;
+            forma.lettura = *scelta;
+        } else if (valore == "originale" || valore == "scolastica") {
             forma.grafia = valore == "originale" ? contavoce::Grafia::originale
                                                  : contavoce::Grafia::scolastica;
-        } else if (lettura && (valore == "virgola" || valore == "posti")) {
-            forma.lettura =
-                valore == "virgola" ? contavoce::Lettura::virgola : contavoce::Lettura::posti;
         } else {
-            cli::errore(grafia ? Cli::tr("--grafia wants originale or scolastica, not \"%1\"")
-                                     .arg(cli::citato(valore))
-                               : Cli::tr("--lettura wants virgola or posti, not \"%1\"")
-                                     .arg(cli::citato(valore)));
+            cli::errore(Cli::tr("--grafia wants originale or scolastica, not \"%1\"")
+                            .arg(cli::citato(valore)));
             return false;
         }
     }
@@ -257,11 +271,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (args[0] == "words")
-        return righe(args, {parole, true, true, true});
+        return righe(args, {parole, true, true});
     if (args[0] == "format")
-        return righe(args, {formato, true, false, false});
+        return righe(args, {formato, false, false});
     if (args[0] == "clips")
-        return righe(args, {clip, false, false, false});
+        return righe(args, {clip, false, true});
     if (args[0] == "say")
         return cli::parla(args);
     if (args[0] == "music")

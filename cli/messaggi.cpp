@@ -85,4 +85,13 @@ void rifiutato(const QString& dove, std::string_view testo, const NumeroLetto& l
     }
 }
 
+std::optional<Lettura> lettura_chiesta(std::string_view valore) {
+    if (valore == "virgola")
+        return Lettura::virgola;
+    if (valore == "posti")
+        return Lettura::posti;
+    errore(Cli::tr("--lettura wants virgola or posti, not \"%1\"").arg(citato(valore)));
+    return std::nullopt;
+}
+
 } // namespace contavoce::cli

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <optional>
 #include <string_view>
 
 class QTranslator;
@@ -30,6 +31,10 @@ void errore(const QString& testo);
 // `decimali`: the text was read by leggi_decimale, which takes a decimal comma.
 void rifiutato(const QString& dove, std::string_view testo, const NumeroLetto& letto,
                bool decimali = false);
+
+// The reading --lettura names in `valore`; nothing, and the reason on
+// standard error, for anything but virgola or posti.
+std::optional<Lettura> lettura_chiesta(std::string_view valore);
 
 // Text for the terminal: UTF-8 bytes.
 inline QString da_utf8(std::string_view s) {

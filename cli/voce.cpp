@@ -63,8 +63,16 @@ bool scrivi(p::UscitaRegistrata& registrato, const std::string& file) {
     return scritto;
 }
 
+// A whole number as the window says it, a decimal in the reading asked for.
+void dici(Parlante&& parlante, const Decimale& numero, Lettura lettura) {
+    if (numero.decimali.empty())
+        parlante.num_parlante(numero.intera);
+    else
+        parlante.num_parlante(numero, lettura);
+}
+
 int uso_say() {
-    errore(Cli::tr("usage: say NUMBER... [--wav FILE | --wav-dir DIR]"));
+    errore(Cli::tr("usage: say NUMBER... [--lettura virgola|posti] [--wav FILE | --wav-dir DIR]"));
     return 2;
 }
 
@@ -102,8 +110,8 @@ bool cartella_per(const std::string& cartella, const std::vector<std::string>& n
     return true;
 }
 
-int scrivi_wav_separati(const std::vector<std::string>& numeri, const std::string& cartella,
-                        const std::vector<std::string>& nomi) {
+int scrivi_wav_separati(const std::vector<Decimale>& numeri, Lettura lettura,
+                        const std::string& cartella, const std::vector<std::string>& nomi) {
     if (!cartella_per(cartella, nomi))
         return 2;
     std::error_code ec;
@@ -119,8 +127,8 @@ int scrivi_wav_separati(const std::vector<std::string>& numeri, const std::strin
     AvvisiSuTerminale avvisi;
     for (std::size_t i = 0; i < numeri.size(); ++i) {
         const auto registrato = modulo->motore()->registrazione();
-        Parlante(registrato->suono(), avvisi, nullptr, p::cartella_programma())
-            .num_parlante(numeri[i]);
+        dici(Parlante(registrato->suono(), avvisi, nullptr, p::cartella_programma()), numeri[i],
+             lettura);
         if (!scrivi(*registrato, (std::filesystem::path(cartella) / nomi[i]).string()))
             return 1;
     }
@@ -129,7 +137,8 @@ int scrivi_wav_separati(const std::vector<std::string>& numeri, const std::strin
 
 int parla(const std::vector<std::string_view>& args) {
     std::optional<std::string> wav, cartella;
-    std::vector<std::string> numeri;
+    Lettura lettura = Lettura::virgola;
+    std::vector<Decimale> numeri;
     bool rifiuti = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--wav" || args[i] == "--wav-dir") {
@@ -141,17 +150,30 @@ int parla(const std::vector<std::string_view>& args) {
             ++i;
             continue;
         }
-        const auto letto = leggi_numero(args[i]);
+        if (args[i] == "--lettura") {
+            const auto scelta = lettura_chiesta(i + 1 < args.size() ? args[++i] : "");
+            if (!scelta)
+                return 2;
+            lettura = *scelta;
+            continue;
+        }
+        if (args[i].starts_with("--")) {
+            errore(Cli::tr("%1 takes no option \"%2\" (try contavoce-cli --help)")
+                       .arg("say", citato(args[i])));
+            return 2;
+        }
+        const auto letto = leggi_decimale(args[i]);
         if (letto.errore) {
-            rifiutato({}, args[i], letto);
+            rifiutato({}, args[i], letto, true);
             rifiuti = true;
-        } else if (letto.cifre.empty()) {
+        } else if (letto.cifre.empty() && letto.decimali.empty()) {
             // Contavoce has no word for zero: an empty recording would say nothing.
+            // A decimal always says something, 0,0 too ("zero virgola zero").
             errore(Cli::tr("\"%1\": a number made only of zeros has nothing to say")
                        .arg(citato(args[i])));
             rifiuti = true;
         } else {
-            numeri.push_back(letto.cifre);
+            numeri.push_back(come_decimale(letto));
         }
     }
     if (rifiuti)
@@ -160,10 +182,13 @@ int parla(const std::vector<std::string_view>& args) {
         return uso_say();
 
     if (cartella) {
+        // Named as written, without the dots that group: 2304.wav, and with
+        // the decimal comma and the decimals as typed, 3,05.wav and 3,50.wav,
+        // which by places are said differently.
         std::vector<std::string> nomi;
         for (const auto& n : numeri)
-            nomi.push_back(n + ".wav");
-        return scrivi_wav_separati(numeri, *cartella, nomi);
+            nomi.push_back(n.intera + (n.decimali.empty() ? "" : "," + n.decimali) + ".wav");
+        return scrivi_wav_separati(numeri, lettura, *cartella, nomi);
     }
     const auto modulo = modulo_suono();
     if (!modulo)
@@ -175,7 +200,7 @@ int parla(const std::vector<std::string_view>& args) {
         for (std::size_t i = 0; i < numeri.size(); ++i) {
             if (i > 0)
                 registrato->avanza(int(pausa_secondi * registrato->frequenza()));
-            Parlante(registrato->suono(), avvisi, nullptr, programma).num_parlante(numeri[i]);
+            dici(Parlante(registrato->suono(), avvisi, nullptr, programma), numeri[i], lettura);
         }
         return scrivi(*registrato, *wav) ? (avvisi.mostrato ? 1 : 0) : 1;
     }
@@ -183,7 +208,7 @@ int parla(const std::vector<std::string_view>& args) {
     for (std::size_t i = 0; i < numeri.size() && !avvisi.mostrato; ++i) {
         if (i > 0)
             std::this_thread::sleep_for(std::chrono::duration<double>(pausa_secondi));
-        Parlante(dispositivo->suono(), avvisi, nullptr, programma).num_parlante(numeri[i]);
+        dici(Parlante(dispositivo->suono(), avvisi, nullptr, programma), numeri[i], lettura);
     }
     return avvisi.mostrato ? 1 : 0;
 }

@@ -3,6 +3,8 @@
 // worksheet's dictation. They load the sound module when they run.
 #pragma once
 
+#include "spelling/forme.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +26,13 @@ bool nome_dato(std::string_view opzione, std::string_view nome);
 // new files; the reason is then on standard error.
 bool cartella_per(const std::string& cartella, const std::vector<std::string>& nomi);
 
-// One WAV per number (digits without leading zeros, none all zeros) in
-// `cartella`, created when missing, named by `nomi` in the same order. The
-// exit status: 0; 1 when a file cannot be written or a speech clip is missing
-// or damaged; 2 when the folder holds other files (cartella_per). The reason
-// is on standard error.
-int scrivi_wav_separati(const std::vector<std::string>& numeri, const std::string& cartella,
-                        const std::vector<std::string>& nomi);
+// One WAV per number in `cartella`, created when missing, named by `nomi` in
+// the same order: a whole number (digits without leading zeros, none all
+// zeros) as the window says it, a decimal in `lettura`. The exit status: 0;
+// 1 when a file cannot be written or a speech clip is missing or damaged; 2
+// when the folder holds other files (cartella_per). The reason is on
+// standard error.
+int scrivi_wav_separati(const std::vector<Decimale>& numeri, Lettura lettura,
+                        const std::string& cartella, const std::vector<std::string>& nomi);
 
 } // namespace contavoce::cli

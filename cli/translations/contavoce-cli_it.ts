@@ -4,7 +4,7 @@
 <context>
     <name>Cli</name>
     <message>
-        <location filename="../main.cpp" line="26"/>
+        <location filename="../main.cpp" line="27"/>
         <source>Usage: contavoce-cli COMMAND [OPTIONS] [NUMBER...]
 
 Writes numbers of up to twelve digits, and decimal numbers to the
@@ -26,13 +26,16 @@ Commands:
   format NUMBER...  the number grouped by thousands (2304 -&gt; 2.304,
                     1234,567 -&gt; 1.234,567)
   clips NUMBER...   the speech clips that say the number, in playing order
-                    (2304 -&gt; va2.wav va_mila.wav va3.wav va100.wav va4.wav)
-  say NUMBER...     says the numbers through the sound device, 0.8 s apart
+                    (2304 -&gt; va2.wav va_mila.wav va3.wav va100.wav va4.wav);
+                    a decimal in the reading --lettura picks, as for words
+  say NUMBER...     says the numbers through the sound device, 0.8 s apart;
+                    a decimal in the reading --lettura picks, as for words
   say NUMBER... --wav FILE
                     writes what would be heard to FILE (16-bit WAV, 44.1 kHz
                     stereo) instead of playing it
   say NUMBER... --wav-dir DIR
-                    one WAV file per number in DIR (DIR/2304.wav)
+                    one WAV file per number in DIR, named by its digits
+                    without the dots (DIR/2304.wav, DIR/1234,5.wav)
   scheda [OPTIONS] FILE.pdf
                     a printable A4 worksheet: numbers to write in words, in
                     digits and grouped by thousands, a name and date line,
@@ -60,9 +63,10 @@ disk what was at its name stays.
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number
 made only of zeros has no words in Contavoce&apos;s own spelling, so it prints an
-empty line; the school&apos;s spelling writes zero. words and format also take a
-decimal comma and up to three decimals (3,05; 0,001; 1.234,567); a dot
-before one or two digits (3.05) is refused with the comma to write instead.
+empty line; the school&apos;s spelling writes zero. words, format, clips and say
+also take a decimal comma and up to three decimals (3,05; 0,001; 1.234,567);
+a dot before one or two digits (3.05) is refused with the comma to write
+instead.
 
 With no NUMBER the numbers are read from standard input, one per line:
   seq 1 100 | contavoce-cli words --grafia scolastica
@@ -98,13 +102,16 @@ Comandi:
   format NUMERO...  il numero diviso in migliaia (2304 -&gt; 2.304,
                     1234,567 -&gt; 1.234,567)
   clips NUMERO...   i pezzi di voce che dicono il numero, nell&apos;ordine in cui
-                    suonano (2304 -&gt; va2.wav va_mila.wav va3.wav va100.wav va4.wav)
-  say NUMERO...     dice i numeri con la scheda audio, a 0,8 s l&apos;uno dall&apos;altro
+                    suonano (2304 -&gt; va2.wav va_mila.wav va3.wav va100.wav va4.wav);
+                    un decimale nella lettura di --lettura, come per words
+  say NUMERO...     dice i numeri con la scheda audio, a 0,8 s l&apos;uno dall&apos;altro;
+                    un decimale nella lettura di --lettura, come per words
   say NUMERO... --wav FILE
                     scrive in FILE quello che si sentirebbe (WAV a 16 bit,
                     44,1 kHz, stereo) invece di suonarlo
   say NUMERO... --wav-dir CARTELLA
-                    un file WAV per numero in CARTELLA (CARTELLA/2304.wav)
+                    un file WAV per numero in CARTELLA, con il nome delle cifre
+                    senza punti (CARTELLA/2304.wav, CARTELLA/1234,5.wav)
   scheda [OPZIONI] FILE.pdf
                     una scheda A4 da stampare: numeri da scrivere in lettere,
                     in cifre e divisi in migliaia, una riga per nome e data,
@@ -133,10 +140,10 @@ resta quello che c&apos;era con quel nome.
 Un numero si può dividere in migliaia con punti o spazi: 2.304, 2 304 e 2304
 sono lo stesso numero. Gli zeri in testa non contano (0012 è 12). Un numero
 fatto solo di zeri nella grafia di Contavoce non ha parole, quindi dà una riga
-vuota; la grafia scolastica scrive zero. words e format accettano anche la
-virgola decimale e fino a tre decimali (3,05; 0,001; 1.234,567); un punto
-prima di una o due cifre (3.05) è rifiutato, indicando come scriverlo con la
-virgola.
+vuota; la grafia scolastica scrive zero. words, format, clips e say accettano
+anche la virgola decimale e fino a tre decimali (3,05; 0,001; 1.234,567); un
+punto prima di una o due cifre (3.05) è rifiutato, indicando come scriverlo
+con la virgola.
 
 Senza NUMERO i numeri si leggono dallo standard input, uno per riga:
   seq 1 100 | contavoce-cli words --grafia scolastica
@@ -154,38 +161,39 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
 </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="147"/>
+        <location filename="../main.cpp" line="161"/>
         <source>line %1: </source>
         <translation>riga %1: </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="167"/>
+        <location filename="../main.cpp" line="181"/>
+        <location filename="../voce.cpp" line="161"/>
         <source>%1 takes no option &quot;%2&quot; (try contavoce-cli --help)</source>
         <translation>%1 non ha l&apos;opzione &quot;%2&quot; (prova contavoce-cli --help)</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="179"/>
+        <location filename="../main.cpp" line="195"/>
         <location filename="../comando_scheda.cpp" line="64"/>
         <source>--grafia wants originale or scolastica, not &quot;%1&quot;</source>
         <translation>--grafia vuole originale o scolastica, non &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="181"/>
+        <location filename="../messaggi.cpp" line="93"/>
         <source>--lettura wants virgola or posti, not &quot;%1&quot;</source>
         <translation>--lettura vuole virgola o posti, non &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="217"/>
+        <location filename="../main.cpp" line="231"/>
         <source>could not write the output</source>
         <translation>impossibile scrivere l&apos;uscita</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="271"/>
+        <location filename="../main.cpp" line="285"/>
         <source>cannot print worksheets: %1</source>
         <translation>impossibile stampare schede: %1</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="275"/>
+        <location filename="../main.cpp" line="289"/>
         <source>unknown command &quot;%1&quot; (try contavoce-cli --help)</source>
         <translation>comando sconosciuto &quot;%1&quot; (prova contavoce-cli --help)</translation>
     </message>
@@ -256,42 +264,42 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <translation>impossibile scrivere &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="78"/>
+        <location filename="../voce.cpp" line="75"/>
+        <source>usage: say NUMBER... [--lettura virgola|posti] [--wav FILE | --wav-dir DIR]</source>
+        <translation>uso: say NUMERO... [--lettura virgola|posti] [--wav FILE | --wav-dir CARTELLA]</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp" line="86"/>
         <source>%1 wants a name, not an empty text</source>
         <translation>%1 vuole un nome, non un testo vuoto</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="67"/>
-        <source>usage: say NUMBER... [--wav FILE | --wav-dir DIR]</source>
-        <translation>uso: say NUMERO... [--wav FILE | --wav-dir CARTELLA]</translation>
-    </message>
-    <message>
-        <location filename="../voce.cpp" line="91"/>
+        <location filename="../voce.cpp" line="99"/>
         <source>the folder &quot;%1&quot; already holds &quot;%2&quot;, which this command does not write: name an empty or a new folder</source>
         <translation>la cartella &quot;%1&quot; contiene già &quot;%2&quot;, che questo comando non scrive: indica una cartella vuota o nuova</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="98"/>
+        <location filename="../voce.cpp" line="106"/>
         <source>cannot read the folder &quot;%1&quot;: %2</source>
         <translation>impossibile leggere la cartella &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="112"/>
+        <location filename="../voce.cpp" line="120"/>
         <source>cannot make the folder &quot;%1&quot;: %2</source>
         <translation>impossibile creare la cartella &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="150"/>
+        <location filename="../voce.cpp" line="172"/>
         <source>&quot;%1&quot;: a number made only of zeros has nothing to say</source>
         <translation>&quot;%1&quot;: un numero fatto solo di zeri non ha niente da dire</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="194"/>
+        <location filename="../voce.cpp" line="219"/>
         <source>usage: music FILE [--wav OUT --seconds N]</source>
         <translation>uso: music FILE [--wav USCITA --seconds N]</translation>
     </message>
     <message>
-        <location filename="../voce.cpp" line="203"/>
+        <location filename="../voce.cpp" line="228"/>
         <source>--seconds wants a number from 0 to 3600, not &quot;%1&quot;</source>
         <translation>--seconds vuole un numero da 0 a 3600, non &quot;%1&quot;</translation>
     </message>

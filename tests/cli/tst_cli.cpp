@@ -194,6 +194,8 @@ void TstCli::parole_e_formato_dagli_argomenti() {
         {{"format", "--grafia", "scolastica", "12"}, "format takes no option \"--grafia\""},
         {{"format", "--lettura", "posti", "1,5"}, "format takes no option \"--lettura\""},
         {{"clips", "--grafia", "scolastica", "12"}, "clips takes no option \"--grafia\""},
+        {{"say", "--lettura", "Posti", "3,5"}, "--lettura wants virgola or posti"},
+        {{"say", "--grafia", "scolastica", "12"}, "say takes no option \"--grafia\""},
         {{"scheda", "--grafia", "scuola", "x.pdf"}, "--grafia wants originale or scolastica"},
     };
     for (const auto& [argomenti, messaggio] : sbagliati) {
@@ -264,11 +266,9 @@ void TstCli::ingresso_sbagliato_non_ferma_gli_altri() {
                                    "by thousands with dots or blanks, and a decimal comma"),
              qPrintable(e.errori));
     // Where only whole numbers go, a decimal is refused as before.
-    e = esegui({"clips", "3,5", "3.05"});
+    e = esegui({"scheda", "--da", "3,5", "x.pdf"});
     QCOMPARE(e.stato, 2);
-    QVERIFY2(e.errori.contains("\"3,5\": not a whole number") &&
-                 e.errori.contains("\"3.05\": this dot or blank does not group"),
-             qPrintable(e.errori));
+    QVERIFY2(e.errori.contains("--da: \"3,5\": not a whole number"), qPrintable(e.errori));
 
     // Grouped input, and a caret under the separator that does not group by
     // three, lined up under the text even after a tab.
@@ -373,6 +373,20 @@ void TstCli::clip_e_voce_registrata() {
     Esito e = esegui({"clips", "2304", "0021", "000"});
     QCOMPARE(e.stato, 0);
     QCOMPARE(e.uscita, "va2.wav va_mila.wav va3.wav va100.wav va4.wav\nva20.wav va1.wav\n\n");
+    // A decimal in either reading; from a list, a refused line keeps its place.
+    e = esegui({"clips", "3,05", "0,5", "1.000.000,1"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, "va3.wav va_virgola.wav va0.wav va5.wav\nva0.wav va_virgola.wav va5.wav\n"
+                       "va_mglne.wav va_virgola.wav va1.wav\n");
+    e = esegui({"clips", "--lettura", "posti"}, "3,05\n3.05\n0,5\n1,001\n2000000,5\n12\n");
+    QCOMPARE(e.stato, 2);
+    QCOMPARE(e.uscita, "va3.wav va_unita.wav va_e.wav va5.wav va_centesimi.wav\n\n"
+                       "va5.wav va_decimi.wav\nva_un_unita.wav va_e.wav va_un_millesimo.wav\n"
+                       "va2.wav va_mgloi.wav va_di_unita.wav va_e.wav va5.wav va_decimi.wav\n"
+                       "va12.wav\n");
+    QVERIFY2(e.errori.contains("line 2: \"3.05\": this dot does not group the digits by three: "
+                               "a decimal number takes a comma, write 3,05"),
+             qPrintable(e.errori));
 
     QTemporaryDir dir;
     const QString wav = dir.filePath("numero.wav");
@@ -392,6 +406,19 @@ void TstCli::clip_e_voce_registrata() {
     const qint64 attesi = lunghezza("va20.wav") + lunghezza("va1.wav");
     QVERIFY2(frame >= attesi && frame < attesi + 2 * contavoce::platform::frame_per_buffer,
              qPrintable(QString::number(frame)));
+    // A decimal read by places: the five clips clips lists, one after the other.
+    const QString decimale = dir.filePath("decimale.wav");
+    e = esegui({"say", "3,05", "--lettura", "posti", "--wav", decimale});
+    QCOMPARE(e.stato, 0);
+    const QStringList posti = {"va3.wav", "va_unita.wav", "va_e.wav", "va5.wav",
+                               "va_centesimi.wav"};
+    qint64 attesi_posti = 0;
+    for (const QString& c : posti)
+        attesi_posti += lunghezza(c);
+    const auto frame_posti = (leggi(decimale).size() - 44) / 4;
+    QVERIFY2(frame_posti >= attesi_posti &&
+                 frame_posti < attesi_posti + posti.size() * contavoce::platform::frame_per_buffer,
+             qPrintable(QString::number(frame_posti)));
 
     // Many numbers: one after the other with 0.8 s between them, or a file each.
     const QString cartella = dir.filePath("numeri/nuova");
@@ -406,6 +433,18 @@ void TstCli::clip_e_voce_registrata() {
     const auto dati = [&](const QString& file) { return leggi(file).mid(44); };
     QCOMPARE(dati(wav), dati(cartella + "/12.wav") + QByteArray(44100 * 8 / 10 * 4, '\0') +
                             dati(cartella + "/2304.wav"));
+    // A decimal's file is named as it is written, the decimals as typed.
+    const QString decimali = dir.filePath("decimali");
+    e = esegui({"say", "3,05", "--lettura", "posti", "1.234,50", "--wav-dir", decimali});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(QDir(decimali).entryList(QDir::Files), (QStringList{"1234,50.wav", "3,05.wav"}));
+    QCOMPARE(leggi(decimali + "/3,05.wav"), leggi(decimale));
+    e = esegui({"say", "3.05", "--wav", dir.filePath("punto.wav")});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("\"3.05\": this dot does not group the digits by three: a decimal "
+                               "number takes a comma, write 3,05"),
+             qPrintable(e.errori));
+    QVERIFY(!QFile::exists(dir.filePath("punto.wav")));
 
     // Nothing to say is refused, and no file is left behind as if it were done.
     QFile::remove(wav);
