@@ -74,9 +74,10 @@ int MediaMidi::avvia_motore() {
     anello_ = std::make_unique<AnelloMusica>(std::size_t(frame_nell_anello));
     filo_ = std::jthread([this, f = formato->first](std::stop_token fine) { lavora(fine, f); });
     if (tempo_reale_)
-        uscita_.imposta_musica([this](float* out, int frame) { ascolta(out, frame); });
+        uscita_.imposta_musica([this](float* out, int frame) { return ascolta(out, frame); });
     else
-        uscita_.imposta_musica([this](float* out, int frame) { ascolta_in_attesa(out, frame); });
+        uscita_.imposta_musica(
+            [this](float* out, int frame) { return ascolta_in_attesa(out, frame); });
     return media_ok;
 }
 
@@ -155,6 +156,7 @@ void MediaMidi::lavora(std::stop_token fine, int frequenza) {
         lavoro.clear();
         if (subito)
             anello_->salta();
+        attiva_.store(motore.attivo(), std::memory_order_relaxed);
         if (tempo_reale_) {
             // One block a pass, so a command waits for one block at most.
             if (serve_musica()) {
@@ -173,14 +175,16 @@ void MediaMidi::lavora(std::stop_token fine, int frequenza) {
     }
 }
 
-void MediaMidi::ascolta(float* out, int frame) {
+bool MediaMidi::ascolta(float* out, int frame) {
     const std::size_t presi = anello_->leggi(out, std::size_t(frame), canali_);
     // Not rendered in time (or nothing playing): silence, never a wait.
     std::fill(out + presi * std::size_t(canali_), out + std::size_t(frame) * std::size_t(canali_),
               0.0f);
+    return presi > 0 || attiva_.load(std::memory_order_relaxed);
 }
 
-void MediaMidi::ascolta_in_attesa(float* out, int frame) {
+bool MediaMidi::ascolta_in_attesa(float* out, int frame) {
+    bool suona = false;
     for (int fatti = 0; fatti < frame;) {
         const int pezzo = std::min(frame - fatti, frame_per_blocco);
         {
@@ -190,9 +194,10 @@ void MediaMidi::ascolta_in_attesa(float* out, int frame) {
             sveglia_.notify_one();
             attendi_motore(lock);
         }
-        ascolta(out + std::size_t(fatti) * std::size_t(canali_), pezzo);
+        suona = ascolta(out + std::size_t(fatti) * std::size_t(canali_), pezzo) || suona;
         fatti += pezzo;
     }
+    return suona;
 }
 
 } // namespace contavoce::platform

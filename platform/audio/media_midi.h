@@ -12,6 +12,7 @@
 #include "platform/audio/servizio_media.h"
 #include "platform/audio/suono.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -68,9 +69,10 @@ private:
     // applied every command sent and made every frame asked for; under mutex_.
     void attendi_motore(std::unique_lock<std::mutex>& lock);
     void lavora(std::stop_token fine, int frequenza);
-    // The music voice: copies from the ring, on the thread that pulls the mix.
-    void ascolta(float* out, int frame);
-    void ascolta_in_attesa(float* out, int frame);
+    // The music voice: copies from the ring, on the thread that pulls the mix;
+    // returns whether the music sounds.
+    bool ascolta(float* out, int frame);
+    bool ascolta_in_attesa(float* out, int frame);
 
     VoceMusicale& uscita_;
     std::string soundfont_;
@@ -78,6 +80,9 @@ private:
     bool tempo_reale_ = false;
     int canali_ = 2;
     std::unique_ptr<AnelloMusica> anello_;
+    // The render thread's word that a tune plays (or is about to): the output
+    // stays awake for it even while its samples are still being made.
+    std::atomic<bool> attiva_{false};
 
     // Commands (caller's thread) against the render thread's replies. Held for
     // a queue push or a look at the aliases, never while synthesising, and

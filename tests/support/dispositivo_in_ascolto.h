@@ -29,6 +29,7 @@ public:
                                                bool esatto, Richiamo richiamo, void* dati) override;
     void avvia() override { vero_->avvia(); }
     bool perso() override { return vero_->perso(); }
+    bool puo_dormire() override { return vero_->puo_dormire(); }
     void chiudi() override { vero_->chiudi(); }
 
 protected:
