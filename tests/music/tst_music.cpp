@@ -117,6 +117,7 @@ private slots:
     void da_capo_dopo_stop_e_percorsi_con_spazi();
     void distruggere_il_lettore_ferma_la_musica();
     void sul_dispositivo_reale();
+    void pausa_un_tono_e_ripresa();
     void riavvio_ogni_tre_minuti();
     void pulsante_musica();
 };
@@ -354,6 +355,35 @@ void TstMusic::sul_dispositivo_reale() {
     QVERIFY(p.IsPlaying());
     p.mmStop();
     QVERIFY(!p.IsPlaying());
+}
+
+// A key's tone while the tune is paused, then the service's own resume: on the
+// real device the status says "playing" again and the tune is heard.
+void TstMusic::pausa_un_tono_e_ripresa() {
+    QTemporaryDir dir;
+    const std::string tono = (dir.path() + "/tono.wav").toStdString();
+    std::vector<float> campioni(4410);
+    for (std::size_t i = 0; i < campioni.size(); ++i)
+        campioni[i] = float(0.3 * std::sin(double(i) * 0.1));
+    QVERIFY(scrivi_wav(tono, campioni, {44100, 1}));
+    auto orecchio = std::make_shared<prova::DispositivoInAscolto::Orecchio>();
+    SuonoSdl s(std::make_unique<prova::DispositivoInAscolto>(orecchio));
+    MediaMidi m(s);
+    clsPlayMidi p(m);
+    suona(p, tune);
+    QTRY_VERIFY(orecchio->massimo > udibile);
+    for (int volta = 0; volta < 3; ++volta) {
+        p.mmPausa();
+        QVERIFY(!p.IsPlaying());
+        s.suona_file(tono);
+        QTest::qWait(150);
+        QCOMPARE(m.invia("play PlayMidi", nullptr, 0), 0);
+        QVERIFY(p.IsPlaying());
+        QTest::qWait(400);
+        orecchio->azzera();
+        QTRY_VERIFY(orecchio->massimo > udibile);
+        QVERIFY(p.IsPlaying());
+    }
 }
 
 void TstMusic::riavvio_ogni_tre_minuti() {
