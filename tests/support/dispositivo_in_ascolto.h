@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace contavoce::prova {
 
@@ -19,6 +20,11 @@ public:
         std::atomic<double> massimo = 0;
         std::atomic<std::uint64_t> richiami = 0;
         void azzera() { massimo = 0; }
+        // The samples handed to the device, in order, while the room made
+        // beforehand by `registra` (before the device opens) lasts.
+        std::vector<float> campioni;
+        std::atomic<std::size_t> registrati = 0;
+        void registra(std::size_t quanti) { campioni.assign(quanti, 0.0f); }
     };
     explicit DispositivoInAscolto(std::shared_ptr<Orecchio> orecchio = std::make_shared<Orecchio>())
         : orecchio_(std::move(orecchio)) {}
