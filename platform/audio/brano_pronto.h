@@ -48,7 +48,7 @@ public:
         int picco = 0;
         for (std::size_t i = 0; i < frame; ++i) {
             if (fatti_ % per_pezzo == 0)
-                pezzi_.push_back(std::make_unique<std::int16_t[]>(2 * per_pezzo));
+                pezzi_.push_back(std::make_unique_for_overwrite<std::int16_t[]>(2 * per_pezzo));
             std::int16_t* a = pezzi_.back().get() + 2 * (fatti_ % per_pezzo);
             for (std::size_t c = 0; c < 2; ++c) {
                 const long v = std::lround(std::clamp(stereo[2 * i + c], -1.0f, 1.0f) * 32767.0f);
@@ -123,7 +123,8 @@ private:
     static constexpr std::size_t ritardo = 16; // input frames the doubled stream is late
     static constexpr std::size_t otto = 8;
     // 65536 frames (256 KiB) a piece: the pieces are allocated as the tune is
-    // made, and never moved.
+    // made, never moved, and left unwritten until then (the last piece's unused
+    // pages never become resident).
     static constexpr std::size_t per_pezzo = 65536;
 
     float campione(std::int64_t i, std::size_t c) const {
