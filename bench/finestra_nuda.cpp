@@ -8,18 +8,23 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+// With --inattiva it stays open, unwatched: the yardstick for the idle CPU.
 int main(int argc, char** argv) {
     const char* avvio = std::getenv("CONTAVOCE_PRIMO_DISEGNO");
-    if (!avvio) {
-        std::fprintf(stderr, "usage: CONTAVOCE_PRIMO_DISEGNO=<steady_clock ns> finestra_nuda\n");
+    const bool inattiva = argc > 1 && std::strcmp(argv[1], "--inattiva") == 0;
+    if (!avvio && !inattiva) {
+        std::fprintf(stderr, "usage: CONTAVOCE_PRIMO_DISEGNO=<steady_clock ns> finestra_nuda\n"
+                             "       finestra_nuda --inattiva\n");
         return 2;
     }
     QApplication app(argc, argv);
     QWidget finestra;
     QLabel etichetta("Contavoce", &finestra);
-    OrologioDisegno orologio(std::atoll(avvio));
-    finestra.installEventFilter(&orologio);
+    OrologioDisegno orologio(avvio ? std::atoll(avvio) : 0);
+    if (!inattiva)
+        finestra.installEventFilter(&orologio);
     finestra.show();
     return QApplication::exec();
 }

@@ -113,6 +113,11 @@ int MediaMidi::invia(std::string_view comando, char* risposta, std::size_t lungh
         if (a.modo != Modo::suona && !a.finita) {
             a.modo = Modo::suona;
             al_motore(Comando{Tipo::suona, a.id, {}});
+            // An output asleep wakes now, and stays awake while the tune's
+            // samples are on their way.
+            attiva_.store(true, std::memory_order_relaxed);
+            lock.unlock();
+            uscita_.sveglia();
         }
     } else if (verbo == "pause" || verbo == "stop") {
         al_motore(Comando{Tipo::ferma, a.id, {}});

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The output device as the sound layer uses it: open, start, ask whether it is
 // still there, close. SuonoSdl talks to SDL only through this, so a test can
-// unplug a device that is not really there.
+// unplug a device that is not really there, or watch it fall asleep.
 #pragma once
 
 #include "platform/audio/mixer.h"
@@ -29,6 +29,10 @@ public:
     virtual bool perso() = 0;
     // Closes the device; once it returns `richiamo` is no longer called.
     virtual void chiudi() = 0;
+    // Whether the device may be closed while nothing sounds and opened again for
+    // the next sound: false for one that records a timeline (SDL's disk driver
+    // writes what is heard to a file, and opening it again starts the file anew).
+    virtual bool puo_dormire() { return true; }
 };
 
 // The default output of SDL's audio subsystem, which must be initialised while it is used.

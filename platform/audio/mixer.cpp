@@ -106,7 +106,7 @@ double Mixer::guadagno_musica(bool effetto) {
     return guadagno_;
 }
 
-void Mixer::mescola(float* out, int frame) {
+bool Mixer::mescola(float* out, int frame) {
     const std::size_t canali = std::size_t(formato_.canali);
     const std::size_t n = std::size_t(frame) * canali;
     std::lock_guard lock(mutex_);
@@ -116,11 +116,12 @@ void Mixer::mescola(float* out, int frame) {
             ? std::min(std::size_t(frame),
                        (clip_->campioni.size() - posizione_ + canali - 1) / canali)
             : 0;
+    bool suona = con_effetto > 0;
     if (musica_) {
         // In pieces of the buffer made beforehand, whatever the device asks for.
         for (int fatti = 0; fatti < frame;) {
             const int pezzo = std::min(frame - fatti, int(buffer_musica_.size() / canali));
-            musica_(buffer_musica_.data(), pezzo);
+            suona = musica_(buffer_musica_.data(), pezzo) || suona;
             for (std::size_t i = 0; i < std::size_t(pezzo); ++i) {
                 const std::size_t f = std::size_t(fatti) + i;
                 const auto g = float(guadagno_musica(f < con_effetto));
@@ -156,6 +157,7 @@ void Mixer::mescola(float* out, int frame) {
     for (std::size_t i = 0; i < n; ++i)
         out[i] = std::clamp(out[i], -1.0f, 1.0f);
     frame_mescolati_ += std::uint64_t(frame);
+    return suona;
 }
 
 } // namespace contavoce::platform

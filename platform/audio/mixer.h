@@ -80,8 +80,9 @@ public:
 
     void imposta_musica(Musica musica);
 
-    // Fills `out` with `frame` frames of the mix.
-    void mescola(float* out, int frame);
+    // Fills `out` with `frame` frames of the mix; returns whether anything sounded
+    // in them (a clip, or the music saying it plays).
+    bool mescola(float* out, int frame);
 
 private:
     const FormatoAudio formato_;

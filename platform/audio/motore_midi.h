@@ -3,37 +3,34 @@
 #pragma once
 
 #include "platform/audio/media_midi.h"
-#include "platform/audio/raddoppio.h"
 
-#include <cstdint>
 #include <fluidsynth.h>
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace contavoce::platform {
 
-// Everything FluidSynth: the synth with its SoundFont and one player per open
-// alias. Only the render thread has one, so players are made and deleted by the
-// thread that renders (FluidSynth walks its players' timers while rendering:
-// a player made or deleted by another thread corrupted that list).
+// Everything FluidSynth: the synth with its SoundFont and the player of the one
+// tune being made. Only the render thread has one, so the player is made,
+// played and deleted by the thread that renders (FluidSynth walks its
+// players' timers while rendering: a player made or deleted by another thread
+// corrupted that list). A tune is made from start to end by a fresh engine,
+// as if it were played from the start with nothing before it.
 class MediaMidi::Motore {
 public:
     // New synth and SoundFont: ~30 ms, the reason this runs off the caller's thread.
     bool carica(const std::string& soundfont, int frequenza);
+    // Whether the synth runs at half the output's rate.
+    bool dimezzato() const { return dimezzato_; }
 
-    // Applies a command; returns whether it must be heard at once. An alias whose
-    // tune can never play (no synth, a file FluidSynth refuses, played to its end)
-    // goes into `finite`.
-    bool applica(const Comando& c, std::vector<std::uint64_t>& finite);
-
-    // Something is playing, or still ringing.
-    bool attivo() const;
-
-    // Renders `frame` stereo frames into `out`; the aliases whose tune has just
-    // ended go into `finite`.
-    void rendi(float* out, int frame, std::vector<std::uint64_t>& finite);
+    // Starts the tune in `midi` (a whole file's bytes); false if FluidSynth refuses it.
+    bool avvia(const std::string& midi);
+    // Renders `frame` stereo frames at the synth's rate into `out`.
+    void rendi(float* out, int frame);
+    // The tune has played to its end (its last notes may still ring).
+    bool finita();
+    // Notes still sound.
+    bool suona() const;
 
 private:
     template <auto cancella> struct Cancella {
@@ -42,26 +39,13 @@ private:
     // Every event of a tune goes to the synth; a chorus send turns the chorus on.
     static int al_synth(void* synth, fluid_midi_event_t* evento);
     static void ferma_e_cancella(fluid_player_t* p);
-    struct Lettore {
-        std::unique_ptr<fluid_player_t, Cancella<ferma_e_cancella>> player;
-        bool suona = false;
-        bool avviato = false; // the player loads the file (and learns its length) on first play
-        // Played to its end. FluidSynth's DONE also follows our own stop (a pause),
-        // so it counts only while the player is meant to be playing; the tick
-        // count tells the end seconds before DONE does.
-        bool finita();
-        int totale = 0;
-    };
 
     bool dimezzato_ = false; // the synth runs at half the output's rate
-    Raddoppio raddoppio_;
-    std::vector<float> sintesi_;
-    // Destroyed in reverse: the players, then the synth, then its settings.
+    int totale_ = 0;         // the tune's ticks, once the player has loaded it
+    // Destroyed in reverse: the player, then the synth, then its settings.
     std::unique_ptr<fluid_settings_t, Cancella<delete_fluid_settings>> settings_;
     std::unique_ptr<fluid_synth_t, Cancella<delete_fluid_synth>> synth_;
-    std::map<std::uint64_t, Lettore> lettori_;
-    int rampa_ = 0;
-    int durata_rampa_ = 1;
+    std::unique_ptr<fluid_player_t, Cancella<ferma_e_cancella>> player_;
 };
 
 } // namespace contavoce::platform

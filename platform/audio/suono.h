@@ -37,13 +37,17 @@ public:
 class VoceMusicale {
 public:
     // Renders `frame` interleaved frames into `out`, overwriting it; runs on the
-    // thread that pulls the mix.
-    using Musica = std::function<void(float* out, int frame)>;
+    // thread that pulls the mix. Returns whether the music sounds (a tune is
+    // playing, or waiting for its samples): while it does not, and no effect
+    // plays, the output may fall asleep.
+    using Musica = std::function<bool(float* out, int frame)>;
 
     virtual ~VoceMusicale() = default;
     // Sample rate and channels of the mix, or nothing when there is no output.
     virtual std::optional<std::pair<int, int>> formato_musica() = 0;
     virtual void imposta_musica(Musica musica) = 0;
+    // The music is about to sound: an output asleep wakes and pulls it again.
+    virtual void sveglia() {}
     // Whether a device pulls the mix in real time, from a thread that must never
     // wait (nor allocate, nor read a file). Otherwise (a recording) the caller's
     // own thread pulls it, and the music may keep it waiting to come out the

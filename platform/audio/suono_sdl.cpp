@@ -2,8 +2,11 @@
 #include "platform/audio/suono_sdl.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <dlfcn.h>
+#include <pthread.h>
 #include <type_traits>
 
 namespace contavoce::platform {
@@ -70,6 +73,11 @@ public:
         id_ = 0;
     }
 
+    bool puo_dormire() override {
+        const char* driver = SDL_GetCurrentAudioDriver();
+        return !driver || std::strcmp(driver, "disk") != 0;
+    }
+
 private:
     SDL_AudioDeviceID id_ = 0;
 };
@@ -81,13 +89,17 @@ std::unique_ptr<DispositivoAudio> dispositivo_sdl() {
 }
 
 void SuonoSdl::richiama(void* dati, std::uint8_t* flusso, int byte) {
-    Mixer& mixer = *static_cast<SuonoSdl*>(dati)->mixer_;
+    auto& suono = *static_cast<SuonoSdl*>(dati);
+    Mixer& mixer = *suono.mixer_;
     const int frame = byte / int(sizeof(float)) / mixer.formato().canali;
-    mixer.mescola(reinterpret_cast<float*>(flusso), frame);
+    if (mixer.mescola(reinterpret_cast<float*>(flusso), frame))
+        suono.muti_.store(0, std::memory_order_relaxed);
+    else
+        suono.muti_.fetch_add(1, std::memory_order_relaxed);
 }
 
-SuonoSdl::SuonoSdl(std::unique_ptr<DispositivoAudio> dispositivo)
-    : dispositivo_(std::move(dispositivo)) {
+SuonoSdl::SuonoSdl(std::unique_ptr<DispositivoAudio> dispositivo, std::chrono::milliseconds tenuta)
+    : tenuta_(tenuta), dispositivo_(std::move(dispositivo)) {
     silenzia_alsa();
     // SDL would otherwise swallow SIGINT and SIGTERM, and the program could not be
     // stopped from a terminal or by the session ending.
@@ -99,10 +111,18 @@ SuonoSdl::SuonoSdl(std::unique_ptr<DispositivoAudio> dispositivo)
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Voce e musica");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "game");
     sdl_pronto_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    apri();
+    {
+        std::lock_guard lock(stato_);
+        apri();
+    }
+    custode_ = std::jthread([this](std::stop_token fine) { custodisci(fine); });
 }
 
 SuonoSdl::~SuonoSdl() {
+    custode_.request_stop();
+    if (custode_.joinable())
+        custode_.join();
+    std::lock_guard lock(stato_);
     chiudi();
     if (sdl_pronto_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -116,16 +136,29 @@ bool SuonoSdl::apri() {
     const auto ottenuto =
         dispositivo_->apri(formato_.value_or(FormatoAudio{44100, 2}), frame_per_buffer,
                            formato_.has_value(), richiama, this);
+    // A device that cannot be opened on waking keeps the mixer: nothing pulls it,
+    // so nothing is started on it (avvia) until a device opens again.
     if (!ottenuto)
         return false;
+    const bool stesso = addormentato_ && mixer_ && formato_ &&
+                        ottenuto->frequenza == formato_->frequenza &&
+                        ottenuto->canali == formato_->canali;
     aperto_ = true;
+    addormentato_ = false;
     formato_ = *ottenuto;
-    // A device opens paused: the mixer takes the granted format before the first callback.
-    mixer_ = std::make_unique<Mixer>(*ottenuto);
-    avviso_ = std::make_shared<const Clip>(suono_di_avviso(mixer_->formato()));
-    if (musica_)
-        mixer_->imposta_musica(musica_);
+    puo_dormire_ = dispositivo_->puo_dormire();
+    muti_.store(0, std::memory_order_relaxed);
+    // A device opens paused: the mixer takes the granted format before the first
+    // callback. One woken from sleep goes on with the mixer it had, tickets,
+    // music and levels included.
+    if (!stesso) {
+        mixer_ = std::make_unique<Mixer>(*ottenuto);
+        avviso_ = std::make_shared<const Clip>(suono_di_avviso(mixer_->formato()));
+        if (musica_)
+            mixer_->imposta_musica(musica_);
+    }
     dispositivo_->avvia();
+    cambiato_.notify_all();
     return true;
 }
 
@@ -133,13 +166,63 @@ void SuonoSdl::chiudi() {
     if (aperto_)
         dispositivo_->chiudi();
     aperto_ = false;
+    addormentato_ = false;
     mixer_.reset();
+    cambiato_.notify_all();
 }
 
-bool SuonoSdl::verifica_dispositivo() {
+bool SuonoSdl::verifica() {
     if (aperto_ && dispositivo_->perso())
         chiudi();
     return apri();
+}
+
+bool SuonoSdl::verifica_dispositivo() {
+    std::lock_guard lock(stato_);
+    return verifica();
+}
+
+void SuonoSdl::sveglia() {
+    std::lock_guard lock(stato_);
+    if (verifica())
+        muti_.store(0, std::memory_order_relaxed);
+}
+
+bool SuonoSdl::addormentato() {
+    std::lock_guard lock(stato_);
+    return addormentato_;
+}
+
+bool SuonoSdl::perso() {
+    std::lock_guard lock(stato_);
+    return aperto_ && dispositivo_->perso();
+}
+
+void SuonoSdl::custodisci(std::stop_token fine) {
+    pthread_setname_np(pthread_self(), "contavoce-sonno");
+    std::unique_lock lock(stato_);
+    while (!fine.stop_requested()) {
+        if (!aperto_ || !puo_dormire_) {
+            cambiato_.wait(lock, fine, [this] { return aperto_ && puo_dormire_; });
+            continue;
+        }
+        const auto frequenza = std::int64_t(mixer_->formato().frequenza);
+        const auto servono = std::uint32_t(
+            std::max<std::int64_t>(1, tenuta_.count() * frequenza / 1000 / frame_per_buffer));
+        const std::uint32_t muti = muti_.load(std::memory_order_relaxed);
+        // A clip started counts as sounding until its end, even before the device's
+        // thread has mixed its first buffer.
+        if (muti >= servono && mixer_->finito(mixer_->ultimo())) {
+            dispositivo_->chiudi();
+            aperto_ = false;
+            addormentato_ = true;
+            continue;
+        }
+        const auto buffer_us = std::int64_t(frame_per_buffer) * 1'000'000 / frequenza;
+        const std::uint32_t mancano = std::max(servono - std::min(muti, servono), servono / 4);
+        cambiato_.wait_for(lock, fine, std::chrono::microseconds(buffer_us * mancano),
+                           [this] { return !aperto_; });
+    }
 }
 
 int SuonoSdl::dispositivi() {
@@ -158,11 +241,21 @@ void SuonoSdl::imposta_musica(Musica musica) {
         mixer_->imposta_musica(musica_);
 }
 
+std::uint64_t SuonoSdl::avvia(std::shared_ptr<const Clip> clip) {
+    std::lock_guard lock(stato_);
+    // The device may have fallen asleep since the caller's check: it wakes for
+    // the clip, or nothing plays if it cannot.
+    if (!apri())
+        clip.reset();
+    muti_.store(0, std::memory_order_relaxed);
+    return mixer_->avvia(std::move(clip));
+}
+
 std::uint64_t SuonoSdl::avvia(std::span<const char> wav) {
     auto clip = decodifica_wav(wav, mixer_->formato());
     if (!clip)
-        return mixer_->avvia(avviso_);
-    return mixer_->avvia(std::make_shared<const Clip>(std::move(*clip)));
+        return avvia(avviso_);
+    return avvia(std::make_shared<const Clip>(std::move(*clip)));
 }
 
 void SuonoSdl::attendi(std::uint64_t biglietto) {
@@ -174,7 +267,7 @@ void SuonoSdl::attendi(std::uint64_t biglietto) {
     for (auto atteso = 0ms; atteso < 30s; atteso += 100ms) {
         if (mixer_->attendi(biglietto, 100ms))
             return;
-        if (dispositivo_->perso()) {
+        if (perso()) {
             // The new device (and the music with it) starts now, not at the next sound.
             verifica_dispositivo();
             return;
@@ -186,7 +279,7 @@ void SuonoSdl::suona_file(const std::string& percorso) {
     if (!verifica_dispositivo())
         return;
     const auto dati = leggi_file(percorso);
-    attendi(dati ? avvia(*dati) : mixer_->avvia(avviso_));
+    attendi(dati ? avvia(*dati) : avvia(avviso_));
 }
 
 void SuonoSdl::suona_memoria(std::span<const char> wav) {
@@ -202,16 +295,17 @@ void SuonoSdl::suona_file_subito(const std::string& percorso) {
     if (dati)
         avvia(*dati);
     else
-        mixer_->avvia(avviso_);
+        avvia(avviso_);
 }
 
 bool SuonoSdl::attendi_fine(std::chrono::milliseconds massimo) {
-    // Without a device nothing plays; one unplugged meanwhile ends the sound.
-    if (!verifica_dispositivo())
+    // Asleep, nothing plays; without a device nothing can; one unplugged
+    // meanwhile ends the sound.
+    if (addormentato() || !verifica_dispositivo())
         return true;
     if (mixer_->attendi(mixer_->ultimo(), massimo))
         return true;
-    if (dispositivo_->perso()) {
+    if (perso()) {
         verifica_dispositivo();
         return true;
     }

@@ -183,11 +183,12 @@ constexpr double udibile = 0.003;
 // SDL's output with an ear on it, whose first call names the thread to watch
 // and starts the counts.
 class DispositivoSonda final : public prova::DispositivoInAscolto {
+    // A device woken from sleep is pulled by a new thread: the one watched is
+    // always the one calling.
     void prima_del_richiamo() override {
-        if (!conteggi.attivo.load(std::memory_order_relaxed)) {
-            conteggi.filo.store(pthread_self());
+        conteggi.filo.store(pthread_self());
+        if (!conteggi.attivo.load(std::memory_order_relaxed))
             conteggi.attivo.store(true);
-        }
     }
 };
 
@@ -241,6 +242,11 @@ FiloAudio misura_filo_audio(const std::string& cartella) {
         std::this_thread::sleep_for(300ms);
         musica.mmStop();
         std::this_thread::sleep_for(100ms);
+
+        // Silent long enough for the device to sleep; a number said wakes it.
+        attendi([&] { return suono.addormentato(); });
+        r.addormentato = suono.addormentato();
+        contavoce::Parlante(suono, avvisi, nullptr, cartella).num_parlante("12");
 
         // Closing the device ends its thread, which is no business of the mix.
         conteggi.attivo = false;

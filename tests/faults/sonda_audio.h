@@ -16,7 +16,8 @@ namespace contavoce::sonda {
 bool sonda_possibile();
 
 struct FiloAudio {
-    bool dispositivo = false; // the device opened
+    bool dispositivo = false;  // the device opened
+    bool addormentato = false; // and fell asleep once everything was silent
     std::uint64_t allocazioni = 0;
     std::uint64_t liberazioni = 0;
     std::uint64_t aperture = 0; // files opened
@@ -28,7 +29,8 @@ struct FiloAudio {
 // On the real device (SDL's dummy driver): the tune of `cartella`
 // (heidi-cartoon.mid) playing through MediaMidi, then 999999999999 said over it
 // with the clips of `cartella`, the tune paused, resumed, started again and
-// stopped. Counts what the device's thread did from its first callback on.
+// stopped, then, the device asleep, 12 said. Counts what the device's threads
+// did from their first callback on.
 FiloAudio misura_filo_audio(const std::string& cartella);
 
 } // namespace contavoce::sonda

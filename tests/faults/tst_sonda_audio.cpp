@@ -20,6 +20,7 @@ void TstSondaAudio::il_filo_audio_copia_soltanto() {
     const auto r = contavoce::sonda::misura_filo_audio(
         qEnvironmentVariable("CONTAVOCE_BIN_DIR").toStdString());
     QVERIFY(r.dispositivo);
+    QVERIFY(r.addormentato);
     // Something was played: the tune alone, then the voice over it, through
     // several seconds of callbacks.
     QVERIFY2(r.musica > 0.003, qPrintable(QString::number(r.musica)));

@@ -117,6 +117,7 @@ private slots:
     void da_capo_dopo_stop_e_percorsi_con_spazi();
     void distruggere_il_lettore_ferma_la_musica();
     void sul_dispositivo_reale();
+    void pausa_un_tono_e_ripresa();
     void riavvio_ogni_tre_minuti();
     void pulsante_musica();
 };
@@ -354,6 +355,92 @@ void TstMusic::sul_dispositivo_reale() {
     QVERIFY(p.IsPlaying());
     p.mmStop();
     QVERIFY(!p.IsPlaying());
+}
+
+// The first frame louder than `soglia` in the left channel of stereo samples, from `da`.
+std::size_t primo_suono(const std::vector<float>& s, std::size_t da, double soglia) {
+    for (std::size_t f = da; 2 * f < s.size(); ++f)
+        if (std::abs(s[2 * f]) > soglia)
+            return f;
+    return s.size() / 2;
+}
+
+// The best match of `n` frames of `a` from `da` within `b` from `attorno`
+// +- `lontano` frames, on the left channel: {lag, correlation}.
+std::pair<int, double> allinea(const std::vector<float>& a, std::size_t da,
+                               const std::vector<float>& b, std::size_t attorno, int lontano,
+                               std::size_t n) {
+    std::pair<int, double> meglio{0, -1.0};
+    for (int lag = -lontano; lag <= lontano; ++lag) {
+        double xy = 0, xx = 0, yy = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double x = a[2 * (da + i)];
+            const double y = b[2 * std::size_t(std::int64_t(attorno + i) + lag)];
+            xy += x * y;
+            xx += x * x;
+            yy += y * y;
+        }
+        const double c = xy / std::sqrt(xx * yy + 1e-30);
+        if (c > meglio.second)
+            meglio = {lag, c};
+    }
+    return meglio;
+}
+
+// A pause, a key's tone while paused, then the service's own resume, on the
+// real device: the status says "playing" again, and the tune goes on from the
+// frame the output had reached, not from what had been made ahead of it.
+void TstMusic::pausa_un_tono_e_ripresa() {
+    using namespace std::chrono_literals;
+    QTemporaryDir dir;
+    const std::string tono = (dir.path() + "/tono.wav").toStdString();
+    std::vector<float> campioni(4410);
+    for (std::size_t i = 0; i < campioni.size(); ++i)
+        campioni[i] = float(0.3 * std::sin(double(i) * 0.1));
+    QVERIFY(scrivi_wav(tono, campioni, {44100, 1}));
+    auto orecchio = std::make_shared<prova::DispositivoInAscolto::Orecchio>();
+    orecchio->registra(2 * 44100 * 12);
+    const auto frame_sentiti = [&] { return orecchio->registrati.load() / 2; };
+    std::size_t pausa = 0, ripresa = 0;
+    {
+        SuonoSdl s(std::make_unique<prova::DispositivoInAscolto>(orecchio));
+        MediaMidi m(s);
+        clsPlayMidi p(m);
+        suona(p, tune);
+        QTRY_VERIFY(orecchio->massimo > udibile);
+        QTest::qWait(1500);
+        p.mmPausa();
+        pausa = frame_sentiti();
+        QVERIFY(!p.IsPlaying());
+        s.suona_file(tono);
+        QTest::qWait(500);
+        ripresa = frame_sentiti();
+        QCOMPARE(m.invia("play PlayMidi", nullptr, 0), 0);
+        QVERIFY(p.IsPlaying());
+        QTest::qWait(1200);
+        QVERIFY(p.IsPlaying());
+    }
+    const std::vector<float>& sentito = orecchio->campioni;
+    QVERIFY(frame_sentiti() > ripresa + 44100);
+
+    // The same tune recorded straight through: frame for frame what the device
+    // heard from its first sound on.
+    SuonoRegistrato r;
+    MediaMidi m(r);
+    clsPlayMidi p(m);
+    suona(p, tune);
+    r.avanza(44100 * 6);
+    const std::vector<float>& diritto = r.registrazione();
+    const std::size_t inizio = primo_suono(sentito, 0, 1e-6);
+    const std::size_t inizio_diritto = primo_suono(diritto, 0, 1e-6);
+    const std::size_t ripreso = primo_suono(sentito, ripresa, 1e-6);
+    QVERIFY(inizio < pausa && ripreso < frame_sentiti());
+    // Past the resume's fade-in, half a second of it against where the output stood at the pause.
+    const std::size_t fino_a = pausa - inizio + inizio_diritto;
+    const auto [lag, somiglianza] =
+        allinea(sentito, ripreso + 13230, diritto, fino_a + 13230, 3000, 22050);
+    QVERIFY2(somiglianza > 0.9 && std::abs(lag) <= 1024,
+             qPrintable(QString("lag %1 correlation %2").arg(lag).arg(somiglianza)));
 }
 
 void TstMusic::riavvio_ogni_tre_minuti() {

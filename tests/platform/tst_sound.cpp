@@ -54,6 +54,7 @@ public:
     struct Stato {
         std::atomic<bool> staccato = false;
         int aperture = 0;
+        int chiusure = 0;
     };
     explicit DispositivoStaccabile(std::shared_ptr<Stato> stato)
         : vero_(dispositivo_sdl()), stato_(std::move(stato)) {}
@@ -69,7 +70,11 @@ public:
     }
     void avvia() override { vero_->avvia(); }
     bool perso() override { return stato_->staccato || vero_->perso(); }
-    void chiudi() override { vero_->chiudi(); }
+    bool puo_dormire() override { return vero_->puo_dormire(); }
+    void chiudi() override {
+        ++stato_->chiusure;
+        vero_->chiudi();
+    }
 
 private:
     std::unique_ptr<DispositivoAudio> vero_;
@@ -93,6 +98,7 @@ private slots:
     void dispositivo_reale_nuovo_suono_taglia_il_vecchio();
     void senza_dispositivo_nessun_suono();
     void dispositivo_staccato_si_riapre();
+    void nel_silenzio_il_dispositivo_dorme();
 };
 
 void TstSound::un_suono_nuovo_sostituisce_il_vecchio() {
@@ -118,7 +124,10 @@ void TstSound::un_suono_nuovo_sostituisce_il_vecchio() {
 
 void TstSound::la_musica_si_somma_e_non_satura() {
     Mixer m({8000, 2});
-    m.imposta_musica([](float* out, int frame) { std::fill(out, out + 2 * frame, 0.1f); });
+    m.imposta_musica([](float* out, int frame) {
+        std::fill(out, out + 2 * frame, 0.1f);
+        return true;
+    });
     m.avvia(costante(4, 0.95f, 2));
     std::vector<float> out(2 * 8);
     m.mescola(out.data(), 8);
@@ -136,7 +145,10 @@ void TstSound::la_musica_si_abbassa_sotto_gli_effetti() {
     static_assert(3 * frame_per_buffer * 1000 / fs < 120);
     Mixer m({fs, 1}, {-3.0, -24.0, 30.0, 120.0, 300.0});
     // Constant music and silent clips: the output is the music's gain, times 0.1.
-    m.imposta_musica([](float* out, int frame) { std::fill(out, out + frame, 0.1f); });
+    m.imposta_musica([](float* out, int frame) {
+        std::fill(out, out + frame, 0.1f);
+        return true;
+    });
     std::vector<float> uscita;
     const auto tira = [&](int buffer) {
         for (int i = 0; i < buffer; ++i) {
@@ -342,6 +354,7 @@ void TstSound::dispositivo_staccato_si_riapre() {
     s.imposta_musica([&](float* out, int frame) {
         std::fill(out, out + 2 * frame, 0.0f);
         ++musica;
+        return true;
     });
     const auto formato = s.formato_musica();
 
@@ -373,6 +386,52 @@ void TstSound::dispositivo_staccato_si_riapre() {
     stacca.join();
     QCOMPARE(stato->aperture, 3);
     QVERIFY(s.mixer());
+}
+
+// With nothing to play the device is closed, so that no thread wakes; a sound
+// opens it again and plays whole, and music that says it plays keeps it awake.
+void TstSound::nel_silenzio_il_dispositivo_dorme() {
+    using namespace std::chrono_literals;
+    QTemporaryDir dir;
+    const auto corto = tono(dir.path(), "corto.wav", 0.2);
+    auto stato = std::make_shared<DispositivoStaccabile::Stato>();
+    SuonoSdl s(std::make_unique<DispositivoStaccabile>(stato), 300ms);
+    std::atomic<bool> suona = false;
+    std::atomic<int> richiami = 0;
+    s.imposta_musica([&](float* out, int frame) {
+        std::fill(out, out + 2 * frame, 0.0f);
+        ++richiami;
+        return suona.load();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(s.addormentato(), 3000);
+    QCOMPARE(stato->chiusure, 1);
+    richiami = 0;
+    QTest::qWait(100);
+    QCOMPARE(richiami.load(), 0);
+
+    // Woken by a sound: played whole on the same mixer, its first sample soon after the call.
+    Mixer* const mixer = s.mixer();
+    const auto t0 = std::chrono::steady_clock::now();
+    s.suona_file(corto);
+    QCOMPARE(stato->aperture, 2);
+    QCOMPARE(s.mixer(), mixer);
+    const auto inizio = s.mixer()->inizio_ultimo();
+    QVERIFY(inizio);
+    QVERIFY2(inizio->istante - t0 < 100ms,
+             qPrintable(QString::number((inizio->istante - t0) / 1ms)));
+    QVERIFY(s.mixer()->frame_mescolati() - inizio->frame >= 8820);
+    QTRY_VERIFY_WITH_TIMEOUT(s.addormentato(), 3000);
+
+    // Woken for the music, and kept awake while it plays.
+    suona = true;
+    s.sveglia();
+    QCOMPARE(stato->aperture, 3);
+    QTest::qWait(1000);
+    QVERIFY(!s.addormentato());
+    QVERIFY(richiami > 100);
+    suona = false;
+    QTRY_VERIFY_WITH_TIMEOUT(s.addormentato(), 3000);
+    QCOMPARE(stato->chiusure, 3);
 }
 
 QTEST_GUILESS_MAIN(TstSound)

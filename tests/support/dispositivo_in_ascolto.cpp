@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/dispositivo_in_ascolto.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace contavoce::prova {
@@ -20,6 +21,11 @@ void DispositivoInAscolto::ascolta(void* dati, std::uint8_t* flusso, int byte) {
     d.orecchio_->richiami.fetch_add(1, std::memory_order_relaxed);
     const auto* s = reinterpret_cast<const float*>(flusso);
     const int n = byte / int(sizeof(float));
+    auto& o = *d.orecchio_;
+    const std::size_t da = o.registrati.load(std::memory_order_relaxed);
+    const std::size_t k = std::min(std::size_t(n), o.campioni.size() - da);
+    std::copy_n(s, k, o.campioni.begin() + std::ptrdiff_t(da));
+    o.registrati.store(da + k, std::memory_order_release);
     double e = 0;
     for (int i = 0; i < n; ++i)
         e += double(s[i]) * s[i];

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace contavoce::prova {
 
@@ -19,6 +20,11 @@ public:
         std::atomic<double> massimo = 0;
         std::atomic<std::uint64_t> richiami = 0;
         void azzera() { massimo = 0; }
+        // The samples handed to the device, in order, while the room made
+        // beforehand by `registra` (before the device opens) lasts.
+        std::vector<float> campioni;
+        std::atomic<std::size_t> registrati = 0;
+        void registra(std::size_t quanti) { campioni.assign(quanti, 0.0f); }
     };
     explicit DispositivoInAscolto(std::shared_ptr<Orecchio> orecchio = std::make_shared<Orecchio>())
         : orecchio_(std::move(orecchio)) {}
@@ -29,6 +35,7 @@ public:
                                                bool esatto, Richiamo richiamo, void* dati) override;
     void avvia() override { vero_->avvia(); }
     bool perso() override { return vero_->perso(); }
+    bool puo_dormire() override { return vero_->puo_dormire(); }
     void chiudi() override { vero_->chiudi(); }
 
 protected:
