@@ -36,10 +36,10 @@ enum class Zeri { liberi, un_terzo, tutti };
 // massimo/10^decimali (quarta 3: 0,1–999,99 is 10..99999 with 2 decimals).
 struct Livello {
     Classe classe;
-    int livello;             // 1..3
-    std::uint64_t minimo;    // in units of the last decimal place
-    std::uint64_t massimo;   // likewise, inclusive
-    int decimali;            // 0 for whole numbers, else 2 or 3
+    int livello;           // 1..3
+    std::uint64_t minimo;  // in units of the last decimal place
+    std::uint64_t massimo; // likewise, inclusive
+    int decimali;          // 0 for whole numbers, else 2 or 3
     Zeri zeri;
     const char* descrizione; // "0–10", "decimali 0,1–999,99"
 };
@@ -90,8 +90,8 @@ std::vector<Decimale> estrai_numeri(const Livello& livello, std::size_t quanti, 
 
 enum class Tipo { ascolta, cifre, lettere, valore, componi, prima_dopo, confronta };
 inline constexpr std::size_t n_tipi = 7;
-inline constexpr std::array<Tipo, n_tipi> tipi = {Tipo::ascolta, Tipo::cifre,      Tipo::lettere,
-                                                  Tipo::valore,  Tipo::componi,    Tipo::prima_dopo,
+inline constexpr std::array<Tipo, n_tipi> tipi = {Tipo::ascolta,  Tipo::cifre,   Tipo::lettere,
+                                                  Tipo::valore,   Tipo::componi, Tipo::prima_dopo,
                                                   Tipo::confronta};
 
 // The name on screen: "Ascolta e scrivi", "Leggi e scrivi in cifre",
@@ -121,28 +121,28 @@ const char* nome_posto_singolare(int posto);
 // The sentence clips of the practice (resources/speech/clips.tsv), said
 // before or between the numbers.
 namespace clip_esercizi {
-inline constexpr const char* ascolta = "es_ascolta";           // "Ascolta e scrivi il numero"
-inline constexpr const char* cifre = "es_cifre";               // "Scrivi in cifre"
-inline constexpr const char* lettere = "es_lettere";           // "Scrivi in lettere"
-inline constexpr const char* valore = "es_valore";             // "Che valore ha la cifra"
-inline constexpr const char* nel_numero = "es_nel_numero";     // "nel numero"
-inline constexpr const char* componi = "es_componi";           // "Componi il numero"
-inline constexpr const char* dopo = "es_dopo";                 // "Che numero viene dopo"
-inline constexpr const char* prima = "es_prima";               // "Che numero viene prima di"
-inline constexpr const char* quanto_fa = "es_quanto_fa";       // "Quanto fa"
-inline constexpr const char* piu = "es_piu";                   // "più"
-inline constexpr const char* meno = "es_meno";                 // "meno"
-inline constexpr const char* confronta = "es_confronta";       // "Quale segno va tra"
-inline constexpr const char* e = "va_e";                       // "e" (the decimals' clip)
-inline constexpr const char* maggiore = "es_maggiore";         // "è maggiore di"
-inline constexpr const char* minore = "es_minore";             // "è minore di"
-inline constexpr const char* uguale = "es_uguale";             // "è uguale a"
-inline constexpr const char* giusto = "es_giusto";             // "Giusto!"
-inline constexpr const char* esatto = "es_esatto";             // "Esatto!"
-inline constexpr const char* molto_bene = "es_molto_bene";     // "Molto bene!"
-inline constexpr const char* ben_fatto = "es_ben_fatto";       // "Ben fatto!"
-inline constexpr const char* riprova = "es_riprova";           // "Riprova"
-inline constexpr const char* il_numero_era = "es_numero_era";  // "Il numero era"
+inline constexpr const char* ascolta = "es_ascolta";              // "Ascolta e scrivi il numero"
+inline constexpr const char* cifre = "es_cifre";                  // "Scrivi in cifre"
+inline constexpr const char* lettere = "es_lettere";              // "Scrivi in lettere"
+inline constexpr const char* valore = "es_valore";                // "Che valore ha la cifra"
+inline constexpr const char* nel_numero = "es_nel_numero";        // "nel numero"
+inline constexpr const char* componi = "es_componi";              // "Componi il numero"
+inline constexpr const char* dopo = "es_dopo";                    // "Che numero viene dopo"
+inline constexpr const char* prima = "es_prima";                  // "Che numero viene prima di"
+inline constexpr const char* quanto_fa = "es_quanto_fa";          // "Quanto fa"
+inline constexpr const char* piu = "es_piu";                      // "più"
+inline constexpr const char* meno = "es_meno";                    // "meno"
+inline constexpr const char* confronta = "es_confronta";          // "Quale segno va tra"
+inline constexpr const char* e = "va_e";                          // "e" (the decimals' clip)
+inline constexpr const char* maggiore = "es_maggiore";            // "è maggiore di"
+inline constexpr const char* minore = "es_minore";                // "è minore di"
+inline constexpr const char* uguale = "es_uguale";                // "è uguale a"
+inline constexpr const char* giusto = "es_giusto";                // "Giusto!"
+inline constexpr const char* esatto = "es_esatto";                // "Esatto!"
+inline constexpr const char* molto_bene = "es_molto_bene";        // "Molto bene!"
+inline constexpr const char* ben_fatto = "es_ben_fatto";          // "Ben fatto!"
+inline constexpr const char* riprova = "es_riprova";              // "Riprova"
+inline constexpr const char* il_numero_era = "es_numero_era";     // "Il numero era"
 inline constexpr const char* la_risposta_era = "es_risposta_era"; // "La risposta era"
 } // namespace clip_esercizi
 
@@ -171,8 +171,8 @@ enum class Risposta {
 };
 
 struct Scelta {
-    std::string sigla; // on the button: "hk", "<"
-    std::string nome;  // for screen readers and as typed: "centinaia di migliaia", "minore"
+    std::string sigla;        // on the button: "hk", "<"
+    std::string nome;         // for screen readers and as typed: "centinaia di migliaia", "minore"
     std::vector<Detto> detto; // the choice said
 };
 
@@ -184,9 +184,9 @@ struct Domanda {
                           // "Che numero viene dopo 2.399?", "2.304 ☐ 2.340"; empty for ascolta
     // For "Che valore ha?": the byte range of the marked digit in `testo`.
     std::size_t segnata_da = 0, segnata_a = 0;
-    std::vector<Detto> da_dire; // the question aloud ("Ripeti" says it again)
-    std::vector<Scelta> scelte; // for Risposta::scelta, in button order
-    std::string attesa;         // the right answer as shown: "2.304", "ventitré", "hk", "<"
+    std::vector<Detto> da_dire;      // the question aloud ("Ripeti" says it again)
+    std::vector<Scelta> scelte;      // for Risposta::scelta, in button order
+    std::string attesa;              // the right answer as shown: "2.304", "ventitré", "hk", "<"
     std::vector<Detto> attesa_detta; // said after "Il numero era" / "La risposta era"
     const char* clip_attesa = clip_esercizi::il_numero_era; // which of the two
     // The numbers the question is about: the number asked, and the second
@@ -204,7 +204,7 @@ struct Domanda {
 // ---------------------------------------------------------------- checking
 
 enum class Esito {
-    vuota,     // nothing typed: not counted, nothing happens
+    vuota, // nothing typed: not counted, nothing happens
     giusta,
     riprova,   // wrong the first time: try again, with a hint
     sbagliata, // wrong again: show and say the right answer, then the next question
@@ -212,7 +212,7 @@ enum class Esito {
 
 struct Verifica {
     Esito esito = Esito::vuota;
-    bool giusta = false; // whatever the try: the answer itself is right
+    bool giusta = false;   // whatever the try: the answer itself is right
     std::string messaggio; // the hint in one Italian sentence, empty when right
     // Digit answers: byte offsets in the typed text of the digits in a wrong
     // place value (units against units, tenths against tenths), extra ones
@@ -277,7 +277,7 @@ int stelle(std::size_t giuste, std::size_t totale);
 class Giro {
 public:
     explicit Giro(const Impostazioni& impostazioni); // throws as prepara_domande
-    explicit Giro(std::vector<Domanda> domande);      // e.g. the missed ones; not empty
+    explicit Giro(std::vector<Domanda> domande);     // e.g. the missed ones; not empty
 
     std::size_t totale() const { return domande_.size(); }
     std::size_t indice() const { return indice_; } // the question on screen
@@ -300,10 +300,10 @@ public:
     // The praise clip for the latest right answer (they take turns).
     const char* lode() const;
 
-    std::size_t giuste() const;           // right at the first or second try
-    std::size_t giuste_al_primo() const;  // right at the first try
+    std::size_t giuste() const;          // right at the first or second try
+    std::size_t giuste_al_primo() const; // right at the first try
     int stelle() const { return contavoce::stelle(giuste(), totale()); }
-    std::vector<Errore> errori() const;   // missed, in round order
+    std::vector<Errore> errori() const; // missed, in round order
     // "Rifai gli errori": a round of the missed questions, none when none.
     std::optional<Giro> rifai_errori() const;
 
@@ -311,6 +311,7 @@ private:
     std::vector<Domanda> domande_;
     std::vector<Stato> stati_;
     std::vector<std::string> date_;
+    Verifica ultima_;
     std::size_t indice_ = 0;
     std::size_t lodi_ = 0;
 };
