@@ -295,7 +295,8 @@ Verifica lettere(const Domanda& d, std::string_view testo) {
     const Normale n = normalizza(testo);
     Seguito meglio;
     const Variante* quale = nullptr;
-    for (const Variante& var : varianti(d)) {
+    const std::vector<Variante> tutte = varianti(d);
+    for (const Variante& var : tutte) {
         const Seguito s = segui(var, n.testo);
         if (s.intera && s.gruppi == var.size()) {
             v.esito = Esito::giusta;
