@@ -28,11 +28,11 @@ cmake --install "$build" --prefix "$prefisso" >/dev/null
 cartella=$prefisso/lib/contavoce
 
 # Every loose file the build puts beside the program must be installed with it.
-for f in "$build"/bin/va*.wav "$build"/bin/laser.wav "$build"/bin/heidi-cartoon.mid; do
+for f in "$build"/bin/va*.wav "$build"/bin/es_*.wav "$build"/bin/laser.wav "$build"/bin/heidi-cartoon.mid; do
   cmp -s "$f" "$cartella/$(basename "$f")" || sbaglio "$(basename "$f") missing or different"
 done
-n=$(find "$cartella" -name 'va*.wav' | wc -l)
-[ "$n" -eq 64 ] || sbaglio "$n speech clips in the program folder, not 64"
+n=$(find "$cartella" \( -name 'va*.wav' -o -name 'es_*.wav' \) | wc -l)
+[ "$n" -eq 86 ] || sbaglio "$n speech clips in the program folder, not 86"
 for p in contavoce contavoce-cli; do
   [ -x "$cartella/$p" ] || sbaglio "$p is not in the program folder"
   [ "$(readlink "$prefisso/bin/$p")" = "../lib/contavoce/$p" ] || sbaglio "bin/$p is not a link"
