@@ -63,7 +63,7 @@ for f in metainfo/org.example.contavoce.metainfo.xml doc/contavoce/copyright doc
 done
 # Nothing but the program and its metadata: no test programs, setup or installa-inf.
 altro=$(find "$prefisso" -type f -o -type l | grep -Ev \
-  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-(suono|scheda)\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/share/applications/org\.example\.contavoce\.desktop$|/share/icons/hicolor/([0-9]+x[0-9]+/apps/contavoce\.png|scalable/apps/contavoce\.svg)$|/share/man/man1/(contavoce|contavoce-cli|installa-inf)\.1\.gz$|/share/metainfo/org\.example\.contavoce\.metainfo\.xml$|/share/doc/contavoce/(copyright|changelog\.gz)$' ||
+  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-(suono|scheda)\.so|(va|es_)[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/share/applications/org\.example\.contavoce\.desktop$|/share/icons/hicolor/([0-9]+x[0-9]+/apps/contavoce\.png|scalable/apps/contavoce\.svg)$|/share/man/man1/(contavoce|contavoce-cli|installa-inf)\.1\.gz$|/share/metainfo/org\.example\.contavoce\.metainfo\.xml$|/share/doc/contavoce/(copyright|changelog\.gz)$' ||
   true)
 [ -z "$altro" ] || sbaglio "unexpected files installed: $altro"
 
