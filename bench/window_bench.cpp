@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -98,6 +99,19 @@ int main(int argc, char** argv) {
     std::mt19937 caso(5);
     const double buffer_ms =
         1000.0 * platform::frame_per_buffer / suono.mixer()->formato().frequenza;
+    // A random digit typed into Text1: the time from the key press to its
+    // sound's first sample in the mix (returns once the sound has ended).
+    const auto tasto_a_caso = [&]() -> std::optional<double> {
+        const int cifra = int(caso() % 10);
+        QKeyEvent premuto(QEvent::KeyPress, Qt::Key_0 + cifra, Qt::NoModifier,
+                          QString(QChar('0' + cifra)));
+        const auto t0 = Orologio::now();
+        QApplication::sendEvent(finestra.controlli().Text1, &premuto);
+        const auto inizio = suono.mixer()->inizio_ultimo();
+        if (inizio && inizio->istante >= t0)
+            return ms_da(t0, inizio->istante);
+        return std::nullopt;
+    };
     std::vector<double> tasto_ms;
     int cifre_entrate = 0;
     for (int i = 0; i < 40; ++i) {
@@ -106,15 +120,8 @@ int main(int argc, char** argv) {
         const auto prima = finestra.controlli().Text1->text().size();
         // Keys land at random points of the device's buffer cycle.
         std::this_thread::sleep_for(std::chrono::microseconds(caso() % unsigned(buffer_ms * 1000)));
-        const int cifra = int(caso() % 10);
-        QKeyEvent premuto(QEvent::KeyPress, Qt::Key_0 + cifra, Qt::NoModifier,
-                          QString(QChar('0' + cifra)));
-        const auto t0 = Orologio::now();
-        // Returns once the key's sound has played to its end.
-        QApplication::sendEvent(finestra.controlli().Text1, &premuto);
-        const auto inizio = suono.mixer()->inizio_ultimo();
-        if (inizio && inizio->istante >= t0)
-            tasto_ms.push_back(ms_da(t0, inizio->istante));
+        if (const auto ms = tasto_a_caso())
+            tasto_ms.push_back(*ms);
         cifre_entrate += finestra.controlli().Text1->text().size() == prima + 1 ? 1 : 0;
         QCoreApplication::processEvents();
     }
@@ -142,14 +149,8 @@ int main(int argc, char** argv) {
             lascia_girare(10);
         if (!suono.addormentato())
             break;
-        const int cifra = int(caso() % 10);
-        QKeyEvent premuto(QEvent::KeyPress, Qt::Key_0 + cifra, Qt::NoModifier,
-                          QString(QChar('0' + cifra)));
-        const auto t0 = Orologio::now();
-        QApplication::sendEvent(finestra.controlli().Text1, &premuto);
-        const auto inizio = suono.mixer()->inizio_ultimo();
-        if (inizio && inizio->istante >= t0)
-            dal_sonno_ms.push_back(ms_da(t0, inizio->istante));
+        if (const auto ms = tasto_a_caso())
+            dal_sonno_ms.push_back(*ms);
         QCoreApplication::processEvents();
     }
     if (dal_sonno_ms.empty()) {
