@@ -419,7 +419,7 @@ void TstVoceCifre::impostazioni() {
         f.write(file);
     }
     QSettings letto(percorso, QSettings::IniFormat);
-    const Impostazioni i = leggi_impostazioni(letto);
+    const Ricordate i = leggi_impostazioni(letto);
     QCOMPARE(i.zoom, zoom);
     QCOMPARE(i.musica_in_pausa, pausa);
     QCOMPARE(i.grafia == Grafia::scolastica, scolastica);
