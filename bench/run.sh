@@ -8,7 +8,7 @@ bash scripts/install-deps.sh
 # GCC 12 at -O3 gives false -Wrestrict alarms inside libstdc++, so no -Werror here.
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCONTAVOCE_WERROR=OFF \
     -DCONTAVOCE_BENCH=ON >/dev/null
-cmake --build build-bench --target contavoce contavoce_speech_clips contavoce_tune spelling_bench \
+cmake --build build-bench --target contavoce contavoce_speech_clips contavoce_tune spelling_bench esercizi_bench \
     sound_bench music_bench audio_thread_bench window_bench speech_music_bench process_bench \
     cli_bench contavoce-cli contavoce_scheda \
     >/dev/null
@@ -17,6 +17,7 @@ bin=build-bench/bin
 # Wall-clock figures depend on what else the machine is doing.
 echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 build-bench/bench/spelling_bench
+build-bench/bench/esercizi_bench
 build-bench/bench/cli_bench "$bin"
 build-bench/bench/sound_bench "$bin" 2>/dev/null
 build-bench/bench/music_bench "$bin/heidi-cartoon.mid"

@@ -295,7 +295,8 @@ Verifica lettere(const Domanda& d, std::string_view testo) {
     const Normale n = normalizza(testo);
     Seguito meglio;
     const Variante* quale = nullptr;
-    for (const Variante& var : varianti(d)) {
+    const std::vector<Variante> tutte = varianti(d);
+    for (const Variante& var : tutte) {
         const Seguito s = segui(var, n.testo);
         if (s.intera && s.gruppi == var.size()) {
             v.esito = Esito::giusta;
@@ -319,8 +320,16 @@ Verifica lettere(const Domanda& d, std::string_view testo) {
         v.gruppo_sbagliato = std::pair{testo.size(), testo.size()};
         v.messaggio = "Manca qualcosa alla fine.";
     } else {
-        const std::size_t fine =
-            std::min(meglio.fino + (*quale)[meglio.gruppi].testo.size(), n.testo.size());
+        // The wrong group ends where the typed words take up the groups after
+        // it again; if they never do, at the end.
+        std::string resto;
+        for (std::size_t i = meglio.gruppi + 1; i < quale->size(); ++i)
+            resto += (*quale)[i].testo;
+        std::size_t fine = n.testo.size();
+        if (!resto.empty() && n.testo.size() >= meglio.fino + resto.size() &&
+            n.testo.compare(n.testo.size() - resto.size(), resto.size(), resto) == 0 &&
+            n.testo.size() - resto.size() > meglio.fino)
+            fine = n.testo.size() - resto.size();
         v.gruppo_sbagliato = std::pair{offset(meglio.fino), n.origine[fine - 1] + 1};
         v.messaggio = "Controlla la parte segnata.";
     }

@@ -185,14 +185,23 @@ void prima_dopo(Domanda& d, const Livello& livello, Generatore& gen, std::size_t
         if ((p.piu && cifra == 9) || (!p.piu && cifra == 0))
             attraverso.push_back(p);
     }
-    // Before and after by turns, so that a round has both.
-    std::vector<Passo> verso;
-    for (const Passo& p : attraverso.empty() ? possibili : attraverso)
-        if (p.piu == (indice % 2 == 0))
-            verso.push_back(p);
-    const std::vector<Passo>& tra = !verso.empty()        ? verso
-                                    : !attraverso.empty() ? attraverso
-                                                          : possibili;
+    // Before and after by turns, so that a round has both; a crossing in
+    // that direction if there is one, else half the time one in the other.
+    const bool piu = indice % 2 == 0;
+    const auto verso = [&](const std::vector<Passo>& da) {
+        std::vector<Passo> v;
+        for (const Passo& p : da)
+            if (p.piu == piu)
+                v.push_back(p);
+        return v;
+    };
+    std::vector<Passo> tra = verso(attraverso);
+    if (tra.empty() && !attraverso.empty() && gen.entro(2) == 0)
+        tra = attraverso;
+    if (tra.empty())
+        tra = verso(possibili);
+    if (tra.empty())
+        tra = possibili;
     const Passo p = tra[gen.entro(tra.size())];
     const int k = std::max(n.k, p.passo.k);
     const std::uint64_t a = n.v * interno::potenza10(k - n.k);
@@ -308,10 +317,16 @@ Domanda fai(Tipo tipo, const Decimale& n, const Livello& livello, Generatore& ge
         break;
     case Tipo::confronta: {
         // The second number is new to the round too, unless the two are equal.
+        // Within the level's range.
+        const auto fuori = [&](const Decimale& b) {
+            const Scalato x = interno::scalato(b);
+            const std::uint64_t v = x.v * interno::potenza10(livello.decimali - x.k);
+            return v < livello.minimo || v > livello.massimo ||
+                   (usati && interno::confronta_valori(b, n) != 0 &&
+                    usati->count({b.intera, b.decimali}));
+        };
         Decimale b = secondo_numero(n, livello, gen);
-        for (int prova = 0; usati && prova < 20 && interno::confronta_valori(b, n) != 0 &&
-                            usati->count({b.intera, b.decimali});
-             ++prova)
+        for (int prova = 0; prova < 50 && fuori(b); ++prova)
             b = secondo_numero(n, livello, gen);
         confronta(d, b);
         break;

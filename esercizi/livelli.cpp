@@ -303,7 +303,9 @@ int confronta_valori(const Decimale& a, const Decimale& b) {
 }
 
 std::string mostrato(const Decimale& numero) {
-    return decimale_raggruppato(numero);
+    // The grouping drops the lone 0 of a whole number, as the entry box does.
+    std::string testo = decimale_raggruppato(numero);
+    return testo.empty() ? "0" : testo;
 }
 
 std::string in_lettere(const Decimale& numero, Grafia grafia, Lettura lettura) {
