@@ -12,10 +12,17 @@
 // The digits of `--clic` are clicked, those of `--tastiera` chosen from the keyboard,
 // after which Enter on the focused decompose button closes the panel.
 //
+//   analizza_sessione --risposte CLASSE,LIVELLO,TIPO,SEME
+//   analizza_sessione --esercizi audio.raw --bin <program folder> --risposte CLASSE,LIVELLO,0,SEME
+//
+// The first prints the answers of a practice round (risposte_esercizi.h); the
+// second checks the recording of the session's practice.
+//
 // Prints one line per check; exits 1 if any fails.
 #include "platform/audio/mixer.h"
 #include "platform/audio/suono_sdl.h"
 #include "platform/qt/resources.h"
+#include "tests/e2e/risposte_esercizi.h"
 #include "tools/audio_match/audio_match.h"
 
 #include <QColor>
@@ -505,10 +512,29 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCommandLineParser opzioni;
-    for (const char* nome :
-         {"audio", "bin", "foto", "origine", "lungo", "clic", "pausa", "tastiera"})
+    for (const char* nome : {"audio", "bin", "foto", "origine", "lungo", "clic", "pausa",
+                             "tastiera", "risposte", "esercizi"})
         opzioni.addOption({nome, nome, nome});
     opzioni.process(app);
+    if (opzioni.isSet("risposte")) {
+        const QStringList r = opzioni.value("risposte").split(',');
+        if (r.size() != 4)
+            return 2;
+        if (!opzioni.isSet("esercizi")) {
+            std::fputs(qPrintable(sessione::risposte(r[0].toInt(), r[1].toInt(), r[2].toInt(),
+                                                     r[3].toULongLong())),
+                       stdout);
+            return 0;
+        }
+        std::vector<Evento> attesi;
+        for (const auto& [nome, descrizione] :
+             sessione::eventi(r[0].toInt(), r[1].toInt(), r[3].toULongLong()))
+            attesi.push_back({nome, descrizione});
+        Esito verifica;
+        verifica_audio(verifica, opzioni.value("esercizi"), opzioni.value("bin"), attesi);
+        std::printf("%s\n", verifica.fallimenti() ? "practice FAILED" : "practice ok");
+        return verifica.fallimenti() ? 1 : 0;
+    }
     if (opzioni.isSet("pausa")) {
         Esito verifica;
         verifica_pausa_ricordata(verifica, opzioni.value("pausa"));
