@@ -25,10 +25,14 @@ int main() {
             imp.domande = domande_massime;
             imp.seme = seme++;
             for (Domanda& d : prepara_domande(imp)) {
+                // Wrong in the middle: a letter for words (the slowest path:
+                // every spelling and reading followed), a digit for digits.
                 std::string sbagliata = d.attesa;
-                if (!sbagliata.empty())
-                    sbagliata[sbagliata.size() / 2] =
-                        sbagliata[sbagliata.size() / 2] == '1' ? '2' : '1';
+                if (!sbagliata.empty()) {
+                    char& c = sbagliata[sbagliata.size() / 2];
+                    c = d.risposta == Risposta::lettere ? (c == 'x' ? 'y' : 'x')
+                                                        : (c == '1' ? '2' : '1');
+                }
                 prove.emplace_back(d, d.attesa);
                 prove.emplace_back(std::move(d), std::move(sbagliata));
             }

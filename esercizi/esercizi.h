@@ -121,22 +121,23 @@ const char* nome_posto_singolare(int posto);
 // The sentence clips of the practice (resources/speech/clips.tsv), said
 // before or between the numbers.
 namespace clip_esercizi {
-inline constexpr const char* ascolta = "es_ascolta";              // "Ascolta e scrivi il numero"
-inline constexpr const char* cifre = "es_cifre";                  // "Scrivi in cifre"
-inline constexpr const char* lettere = "es_lettere";              // "Scrivi in lettere"
-inline constexpr const char* valore = "es_valore";                // "Che valore ha la cifra"
-inline constexpr const char* nel_numero = "es_nel_numero";        // "nel numero"
-inline constexpr const char* componi = "es_componi";              // "Componi il numero"
-inline constexpr const char* dopo = "es_dopo";                    // "Che numero viene dopo"
-inline constexpr const char* prima = "es_prima";                  // "Che numero viene prima di"
-inline constexpr const char* quanto_fa = "es_quanto_fa";          // "Quanto fa"
-inline constexpr const char* piu = "es_piu";                      // "più"
-inline constexpr const char* meno = "es_meno";                    // "meno"
-inline constexpr const char* confronta = "es_confronta";          // "Quale segno va tra"
-inline constexpr const char* e = "va_e";                          // "e" (the decimals' clip)
-inline constexpr const char* maggiore = "es_maggiore";            // "è maggiore di"
-inline constexpr const char* minore = "es_minore";                // "è minore di"
-inline constexpr const char* uguale = "es_uguale";                // "è uguale a"
+inline constexpr const char* ascolta = "es_ascolta";       // "Ascolta e scrivi il numero"
+inline constexpr const char* cifre = "es_cifre";           // "Scrivi in cifre"
+inline constexpr const char* lettere = "es_lettere";       // "Scrivi in lettere"
+inline constexpr const char* valore = "es_valore";         // "Quanto vale la cifra"
+inline constexpr const char* nel_numero = "es_nel_numero"; // "nel numero"
+inline constexpr const char* componi = "es_componi";       // "Componi il numero"
+inline constexpr const char* dopo = "es_dopo";             // "Che numero viene dopo"
+inline constexpr const char* prima = "es_prima";           // "Che numero viene prima di"
+inline constexpr const char* quanto_fa = "es_quanto_fa";   // "Quanto fa"
+inline constexpr const char* piu = "es_piu";               // "più"
+inline constexpr const char* meno = "es_meno";             // "meno"
+inline constexpr const char* confronta = "es_confronta";   // "Quale segno va tra"
+inline constexpr const char* e = "va_e";                   // "e" (the decimals' clip)
+inline constexpr const char* maggiore = "es_maggiore";     // "è maggiore di"
+inline constexpr const char* minore = "es_minore";         // "è minore di"
+inline constexpr const char* uguale =
+    "es_uguale"; // "vale quanto" (the voice saturates on "è uguale a")
 inline constexpr const char* giusto = "es_giusto";                // "Giusto!"
 inline constexpr const char* esatto = "es_esatto";                // "Esatto!"
 inline constexpr const char* molto_bene = "es_molto_bene";        // "Molto bene!"

@@ -28,11 +28,11 @@ cmake --install "$build" --prefix "$prefisso" >/dev/null
 cartella=$prefisso/lib/contavoce
 
 # Every loose file the build puts beside the program must be installed with it.
-for f in "$build"/bin/va*.wav "$build"/bin/laser.wav "$build"/bin/heidi-cartoon.mid; do
+for f in "$build"/bin/va*.wav "$build"/bin/es_*.wav "$build"/bin/laser.wav "$build"/bin/heidi-cartoon.mid; do
   cmp -s "$f" "$cartella/$(basename "$f")" || sbaglio "$(basename "$f") missing or different"
 done
-n=$(find "$cartella" -name 'va*.wav' | wc -l)
-[ "$n" -eq 64 ] || sbaglio "$n speech clips in the program folder, not 64"
+n=$(find "$cartella" \( -name 'va*.wav' -o -name 'es_*.wav' \) | wc -l)
+[ "$n" -eq 86 ] || sbaglio "$n speech clips in the program folder, not 86"
 for p in contavoce contavoce-cli; do
   [ -x "$cartella/$p" ] || sbaglio "$p is not in the program folder"
   [ "$(readlink "$prefisso/bin/$p")" = "../lib/contavoce/$p" ] || sbaglio "bin/$p is not a link"
@@ -64,7 +64,7 @@ for f in metainfo/org.example.contavoce.metainfo.xml doc/contavoce/copyright doc
 done
 # Nothing but the program and its metadata: no test programs, setup or installa-inf.
 altro=$(find "$prefisso" -type f -o -type l | grep -Ev \
-  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-(suono|scheda)\.so|va[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/share/applications/org\.example\.contavoce\.desktop$|/share/icons/hicolor/([0-9]+x[0-9]+/apps/contavoce\.png|scalable/apps/contavoce\.svg)$|/share/man/man1/(contavoce|contavoce-cli|installa-inf)\.1\.gz$|/share/metainfo/org\.example\.contavoce\.metainfo\.xml$|/share/doc/contavoce/(copyright|changelog\.gz)$' ||
+  '/lib/contavoce/(contavoce|contavoce-cli|libcontavoce-(suono|scheda)\.so|(va|es_)[a-z0-9_]+\.wav|laser\.wav|heidi-cartoon\.mid)$|/bin/contavoce(-cli)?$|/share/applications/org\.example\.contavoce\.desktop$|/share/icons/hicolor/([0-9]+x[0-9]+/apps/contavoce\.png|scalable/apps/contavoce\.svg)$|/share/man/man1/(contavoce|contavoce-cli|installa-inf)\.1\.gz$|/share/metainfo/org\.example\.contavoce\.metainfo\.xml$|/share/doc/contavoce/(copyright|changelog\.gz)$' ||
   true)
 [ -z "$altro" ] || sbaglio "unexpected files installed: $altro"
 

@@ -2,6 +2,7 @@
 // The speech clips the program chains to say a number: all present in one
 // format, tight at both ends, equally loud, free of clipping and of the
 // synthesiser's clicks, and each holding a word of the right size.
+#include "esercizi/esercizi.h"
 #include "support/livelli.h"
 #include "support/wav_info.h"
 
@@ -26,9 +27,10 @@ namespace {
 struct Clip {
     const char* file;
     const char* parole;
+    double secondi_massimi = 1.5; // the practice's sentences are longer than a number's words
 };
 
-constexpr std::array<Clip, 64> clips = {{
+constexpr std::array<Clip, 86> clips = {{
     {"va1", "uno"},
     {"va2", "due"},
     {"va3", "tre"},
@@ -93,6 +95,28 @@ constexpr std::array<Clip, 64> clips = {{
     {"va_un_decimo", "un decimo"},
     {"va_un_centesimo", "un centesimo"},
     {"va_un_millesimo", "un millesimo"},
+    {"es_ascolta", "ascolta e scrivi il numero", 2.5},
+    {"es_cifre", "scrivi in cifre"},
+    {"es_lettere", "scrivi in lettere"},
+    {"es_valore", "quanto vale la cifra", 2.5},
+    {"es_nel_numero", "nel numero"},
+    {"es_componi", "componi il numero"},
+    {"es_dopo", "che numero viene dopo", 2.5},
+    {"es_prima", "che numero viene prima di", 2.5},
+    {"es_quanto_fa", "quanto fa"},
+    {"es_piu", "piu"},
+    {"es_meno", "meno"},
+    {"es_confronta", "quale segno va tra", 2.5},
+    {"es_maggiore", "e maggiore di"},
+    {"es_minore", "e minore di"},
+    {"es_uguale", "vale quanto"},
+    {"es_giusto", "giusto"},
+    {"es_esatto", "esatto"},
+    {"es_molto_bene", "molto bene"},
+    {"es_ben_fatto", "ben fatto"},
+    {"es_riprova", "riprova"},
+    {"es_numero_era", "il numero era"},
+    {"es_risposta_era", "la risposta era"},
 }};
 
 constexpr double soglia_silenzio = 0.005623413; // -45 dBFS
@@ -200,6 +224,7 @@ private slots:
     void senza_saturazione_ne_click_data() { righe_per_clip(); }
     void senza_saturazione_ne_click();
     void stesso_volume();
+    void frasi_degli_esercizi();
     void parole_lunghe_durano_di_piu();
     void misure_sui_segnali_noti();
 };
@@ -217,6 +242,8 @@ void TstSpeechClips::formato() {
 
 void TstSpeechClips::estremi_e_durata() {
     QFETCH(QString, file);
+    const auto riga = std::find_if(clips.begin(), clips.end(),
+                                   [&](const Clip& c) { return file == QLatin1String(c.file); });
     const WavInfo w = apri(qPrintable(file));
     QVERIFY2(w.ok, qPrintable(w.errore));
     const auto s = campioni(w);
@@ -224,7 +251,7 @@ void TstSpeechClips::estremi_e_durata() {
     const double coda = silenzio(s.rbegin(), s.rend(), w.frequenza);
     QVERIFY2(testa <= 0.020, qPrintable(QString("%1 s of silence at the start").arg(testa)));
     QVERIFY2(coda <= 0.020, qPrintable(QString("%1 s of silence at the end").arg(coda)));
-    QVERIFY2(w.secondi() >= 0.2 && w.secondi() <= 1.5,
+    QVERIFY2(w.secondi() >= 0.2 && w.secondi() <= riga->secondi_massimi,
              qPrintable(QString("lasts %1 s").arg(w.secondi())));
 }
 
@@ -256,6 +283,14 @@ void TstSpeechClips::stesso_volume() {
                                 .arg(livelli[i])
                                 .arg(media)));
     }
+}
+
+// Every sentence and praise the practice says is made and checked here.
+void TstSpeechClips::frasi_degli_esercizi() {
+    for (const char* nome : contavoce::clip_delle_frasi)
+        QVERIFY2(std::any_of(clips.begin(), clips.end(),
+                             [&](const Clip& c) { return std::strcmp(c.file, nome) == 0; }),
+                 nome);
 }
 
 // Catches a table whose rows are shifted or swapped: a word two syllables
