@@ -425,7 +425,8 @@ passo "the school's spelling shown and remembered"
 # --risposte) knows the answers: the first question answered right (the first
 # kind on the keypad, by mouse), the second wrong twice. Then a whole round of
 # the last kind with its second question missed, its end and "Rifai gli
-# errori". The form is drawn at 125%, the largest that fits 1024 x 768.
+# errori", all in the quiet mode. The form is drawn at 125%, the largest that
+# fits 1024 x 768.
 seme=26
 avvia esercizi --seme "$seme" --grafia originale
 dimensioni 851x536
@@ -436,6 +437,12 @@ finestra=$(timeout 10 xdotool search --sync --onlyvisible --name 'Esercizi' | he
 dimensioni 1000x750
 xdotool windowfocus --sync "$finestra"
 passo "F2: the practice window at ($ox,$oy) ${WIDTH}x$HEIGHT"
+# The quiet mode, as a classroom has it: the music stops, the effects are
+# softer (the analyzer measures both), and it is remembered.
+tasti alt+i
+sleep 0.5
+grep -qx 'esercizi_in_silenzio=true' "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf" ||
+  errore "the quiet mode not remembered: $(cat "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf")"
 ez() { echo $((($1 * 125 + 50) / 100)); } # the form's pixels at 100%, drawn at 125%
 conta=quanti_solo # the practice window is light
 # The verdict line (8, 334, 784 x 44): green when right or showing the right
