@@ -481,6 +481,11 @@ for tipo in 0 1 2 3 4 5 6; do
   for _ in $(seq "$tipo"); do tasti Down; done
   tasti alt+n
   sleep 2.5 # the question said
+  if [ "$tipo" -eq 0 ] && [ -n "$accessibile" ]; then
+    "$python_spi" "$(dirname "$0")/accessibile.py" --esercizi "$contavoce_pid" \
+      "$lavoro/albero_esercizi.txt" || errore "the screen reader's view of the practice window"
+    passo "the practice window's screen-reader view checked"
+  fi
   if [ "$tipo" -eq 0 ]; then
     # shellcheck disable=SC2046
     tastierino $(grep -o . <<<"$giusta") OK

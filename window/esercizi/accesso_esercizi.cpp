@@ -51,9 +51,11 @@ void FinestraEsercizi::collega_tasti() {
 
 void FinestraEsercizi::accessibile() {
     const ControlliEsercizi& c = controlli_;
-    c.classe->setAccessibleName("Classe");
-    c.livello->setAccessibleName("Livello");
-    c.tipo->setAccessibleName("Esercizio");
+    // Qt reads a combo box by its current choice ("terza"): what it chooses
+    // goes in its description, and in its label beside it.
+    c.classe->setAccessibleDescription("Classe");
+    c.livello->setAccessibleDescription("Livello");
+    c.tipo->setAccessibleDescription("Esercizio");
     c.inizia->setAccessibleDescription("Comincia un giro di domande");
     c.silenzio->setAccessibleDescription("Senza musica e con suoni più piani, per la classe");
     c.scolastica->setAccessibleDescription("Le parole scritte come a scuola: ventitré, un milione");
