@@ -44,7 +44,8 @@ done
 [ -f "$cartella/libcontavoce-suono.so" ] || sbaglio "the sound module is not in the program folder"
 [ -f "$cartella/libcontavoce-scheda.so" ] || sbaglio "the worksheet module is not in the program folder"
 desktop=$prefisso/share/applications/org.example.contavoce.desktop
-for riga in 'Exec=contavoce' 'Icon=contavoce' 'Categories=Education;Math;' 'Type=Application'; do
+for riga in 'Exec=contavoce' 'Icon=contavoce' 'Categories=Education;Math;' 'Type=Application' \
+  'Actions=esercizi;' 'Exec=contavoce --esercizi'; do
   grep -qx "$riga" "$desktop" || sbaglio "org.example.contavoce.desktop lacks $riga"
 done
 # The icon in every size of the theme, by its name, and the scalable one.

@@ -15,7 +15,6 @@
 #include <memory>
 
 namespace contavoce {
-namespace {
 
 void anello(QPainter* p, const QRect& r) {
     const auto cornice = [p](const QRect& q, int s, const QColor& c) {
@@ -28,6 +27,8 @@ void anello(QPainter* p, const QRect& r) {
     cornice(r, blu, QColor(blu_anello));
     cornice(r.adjusted(blu, blu, -blu, -blu), 1, Qt::white);
 }
+
+namespace {
 
 bool freccia_di_lato(const QKeyEvent& tasto) {
     return (tasto.key() == Qt::Key_Left || tasto.key() == Qt::Key_Right) &&
@@ -62,6 +63,8 @@ Accesso::Accesso(VoceCifre& finestra) : finestra_(finestra) {
         "Apre e chiude il pannello delle cifre; a pannello aperto, le frecce portano alle cifre");
     c.Command5->setAccessibleDescription("Ferma o fa ripartire la musica");
     c.Command4->setAccessibleDescription("Chiude il programma");
+    c.Esercizi->setAccessibleDescription(
+        "Apre la finestra degli esercizi: il programma chiede, tu rispondi (anche con F2)");
     // Spaced out for the eye; a screen reader would spell it letter by letter.
     c.Label6->setAccessibleName("Clicca sui numeri");
     for (QLabel* l : c.Label5) {
@@ -70,9 +73,9 @@ Accesso::Accesso(VoceCifre& finestra) : finestra_(finestra) {
         // Reached from the decompose button, never by Tab: no focus policy.
         l->installEventFilter(this);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{c.Text1, c.Text3, c.Text3->viewport(),
-                                                      c.Command1, c.Command2, c.Command3,
-                                                      c.Command4, c.Command5, c.Command6})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             c.Text1, c.Text3, c.Text3->viewport(), c.Command1, c.Command2, c.Command3, c.Command4,
+             c.Command5, c.Command6, c.Esercizi})
         w->installEventFilter(this);
     c.Frame1->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* prima, QWidget* ora) {

@@ -9,6 +9,8 @@
 #include <QObject>
 
 class QKeyEvent;
+class QPainter;
+class QRect;
 
 namespace contavoce {
 
@@ -19,6 +21,8 @@ class VoceCifre;
 // gradient).
 inline constexpr QRgb blu_anello = 0x0000a0;
 inline constexpr int spessore_anello = 3;
+// The ring inside `r`, painted over what the control has drawn.
+void anello(QPainter* p, const QRect& r);
 
 class Accesso : public QObject {
 public:

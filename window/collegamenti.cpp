@@ -7,6 +7,7 @@
 #include "window/voce_cifre.h"
 
 #include <QMouseEvent>
+#include <QShortcut>
 
 namespace contavoce {
 
@@ -17,6 +18,10 @@ void VoceCifre::collega() {
     connect(controlli_.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(controlli_.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(controlli_.Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(controlli_.Esercizi, &QPushButton::clicked, this, &VoceCifre::esercizi_chiesti);
+    // Taken before the entry box sees the key, as the zoom's keys are.
+    connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
+            &VoceCifre::esercizi_chiesti); // owned by this
     connect(controlli_.Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(controlli_.Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     connect(controlli_.Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
@@ -32,7 +37,7 @@ void VoceCifre::collega() {
     setMouseTracking(true);
     for (QWidget* w : std::initializer_list<QWidget*>{
              controlli_.Command1, controlli_.Command2, controlli_.Command3, controlli_.Command4,
-             controlli_.Command5, controlli_.Command6, controlli_.Label4}) {
+             controlli_.Command5, controlli_.Command6, controlli_.Esercizi, controlli_.Label4}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }

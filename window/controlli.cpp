@@ -178,6 +178,12 @@ ControlliVoceCifre crea_controlli(QWidget& finestra) {
     colloca(c.Label2, 120, 120, 8415, 375);
     c.Label2->setFont(carattere("Arial", 14.25));
 
+    // Between the entry box and INVIO's panel, below the instruction line:
+    // the one free place on the form wide enough for a caption and as tall
+    // as the other buttons.
+    c.Esercizi = pulsante(&finestra, "Esercizi", "&Esercizi", 660, bottoni);
+    colloca(c.Esercizi, 5340, 660, 1260, 735);
+
     // Keyboard focus moves in the layout's tab order; labels and frames never take it.
     QWidget::setTabOrder(c.Text1, c.Text3);
     QWidget::setTabOrder(c.Text3, c.Command5);
@@ -186,6 +192,7 @@ ControlliVoceCifre crea_controlli(QWidget& finestra) {
     QWidget::setTabOrder(c.Command3, c.Command2);
     QWidget::setTabOrder(c.Command2, c.Command1);
     QWidget::setTabOrder(c.Command1, c.Command6);
+    QWidget::setTabOrder(c.Command6, c.Esercizi);
     c.Text1->setFocus();
     return c;
 }

@@ -59,6 +59,9 @@ struct ControlliVoceCifre {
     std::array<QLabel*, 12> Label5{}; // the digit boxes, 11 the units
     QLabel* Label4 = nullptr;         // "email: Bertoldino"
     QLabel* Label2 = nullptr;         // the instruction line
+    // Added to the form, after the rest in the tab order and clear of every
+    // other control: "&Esercizi", the practice window (also F2).
+    Pulsante* Esercizi = nullptr;
 };
 
 // The window's own name, title, icon, font and fixed size.

@@ -23,7 +23,14 @@ std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti) {
         "the default: Ventitremilionitre) or scolastica (the school's: Ventitré milioni tre, "
         "Zero).",
         "G");
-    p.addOptions({aiuto, versione, intero, senza_musica, zoom, grafia});
+    const QCommandLineOption esercizi(
+        "esercizi", "Open the practice window at once (F2 opens it from the main window).");
+    const QCommandLineOption seme(
+        "seme",
+        "Draw the practice rounds from seed N (0 or more): the same questions for every "
+        "child started so.",
+        "N");
+    p.addOptions({aiuto, versione, intero, senza_musica, zoom, grafia, esercizi, seme});
 
     const QString errore = QStringLiteral("contavoce: %1\nTry 'contavoce --help'.\n");
     if (!p.parse(argomenti))
@@ -42,6 +49,7 @@ std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti) {
     Opzioni o;
     o.schermo_intero = p.isSet(intero);
     o.senza_musica = p.isSet(senza_musica);
+    o.esercizi = p.isSet(esercizi);
     if (p.isSet(zoom)) {
         bool ok = false;
         const int n = p.value(zoom).toInt(&ok);
@@ -50,6 +58,14 @@ std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti) {
                                         "25, not '" +
                                         p.value(zoom) + "'")};
         o.zoom = n;
+    }
+    if (p.isSet(seme)) {
+        bool ok = false;
+        const qulonglong n = p.value(seme).toULongLong(&ok);
+        if (!ok)
+            return Uscita{2,
+                          errore.arg("--seme wants a whole number, not '" + p.value(seme) + "'")};
+        o.seme = n;
     }
     if (p.isSet(grafia)) {
         const QString g = p.value(grafia);

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of `contavoce`: --help, --version, --fullscreen, --no-music,
-// --zoom N and --grafia G, read before anything else starts.
+// --zoom N, --grafia G and --esercizi, read before anything else starts.
 #pragma once
 
 #include "spelling/forme.h"
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <variant>
 
@@ -19,6 +20,9 @@ struct Opzioni {
     bool schermo_intero = false;
     bool senza_musica = false;
     std::optional<Grafia> grafia;
+    bool esercizi = false; // the practice window opens at once, over the main one
+    // The practice rounds drawn from this seed: the same round for a whole class.
+    std::optional<std::uint64_t> seme;
 };
 
 // The program ends at once: with code 0 after help or version (the text goes to

@@ -2,6 +2,7 @@
 #include "window/programma.h"
 
 #include "window/avvisi_qt.h"
+#include "window/esercizi/finestra_esercizi.h"
 #include "window/impostazioni.h"
 #include "window/voce_cifre.h"
 
@@ -9,10 +10,12 @@
 #include <QDesktopServices>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QSettings>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace contavoce {
 
@@ -32,7 +35,7 @@ int esegui_programma(const std::string& cartella, platform::Suono& suono,
     traduzioni_qt(traduzioni);
     // ~/.config/Contavoce/Contavoce.conf (or under $XDG_CONFIG_HOME).
     QSettings impostazioni(QSettings::NativeFormat, QSettings::UserScope, "Contavoce", "Contavoce");
-    const Impostazioni ricordate = leggi_impostazioni(impostazioni);
+    const Ricordate ricordate = leggi_impostazioni(impostazioni);
     AvvisiQt avvisi;
     VoceCifre finestra({
         suono,
@@ -60,13 +63,49 @@ int esegui_programma(const std::string& cartella, platform::Suono& suono,
                      [&](int percento) { ricorda_zoom(impostazioni, percento); });
     QObject::connect(&finestra, &VoceCifre::pausa_musica_cambiata,
                      [&](bool in_pausa) { ricorda_pausa_musica(impostazioni, in_pausa); });
+    // The practice window is made the first time it is asked for, and kept:
+    // closed, it comes back as the child left it.
+    std::unique_ptr<FinestraEsercizi> esercizi;
+    bool silenzio = ricordate.silenzio;
+    const auto apri_esercizi = [&] {
+        if (!esercizi) {
+            esercizi = std::make_unique<FinestraEsercizi>(finestra, suono, cartella);
+            esercizi->imposta_seme(opzioni.seme);
+            esercizi->imposta_silenzio(silenzio);
+            esercizi->imposta_grafia(opzioni.grafia.value_or(ricordate.grafia));
+            QObject::connect(esercizi.get(), &FinestraEsercizi::silenzio_cambiato, [&](bool s) {
+                silenzio = s;
+                ricorda_silenzio(impostazioni, s);
+            });
+            QObject::connect(esercizi.get(), &FinestraEsercizi::grafia_cambiata,
+                             [&](Grafia g) { ricorda_grafia(impostazioni, g); });
+        }
+        // Over the main window, where the child was looking.
+        const QRect sopra = finestra.geometry();
+        esercizi->move(sopra.center() - esercizi->rect().center());
+        if (const QScreen* schermo = finestra.screen()) {
+            const QRect area = schermo->availableGeometry();
+            esercizi->move(std::clamp(esercizi->x(), area.left(),
+                                      std::max(area.left(), area.right() - esercizi->width())),
+                           std::clamp(esercizi->y(), area.top(),
+                                      std::max(area.top(), area.bottom() - esercizi->height())));
+        }
+        esercizi->show();
+        esercizi->raise();
+        esercizi->activateWindow();
+    };
+    QObject::connect(&finestra, &VoceCifre::esercizi_chiesti, apri_esercizi);
     if (prima_di_mostrare)
         prima_di_mostrare(finestra);
     if (opzioni.schermo_intero)
         finestra.commuta_schermo_intero();
     else
         finestra.show();
-    return QApplication::exec();
+    if (opzioni.esercizi)
+        apri_esercizi();
+    const int codice = QApplication::exec();
+    esercizi.reset(); // before the window it lies over
+    return codice;
 }
 
 } // namespace contavoce

@@ -25,8 +25,10 @@ bool traduzioni_qt(QTranslator& traduzioni);
 // Runs the program in the QApplication already made until the window closes
 // (or "Fine" ends the process); `cartella` holds its clips and tune.
 // `prima_di_mostrare` is given the window just before it is first shown.
-// The zoom and the music's pause are remembered in the user's settings;
-// `opzioni` may override them for this run.
+// The zoom, the music's pause, the spelling and the practice's quiet mode
+// are remembered in the user's settings; `opzioni` may override them for
+// this run. The practice window opens from the main window (and at once
+// with --esercizi) and shares its voice and settings.
 int esegui_programma(const std::string& cartella, platform::Suono& suono,
                      platform::ServizioMedia& media,
                      const std::function<void(QWidget&)>& prima_di_mostrare = {},

@@ -263,6 +263,11 @@ void VoceCifre::parti_con_musica_in_pausa() {
         musica_.Command5_Click(*this);
 }
 
+void VoceCifre::musica_in_silenzio(bool silenzio) {
+    if (musica_suona() == silenzio)
+        musica_.Command5_Click(*this);
+}
+
 std::string VoceCifre::caption() const {
     return controlli_.Command5->text().toStdString();
 }

@@ -85,6 +85,11 @@ public:
     void Command5_Click(); // "&Pausa musica" / "&Suona musica": pauses or resumes the tune
     // Starts with the music paused, as if the music button had been pressed.
     void parti_con_musica_in_pausa();
+    // Whether the tune plays (the music button offers to pause it).
+    bool musica_suona() const { return caption() == caption_pausa; }
+    // The practice window's quiet mode: the tune paused or resumed as the
+    // music button does, but not remembered as the child's own choice.
+    void musica_in_silenzio(bool silenzio);
     // The spelling of the words box from the next number confirmed: the
     // program's own (the default) or the school's ("Ventitré milioni tre").
     void imposta_grafia(Grafia grafia) { grafia_ = grafia; }
@@ -120,6 +125,8 @@ public:
     void commuta_schermo_intero();
 
 signals:
+    // "&Esercizi" or F2: the practice window is asked for.
+    void esercizi_chiesti();
     void zoom_cambiato(int percento);
     void pausa_musica_cambiata(bool in_pausa);
 

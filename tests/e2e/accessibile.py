@@ -23,7 +23,14 @@ PLACES = [" ", "unità", "decine", "centinaia", "migliaia", "decine di migliaia"
           "miliardi", "decine di miliardi", "centinaia di miliardi"]
 
 BUTTONS = ["INVIO", "Nuovo Numero", "Ascolta il numero", "Scomponi il numero", "Pausa musica",
-           "Fine"]
+           "Fine", "Esercizi"]
+# The practice window with a question on the keypad: what a screen reader
+# reads of its controls.
+PRACTICE = [("push button", "Inizia"), ("check box", "In silenzio (classe)"),
+            ("check box", "Grafia della scuola"), ("text", "Risposta"),
+            ("push button", "Ripeti")] + \
+    [("push button", n) for n in ["uno", "due", "tre", "quattro", "cinque", "sei", "sette",
+                                  "otto", "nove", "zero", "virgola", "Cancella", "OK, controlla"]]
 
 
 def application(pid):
@@ -64,7 +71,11 @@ def walk(node, depth, out, rows):
 
 def main():
     only_words = sys.argv[1] == "--parole"
-    if only_words:
+    practice = sys.argv[1] == "--esercizi"
+    if practice:
+        pid, number, words, chosen = int(sys.argv[2]), "", "", -1
+        tree_file = sys.argv[3] if len(sys.argv) > 3 else "/dev/null"
+    elif only_words:
         pid, words, number, chosen = int(sys.argv[2]), sys.argv[3], "", -1
         tree_file = sys.argv[4] if len(sys.argv) > 4 else "/dev/null"
     else:
@@ -89,6 +100,24 @@ def main():
     def find(role, name):
         return [r for r in rows if r[0] == role and r[1] == name]
 
+    if practice:
+        for role, name in PRACTICE:
+            found = find(role, name)
+            check(len(found) == 1, f"practice: {role} {name!r} ({found})")
+        # A combo box reads as its choice, then what it chooses.
+        combo = [(r[1], r[2]) for r in rows if r[0] == "combo box"]
+        check(combo == [("terza", "Classe"), ("1: 100–999", "Livello"),
+                        ("Ascolta e scrivi", "Esercizio")],
+              f"practice: class year, level and kind read with what they choose ({combo})")
+        described = [r for r in rows if r[1] in ("Inizia", "Ripeti", "In silenzio (classe)",
+                                                 "Grafia della scuola", "Risposta")]
+        check(len(described) == 5 and all(r[2] for r in described),
+              f"practice: the buttons, the modes and the answer box described ({described})")
+        dots = [r for r in rows if r[1].startswith("Domanda 1 di 10")]
+        check(len(dots) == 1, f"practice: the row of dots reads where the child is ({dots})")
+        check(not [r for r in rows if "&" in r[1]], "practice: no name shows an access-key mark")
+        print("at-spi: tree in " + tree_file)
+        return 1 if failures else 0
     result = find("text", "Il numero in lettere")
     check(len(result) == 1 and result[0][3].strip() == words,
           f"words box: role text, name 'Il numero in lettere', text {words!r} ({result})")

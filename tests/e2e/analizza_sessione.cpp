@@ -12,10 +12,17 @@
 // The digits of `--clic` are clicked, those of `--tastiera` chosen from the keyboard,
 // after which Enter on the focused decompose button closes the panel.
 //
+//   analizza_sessione --risposte CLASSE,LIVELLO,TIPO,SEME
+//   analizza_sessione --esercizi audio.raw --bin <program folder> --risposte CLASSE,LIVELLO,0,SEME
+//
+// The first prints the answers of a practice round (risposte_esercizi.h); the
+// second checks the recording of the session's practice.
+//
 // Prints one line per check; exits 1 if any fails.
 #include "platform/audio/mixer.h"
 #include "platform/audio/suono_sdl.h"
 #include "platform/qt/resources.h"
+#include "tests/e2e/risposte_esercizi.h"
 #include "tools/audio_match/audio_match.h"
 
 #include <QColor>
@@ -82,6 +89,9 @@ std::optional<std::vector<float>> modello(std::span<const char> wav) {
 struct Evento {
     std::string nome;
     std::string descrizione;
+    // Played in the practice window's quiet mode: no music under it, and an
+    // effect at its softer level.
+    bool in_silenzio = false;
 };
 
 double db(double rms) {
@@ -183,9 +193,49 @@ void verifica_audio(Esito& verifica, const QString& file_audio, const QString& c
                        : QString("%1 never heard").arg(nome));
     }
 
+    const std::size_t margine = frequenza_analisi / 20;
+    // In the quiet mode: silence between the sounds, and the effects well
+    // below their own level (the models are at full level, through the same
+    // chain as the recording).
+    bool silenzio = false;
+    int tratti_silenzio = 0, tratti_quieti = 0;
+    double effetto_piu_forte = -200;
+    for (std::size_t i = 1; i < trovati.size(); ++i) {
+        if (!attesi[i].in_silenzio)
+            continue;
+        silenzio = true;
+        const Trovato& t = trovati[i];
+        if (!attesi[i].nome.ends_with(".wav")) {
+            const double r =
+                db(audio_match::rms(cattura, t.inizio, t.fine)) -
+                db(audio_match::rms(modelli[attesi[i].nome], 0, modelli[attesi[i].nome].size()));
+            effetto_piu_forte = std::max(effetto_piu_forte, r);
+        }
+        const std::size_t da = trovati[i - 1].fine;
+        if (!attesi[i - 1].in_silenzio || t.inizio < da + 2 * margine + frequenza_analisi / 2)
+            continue;
+        // Unlisted clips may fall in between (the rest of a number said, up
+        // to the answer): a stretch without music has a moment of silence,
+        // unless the answer came while the number was still being said.
+        double quieto = 0;
+        for (std::size_t k = da + margine; k + 2 * margine <= t.inizio; k += margine / 2)
+            quieto = std::min(quieto, db(audio_match::rms(cattura, k, k + margine)));
+        ++tratti_silenzio;
+        tratti_quieti += quieto < -60 ? 1 : 0;
+    }
+    if (silenzio) {
+        verifica(tratti_silenzio >= 10 && tratti_quieti * 2 >= tratti_silenzio,
+                 QString("quiet mode: no music between the sounds (%1 of %2 stretches with a "
+                         "moment below -60 dBFS)")
+                     .arg(tratti_quieti)
+                     .arg(tratti_silenzio));
+        verifica(effetto_piu_forte < -8,
+                 QString("quiet mode: the effects %1 dB from their own level at most")
+                     .arg(effetto_piu_forte, 0, 'f', 1));
+    }
+
     // Between the sounds the music goes on: every stretch of half a second or
     // more without an effect is above the floor.
-    const std::size_t margine = frequenza_analisi / 20;
     double minimo = 0;
     int tratti = 0;
     std::size_t da = frequenza_analisi / 2;
@@ -196,11 +246,12 @@ void verifica_audio(Esito& verifica, const QString& file_audio, const QString& c
         }
         da = std::max(da, t.fine);
     }
-    verifica(tratti >= 5 && minimo > soglia_musica_db,
-             QString("music between the sounds: %1 stretches, quietest %2 dBFS (floor %3)")
-                 .arg(tratti)
-                 .arg(minimo, 0, 'f', 1)
-                 .arg(soglia_musica_db));
+    if (!silenzio)
+        verifica(tratti >= 5 && minimo > soglia_musica_db,
+                 QString("music between the sounds: %1 stretches, quietest %2 dBFS (floor %3)")
+                     .arg(tratti)
+                     .arg(minimo, 0, 'f', 1)
+                     .arg(soglia_musica_db));
 
     // "Fine": the music stops, the glass breaks, and nothing follows.
     const Trovato& ultimo = trovati.back();
@@ -505,10 +556,32 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCommandLineParser opzioni;
-    for (const char* nome :
-         {"audio", "bin", "foto", "origine", "lungo", "clic", "pausa", "tastiera"})
+    for (const char* nome : {"audio", "bin", "foto", "origine", "lungo", "clic", "pausa",
+                             "tastiera", "risposte", "esercizi"})
         opzioni.addOption({nome, nome, nome});
     opzioni.process(app);
+    if (opzioni.isSet("risposte")) {
+        const QStringList r = opzioni.value("risposte").split(',');
+        if (r.size() != 4)
+            return 2;
+        if (!opzioni.isSet("esercizi")) {
+            std::fputs(qPrintable(sessione::risposte(r[0].toInt(), r[1].toInt(), r[2].toInt(),
+                                                     r[3].toULongLong())),
+                       stdout);
+            return 0;
+        }
+        std::vector<Evento> attesi;
+        for (const auto& [nome, descrizione] :
+             sessione::eventi(r[0].toInt(), r[1].toInt(), r[3].toULongLong()))
+            attesi.push_back({nome, descrizione, true});
+        // The practice window closed, its quiet mode ends: the glass of
+        // "Fine" breaks over the music again.
+        attesi.back().in_silenzio = false;
+        Esito verifica;
+        verifica_audio(verifica, opzioni.value("esercizi"), opzioni.value("bin"), attesi);
+        std::printf("%s\n", verifica.fallimenti() ? "practice FAILED" : "practice ok");
+        return verifica.fallimenti() ? 1 : 0;
+    }
     if (opzioni.isSet("pausa")) {
         Esito verifica;
         verifica_pausa_ricordata(verifica, opzioni.value("pausa"));

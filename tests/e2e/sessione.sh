@@ -131,6 +131,15 @@ quanti() { # x y w h colour [shot]
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
+# Only the pixels near the colour, on a light background too (quanti counts
+# white ones as well: enough on the main window's gradient and green panel).
+quanti_solo() { # x y w h colour [shot]
+  convert "$lavoro/${6:-ora}.png" -crop "$3x$4+$((ox + $1))+$((oy + $2))" +repage \
+    -fuzz 20% -fill black +opaque "$5" -fill white -opaque "$5" \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+conta=quanti
+
 # Takes screenshots until the rectangle holds at least `minimo` pixels of the
 # colour (or no more than `-minimo` when negative); the last one is kept as `nome`.
 # With `calma` set, the state must still hold a moment later (a screenshot can
@@ -142,7 +151,7 @@ attendi() { # nome descrizione secondi x y w h colour minimo [calma]
   while :; do
     foto ora
     local n
-    n=$(quanti "$1" "$2" "$3" "$4" "$5")
+    n=$($conta "$1" "$2" "$3" "$4" "$5")
     if { [ "$6" -ge 0 ] && [ "$n" -ge "$6" ]; } || { [ "$6" -lt 0 ] && [ "$n" -le $((-$6)) ]; }; then
       if [ -n "$calma" ]; then
         calma=""
@@ -409,3 +418,136 @@ for giro in scolastica ricordata; do
     errore "$giro: the spelling not remembered: $(cat "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf")"
 done
 passo "the school's spelling shown and remembered"
+
+# ---- The practice window ----------------------------------------------------
+# F2 opens it over the main window. A round of each kind for terza, level 1,
+# from a fixed seed, so that the practice's own logic (analizza_sessione
+# --risposte) knows the answers: the first question answered right (the first
+# kind on the keypad, by mouse), the second wrong twice. Then a whole round of
+# the last kind with its second question missed, its end and "Rifai gli
+# errori", all in the quiet mode. The form is drawn at 125%, the largest that
+# fits 1024 x 768.
+seme=26
+avvia esercizi --seme "$seme" --grafia originale
+dimensioni 851x536
+principale=$finestra
+tasti F2
+finestra=$(timeout 10 xdotool search --sync --onlyvisible --name 'Esercizi' | head -n1) || true
+[ -n "$finestra" ] || errore "F2 opened no practice window"
+dimensioni 1000x750
+xdotool windowfocus --sync "$finestra"
+passo "F2: the practice window at ($ox,$oy) ${WIDTH}x$HEIGHT"
+# The quiet mode, as a classroom has it: the music stops, the effects are
+# softer (the analyzer measures both), and it is remembered.
+tasti alt+i
+sleep 0.5
+grep -qx 'esercizi_in_silenzio=true' "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf" ||
+  errore "the quiet mode not remembered: $(cat "$XDG_CONFIG_HOME/Contavoce/Contavoce.conf")"
+ez() { echo $((($1 * 125 + 50) / 100)); } # the form's pixels at 100%, drawn at 125%
+conta=quanti_solo # the practice window is light
+# The verdict line (8, 334, 784 x 44): green when right or showing the right
+# answer, red for "Riprova".
+esito() { # name description colour minimum
+  attendi "$1" "$2" 15 "$(ez 8)" "$(ez 334)" "$(ez 784)" "$(ez 44)" "$3" "$4"
+}
+verde='#005a00'
+rosso='#a00000'
+# Keypad key k (1..7 on the first row, then 8 9 0 , ⌫ OK) by mouse.
+tastierino() { # character...
+  local c i
+  for c in "$@"; do
+    case $c in
+      [1-7]) i=$((c - 1)) ;; 8) i=7 ;; 9) i=8 ;; 0) i=9 ;; ,) i=10 ;; OK) i=12 ;;
+      *) continue ;; # the dots of a grouped number are not typed
+    esac
+    local larga=64
+    [ "$i" -eq 12 ] && larga=136
+    xdotool mousemove --sync $((ox + $(ez $((8 + 140 + i % 7 * 72 + larga / 2))))) \
+      $((oy + $(ez $((386 + 16 + i / 7 * 80 + 32))))) click 1
+    sleep 0.2
+  done
+}
+risposta() { # text: typed into the answer box, then Enter
+  xdotool type --delay 120 "$1"
+  tasti Return
+}
+tasti alt+c Home Down Down
+for tipo in 0 1 2 3 4 5 6; do
+  mapfile -t righe < <("$analizza" --risposte "2,1,$tipo,$seme" 2>/dev/null)
+  [ "${#righe[@]}" -eq 10 ] || errore "kind $tipo: ${#righe[@]} answers from the practice's logic"
+  IFS=$'\t' read -r giusta _ _ <<<"${righe[0]}"
+  IFS=$'\t' read -r _ sbagliata _ <<<"${righe[1]}"
+  tasti alt+e Home
+  for _ in $(seq "$tipo"); do tasti Down; done
+  tasti alt+n
+  sleep 2.5 # the question said
+  if [ "$tipo" -eq 0 ] && [ -n "$accessibile" ]; then
+    "$python_spi" "$(dirname "$0")/accessibile.py" --esercizi "$contavoce_pid" \
+      "$lavoro/albero_esercizi.txt" || errore "the screen reader's view of the practice window"
+    passo "the practice window's screen-reader view checked"
+  fi
+  if [ "$tipo" -eq 0 ]; then
+    # shellcheck disable=SC2046
+    tastierino $(grep -o . <<<"$giusta") OK
+  else
+    risposta "$giusta"
+  fi
+  esito "esercizi_giusta_$tipo" "kind $tipo: $giusta right" "$verde" 60
+  esito "esercizi_seconda_$tipo" "kind $tipo: the second question" "$verde" -5
+  sleep 2.5
+  risposta "$sbagliata"
+  esito "esercizi_riprova_$tipo" "kind $tipo: $sbagliata, Riprova" "$rosso" 60
+  sleep 1
+  risposta "$sbagliata"
+  esito "esercizi_risposta_$tipo" "kind $tipo: $sbagliata again, the answer shown" "$verde" 60
+  sleep 4 # the answer said, then the third question
+done
+
+tasti alt+n
+mapfile -t righe < <("$analizza" --risposte "2,1,6,$seme" 2>/dev/null)
+for k in $(seq 0 9); do
+  IFS=$'\t' read -r giusta sbagliata _ <<<"${righe[$k]}"
+  sleep 2.5
+  if [ "$k" -eq 1 ]; then
+    risposta "$sbagliata"
+    esito "esercizi_giro_riprova" "whole round: question 2 wrong" "$rosso" 60
+    sleep 1
+    risposta "$sbagliata"
+    esito "esercizi_giro_risposta" "whole round: question 2 wrong again" "$verde" 60
+    sleep 2
+  else
+    risposta "$giusta"
+    esito "esercizi_giro_$k" "whole round: question $((k + 1)) right" "$verde" 60
+  fi
+  [ "$k" -eq 9 ] || esito "esercizi_giro_dopo_$k" "whole round: question $((k + 2))" "$verde" -5
+done
+# Nine of ten: three gold stars (8, 152, 784 x 72), the missed question listed.
+attendi esercizi_fine "the end of the round" 15 "$(ez 8)" "$(ez 152)" "$(ez 784)" "$(ez 72)" \
+  '#8a5a00' 1500 calma
+[ "$(quanti_solo "$(ez 48)" "$(ez 270)" "$(ez 600)" "$(ez 30)" black esercizi_fine)" -ge 100 ] ||
+  errore "the end of the round lists no missed question"
+sleep 1.5
+tasti alt+f
+attendi esercizi_rifai "Rifai gli errori: the missed question again" 10 "$(ez 8)" "$(ez 120)" \
+  "$(ez 784)" "$(ez 26)" '#c8c8c8' 100 calma
+sleep 2.5
+tasti Escape
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name 'Esercizi' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+! xdotool search --onlyvisible --name 'Esercizi' >/dev/null 2>&1 || errore "Escape left the practice window open"
+finestra=$principale
+xdotool windowfocus --sync "$finestra"
+passo "the practice window closed: back to the main window"
+# The main window as it was: a number confirmed there, then "Fine".
+xdotool type --delay 400 7
+tasti Return
+conta=quanti
+attendi esercizi_dopo "after the practice: 7 confirmed" 20 "$(zpx 120 150)" "$(zpx 1560 150)" \
+  "$(zpx 6375 150)" "$(zpx 855 150)" white 25000 calma
+sleep 2.5
+fine_e_attesa
+"$analizza" --esercizi "$lavoro/audio_esercizi.raw" --bin "$(dirname "$programma")" \
+  --risposte "2,1,0,$seme"
+passo "practice analysed"

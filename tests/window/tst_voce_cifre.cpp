@@ -34,6 +34,7 @@ private slots:
     void geometria();
     void stato_iniziale();
     void ordine_di_tabulazione();
+    void esercizi_fuori_dai_piedi();
     void avvio_nell_ordine();
     void senza_dispositivo_un_avviso();
     void sfumatura_data();
@@ -133,6 +134,11 @@ void TstVoceCifre::ordine_di_tabulazione() {
     // Only Text1 and INVIO can be reached while Frame2 and Text3 are hidden.
     QTest::keyClick(&w, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), ctl.Command6);
+    // The practice window's button, added to the form, comes after them all.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ctl.Esercizi);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ctl.Text1);
     // As after a confirmation: the panel and the words box shown, its buttons enabled.
     ctl.Frame2->show();
     ctl.Text3->show();
@@ -141,12 +147,34 @@ void TstVoceCifre::ordine_di_tabulazione() {
     ctl.Frame1->show(); // the digits of an open panel are not in it
     ctl.Text1->setFocus();
     QStringList ordine;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 10; ++i) {
         ordine << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(ordine, QStringList({"Text1", "Text3", "Command5", "Command4", "Command3", "Command2",
-                                  "Command1", "Command6"}));
+                                  "Command1", "Command6", "Esercizi", "Text1"}));
+}
+
+void TstVoceCifre::esercizi_fuori_dai_piedi() {
+    // At every zoom the added button covers none of the form's own controls,
+    // stays inside the form and is as large as a child's finger needs.
+    Banco b;
+    VoceCifre& w = *b.w;
+    const ControlliVoceCifre& ctl = w.controlli();
+    for (int zoom : {100, 175, 300}) {
+        w.imposta_zoom(zoom);
+        const QRect mio = ctl.Esercizi->geometry();
+        QVERIFY(QRect(QPoint(), w.size()).contains(mio));
+        QVERIFY(mio.width() >= 48 && mio.height() >= 48);
+        for (QWidget* c : w.findChildren<QWidget*>()) {
+            if (c == ctl.Esercizi || c->parentWidget() != &w)
+                continue;
+            QVERIFY2(!c->geometry().intersects(mio),
+                     qPrintable(QString("%1 at %2%").arg(c->objectName()).arg(zoom)));
+        }
+    }
+    QCOMPARE(ctl.Esercizi->text(), "&Esercizi");
+    QVERIFY(!ctl.Esercizi->accessibleDescription().isEmpty());
 }
 
 void TstVoceCifre::avvio_nell_ordine() {
@@ -392,7 +420,7 @@ void TstVoceCifre::impostazioni_data() {
     QTest::addColumn<bool>("scolastica");
     QTest::newRow("none") << QByteArray() << 100 << false << false;
     QTest::newRow("all") << QByteArray("[General]\nzoom=175\nmusica_in_pausa=true\n"
-                                       "grafia=scolastica\n")
+                                       "grafia=scolastica\nesercizi_in_silenzio=true\n")
                          << 175 << true << true;
     QTest::newRow("spelling unknown")
         << QByteArray("[General]\ngrafia=Scolastica\n") << 100 << false << false;
@@ -401,7 +429,9 @@ void TstVoceCifre::impostazioni_data() {
     QTest::newRow("zoom too large")
         << QByteArray("[General]\nzoom=2500\n") << 100 << false << false;
     QTest::newRow("zoom not a number")
-        << QByteArray("[General]\nzoom=grande\nmusica_in_pausa=forse\n") << 100 << false << false;
+        << QByteArray("[General]\nzoom=grande\nmusica_in_pausa=forse\n"
+                      "esercizi_in_silenzio=forse\n")
+        << 100 << false << false;
     QTest::newRow("garbage") << QByteArray("\x00\xff[[[=\n\x01zoom\x00=\xfe\n", 16) << 100 << false
                              << false;
 }
@@ -419,10 +449,12 @@ void TstVoceCifre::impostazioni() {
         f.write(file);
     }
     QSettings letto(percorso, QSettings::IniFormat);
-    const Impostazioni i = leggi_impostazioni(letto);
+    const Ricordate i = leggi_impostazioni(letto);
     QCOMPARE(i.zoom, zoom);
     QCOMPARE(i.musica_in_pausa, pausa);
     QCOMPARE(i.grafia == Grafia::scolastica, scolastica);
+    // The practice's quiet mode goes with the music's pause in the rows.
+    QCOMPARE(i.silenzio, pausa);
 
     // What is remembered reads back the same, even over a damaged file.
     {
@@ -430,11 +462,13 @@ void TstVoceCifre::impostazioni() {
         ricorda_zoom(scritto, 250);
         ricorda_pausa_musica(scritto, true);
         ricorda_grafia(scritto, scolastica ? Grafia::originale : Grafia::scolastica);
+        ricorda_silenzio(scritto, !pausa);
     }
     QSettings riletto(percorso, QSettings::IniFormat);
     QCOMPARE(leggi_impostazioni(riletto).zoom, 250);
     QCOMPARE(leggi_impostazioni(riletto).musica_in_pausa, true);
     QCOMPARE(leggi_impostazioni(riletto).grafia == Grafia::scolastica, !scolastica);
+    QCOMPARE(leggi_impostazioni(riletto).silenzio, !pausa);
 }
 
 void TstVoceCifre::opzioni_data() {
@@ -444,7 +478,7 @@ void TstVoceCifre::opzioni_data() {
     QTest::addColumn<QString>("errori");
     QTest::newRow("help") << QStringList{"--help"} << 0
                           << "^Usage: contavoce .*--version.*--fullscreen.*--no-music.*--zoom.*"
-                             "--grafia <G>.*scolastica"
+                             "--grafia <G>.*scolastica.*--esercizi.*--seme <N>"
                           << "^$";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "^contavoce 0\\.1\\.0\n$"
                              << "^$";
@@ -456,6 +490,8 @@ void TstVoceCifre::opzioni_data() {
                                         << "zoom";
     QTest::newRow("spelling unknown") << QStringList{"--grafia", "scuola"} << 2 << "^$"
                                       << "--grafia wants originale or scolastica, not 'scuola'";
+    QTest::newRow("seed not a number") << QStringList{"--esercizi", "--seme", "-3"} << 2 << "^$"
+                                       << "--seme wants a whole number, not '-3'";
     QTest::newRow("unknown option") << QStringList{"--volume", "3"} << 2 << "^$"
                                     << "volume";
     QTest::newRow("argument") << QStringList{"12"} << 2 << "^$"

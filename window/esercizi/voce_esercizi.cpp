@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/esercizi/voce_esercizi.h"
+
+#include "platform/audio/suono.h"
+#include "platform/qt/resources.h"
+#include "speech/decimale_detto.h"
+#include "speech/ordini_detti.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <algorithm>
+#include <cmath>
+
+namespace contavoce {
+namespace {
+
+// The quiet mode's effects: about 12 dB below the others, still heard in a
+// quiet room, never over the voice.
+constexpr double fattore_piano = 0.25;
+
+} // namespace
+
+QByteArray wav_piu_piano(QByteArray wav, double fattore) {
+    if (wav.size() < 12 || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE")
+        return wav;
+    int bit = 0;
+    bool pcm = false;
+    for (qsizetype i = 12; i + 8 <= wav.size();) {
+        const QByteArray id = wav.mid(i, 4);
+        const auto n = qsizetype(qFromLittleEndian<quint32>(wav.constData() + i + 4));
+        const qsizetype inizio = i + 8;
+        const qsizetype fine = std::min(wav.size(), inizio + n);
+        if (id == "fmt " && n >= 16) {
+            pcm = qFromLittleEndian<quint16>(wav.constData() + inizio) == 1;
+            bit = qFromLittleEndian<quint16>(wav.constData() + inizio + 14);
+        } else if (id == "data" && pcm) {
+            char* d = wav.data();
+            if (bit == 16) {
+                for (qsizetype k = inizio; k + 2 <= fine; k += 2) {
+                    const auto s = qFromLittleEndian<qint16>(d + k);
+                    qToLittleEndian<qint16>(qint16(std::lround(s * fattore)), d + k);
+                }
+            } else if (bit == 8) {
+                for (qsizetype k = inizio; k < fine; ++k) {
+                    const int s = static_cast<unsigned char>(d[k]) - 128;
+                    d[k] = char(static_cast<unsigned char>(128 + std::lround(s * fattore)));
+                }
+            }
+            return wav;
+        }
+        i = inizio + n + (n & 1); // chunks are padded to an even size
+    }
+    return wav;
+}
+
+VoceEsercizi::VoceEsercizi(platform::Suono& suono, std::string cartella)
+    : suono_(suono), cartella_(std::move(cartella)) {
+    // Looks often enough that the clips follow one another without a gap.
+    giro_.setInterval(5);
+    giro_.setTimerType(Qt::PreciseTimer);
+    connect(&giro_, &QTimer::timeout, this, [this] { avanza(); });
+}
+
+std::string VoceEsercizi::clip(const char* nome) const {
+    return cartella_ + "/" + nome + ".wav";
+}
+
+std::vector<std::string> VoceEsercizi::clip_di(const std::vector<Detto>& detto,
+                                               Lettura lettura) const {
+    std::vector<std::string> fuori;
+    const auto aggiungi = [&](const char* nome) {
+        if (nome && *nome)
+            fuori.push_back(clip(nome));
+    };
+    for (const Detto& d : detto) {
+        switch (d.cosa) {
+        case Detto::Cosa::clip:
+            aggiungi(d.clip.c_str());
+            break;
+        case Detto::Cosa::numero: {
+            const auto lista = lista_decimale(d.numero, lettura, cartella_);
+            fuori.insert(fuori.end(), lista.begin(), lista.end());
+            break;
+        }
+        case Detto::Cosa::ordine:
+            if (d.posto > 0) {
+                const ListaClip l = lista_ordine(d.cifra, std::size_t(d.posto), cartella_);
+                fuori.insert(fuori.end(), l.Wave_name.begin() + 1,
+                             l.Wave_name.begin() + 1 + l.n_file);
+            } else if (d.posto >= -3 && d.cifra >= 0 && d.cifra <= 9) {
+                // A decimal place: "un decimo", "tre centesimi".
+                const OrdineDetto& o = decimali_detti[std::size_t(-d.posto)];
+                if (d.cifra == 1) {
+                    aggiungi(o.uno);
+                } else {
+                    aggiungi(cifre_dette[std::size_t(d.cifra)]);
+                    aggiungi(o.plurale);
+                }
+            }
+            break;
+        }
+    }
+    return fuori;
+}
+
+std::string VoceEsercizi::effetto(const char* nome, bool piano) {
+    const QString file =
+        effetti_.filePath(QString::fromLatin1(nome) + (piano ? "_piano.wav" : ".wav"));
+    if (!QFile::exists(file)) {
+        const auto dati = platform::risorsa(nome, "wav");
+        QFile f(file);
+        if (!dati || !f.open(QIODevice::WriteOnly) ||
+            f.write(piano
+                        ? wav_piu_piano(QByteArray(dati->constData(), dati->size()), fattore_piano)
+                        : *dati) < 0)
+            return {};
+    }
+    return file.toStdString();
+}
+
+void VoceEsercizi::di(std::vector<std::string> clip, std::function<void()> poi) {
+    clip_ = std::move(clip);
+    std::erase(clip_, std::string());
+    prossima_ = 0;
+    attende_fine_ = false;
+    poi_ = std::move(poi);
+    da_ = std::chrono::steady_clock::now();
+    // The first clip at once, over whatever still plays: "Ripeti" and the
+    // next question do not wait for the last one's end.
+    if (!clip_.empty()) {
+        suono_.suona_file_subito(clip_[prossima_++]);
+        attende_fine_ = true;
+        giro_.start();
+    } else {
+        avanza();
+    }
+}
+
+void VoceEsercizi::ferma() {
+    clip_.clear();
+    prossima_ = 0;
+    attende_fine_ = false;
+    poi_ = {};
+    giro_.stop();
+}
+
+void VoceEsercizi::avanza() {
+    using namespace std::chrono_literals;
+    const auto ora = std::chrono::steady_clock::now();
+    if (!suono_.attendi_fine(0ms)) {
+        // No clip of ours lasts this long: a device that has stopped pulling
+        // must not hold the round for good.
+        if (ora - da_ < 5s)
+            return;
+    }
+    if (prossima_ < clip_.size()) {
+        suono_.suona_file_subito(clip_[prossima_++]);
+        attende_fine_ = true;
+        da_ = ora;
+        return;
+    }
+    giro_.stop();
+    attende_fine_ = false;
+    clip_.clear();
+    prossima_ = 0;
+    if (auto poi = std::exchange(poi_, {}))
+        poi();
+}
+
+} // namespace contavoce
