@@ -227,28 +227,29 @@ std::optional<Tipo> tipo_da_chiave(std::string_view chiave) {
     return std::nullopt;
 }
 
-const char* sigla_posto(int posto) {
+namespace {
+// A place's entry: places 1..12 of the integer part from `interi`, the
+// decimal places -1..-3 from `decimali`, and "" for any other.
+template <typename Interi, typename Decimali>
+const char* del_posto(int posto, const Interi& interi, const Decimali& decimali) {
     if (posto >= 1 && posto <= 12)
-        return sigle_intere[static_cast<std::size_t>(posto)];
+        return interi[static_cast<std::size_t>(posto)];
     if (posto <= -1 && posto >= -3)
-        return sigle_decimali[static_cast<std::size_t>(-posto)];
+        return decimali[static_cast<std::size_t>(-posto)];
     return "";
+}
+} // namespace
+
+const char* sigla_posto(int posto) {
+    return del_posto(posto, sigle_intere, sigle_decimali);
 }
 
 const char* nome_posto(int posto) {
-    if (posto >= 1 && posto <= 12)
-        return nomi_ordini[static_cast<std::size_t>(posto)];
-    if (posto <= -1 && posto >= -3)
-        return nomi_decimali[static_cast<std::size_t>(-posto)];
-    return "";
+    return del_posto(posto, nomi_ordini, nomi_decimali);
 }
 
 const char* nome_posto_singolare(int posto) {
-    if (posto >= 1 && posto <= 12)
-        return singolari_interi[static_cast<std::size_t>(posto)];
-    if (posto <= -1 && posto >= -3)
-        return nomi_decimali_singolari[static_cast<std::size_t>(-posto)];
-    return "";
+    return del_posto(posto, singolari_interi, nomi_decimali_singolari);
 }
 
 namespace ce = clip_esercizi;

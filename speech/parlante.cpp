@@ -11,7 +11,7 @@ namespace contavoce {
 Parlante::Parlante(platform::Suono& suono, platform::Avvisi& avvisi,
                    std::function<void()> giro_eventi, std::string cartella)
     : suono_(suono), avvisi_(avvisi), giro_eventi_(std::move(giro_eventi)),
-      cartella_(std::move(cartella)) {}
+      cartella_(std::move(cartella)), frase_(suono) {}
 
 void Parlante::num_parlante(const std::string& cifre) {
     scheda_audio();
@@ -41,37 +41,16 @@ void Parlante::parla(const std::vector<std::string>& clip) {
 }
 
 void Parlante::inizia_frase(const ListaClip& lista) {
-    frase_.assign(lista.Wave_name.begin() + 1, lista.Wave_name.begin() + 1 + lista.n_file);
-    prossima_ = 0;
-    attesa_da_ = std::chrono::steady_clock::now();
+    frase_.inizia({lista.Wave_name.begin() + 1, lista.Wave_name.begin() + 1 + lista.n_file},
+                  Frase::Fine::ultima_avviata);
 }
 
 bool Parlante::avanza_frase() {
-    using namespace std::chrono_literals;
-    if (prossima_ >= frase_.size()) {
-        ferma_frase();
-        return false;
-    }
-    const auto ora = std::chrono::steady_clock::now();
-    if (!suono_.attendi_fine(0ms)) {
-        // No sound of ours lasts this long: a device that has stopped pulling
-        // must not keep the phrase waiting for good.
-        if (ora - attesa_da_ < 5s)
-            return true;
-        ferma_frase();
-        return false;
-    }
-    suono_.suona_file_subito(frase_[prossima_++]);
-    attesa_da_ = ora;
-    if (prossima_ < frase_.size())
-        return true;
-    ferma_frase();
-    return false;
+    return frase_.avanza();
 }
 
 void Parlante::ferma_frase() {
-    frase_.clear();
-    prossima_ = 0;
+    frase_.ferma();
 }
 
 void Parlante::suona_risorsa(std::string_view nome, std::string_view tipo) {

@@ -6,9 +6,9 @@
 #include "platform/audio/suono.h"
 #include "platform/base/avvisi.h"
 #include "speech/clip_list.h"
+#include "speech/frase.h"
 #include "spelling/forme.h"
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -63,9 +63,7 @@ private:
     platform::Avvisi& avvisi_;
     std::function<void()> giro_eventi_;
     std::string cartella_;
-    std::vector<std::string> frase_; // the phrase's clips, in playing order
-    std::size_t prossima_ = 0;       // the first not yet started
-    std::chrono::steady_clock::time_point attesa_da_;
+    Frase frase_;
 };
 
 } // namespace contavoce

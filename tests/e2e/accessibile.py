@@ -107,8 +107,8 @@ def main():
         # A combo box reads as its choice, then what it chooses.
         combo = [(r[1], r[2]) for r in rows if r[0] == "combo box"]
         check(combo == [("terza", "Classe"), ("1: 100–999", "Livello"),
-                        ("Ascolta e scrivi", "Esercizio")],
-              f"practice: class year, level and kind read with what they choose ({combo})")
+                        ("Ascolta e scrivi", "Esercizio"), ("10", "Domande per giro, da 5 a 20")],
+              f"practice: class year, level, kind and count read with what they choose ({combo})")
         described = [r for r in rows if r[1] in ("Inizia", "Ripeti", "In silenzio (classe)",
                                                  "Grafia della scuola", "Risposta")]
         check(len(described) == 5 and all(r[2] for r in described),

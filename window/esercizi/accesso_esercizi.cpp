@@ -8,11 +8,14 @@
 #include "window/voce_cifre.h"
 #include "window/zoom.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
+#include <algorithm>
+#include <vector>
 
 namespace contavoce {
 namespace {
@@ -57,6 +60,7 @@ void FinestraEsercizi::accessibile() {
     c.livello->setAccessibleDescription("Livello");
     c.tipo->setAccessibleDescription("Esercizio");
     c.inizia->setAccessibleDescription("Comincia un giro di domande");
+    c.domande->setAccessibleDescription("Domande per giro, da 5 a 20");
     c.silenzio->setAccessibleDescription("Senza musica e con suoni più piani, per la classe");
     c.scolastica->setAccessibleDescription("Le parole scritte come a scuola: ventitré, un milione");
     c.risposta->setAccessibleName("Risposta");
@@ -66,21 +70,12 @@ void FinestraEsercizi::accessibile() {
     c.ancora->setAccessibleDescription("Un giro nuovo con le stesse scelte");
     c.stelle->setAccessibleDescription("Il punteggio del giro");
     // Tab: the choices first, then the question's box and its buttons.
-    QWidget::setTabOrder(c.classe, c.livello);
-    QWidget::setTabOrder(c.livello, c.tipo);
-    QWidget::setTabOrder(c.tipo, c.inizia);
-    QWidget::setTabOrder(c.inizia, c.silenzio);
-    QWidget::setTabOrder(c.silenzio, c.scolastica);
-    QWidget::setTabOrder(c.scolastica, c.risposta);
-    QWidget::setTabOrder(c.risposta, c.ripeti);
-    QWidget* prima = c.ripeti;
-    for (QPushButton* b : c.tasti_scelta) {
-        QWidget::setTabOrder(prima, b);
-        prima = b;
-    }
-    QWidget::setTabOrder(prima, c.errori);
-    QWidget::setTabOrder(c.errori, c.rifai);
-    QWidget::setTabOrder(c.rifai, c.ancora);
+    std::vector<QWidget*> ordine{c.classe,   c.livello,    c.tipo,     c.domande, c.inizia,
+                                 c.silenzio, c.scolastica, c.risposta, c.ripeti};
+    ordine.insert(ordine.end(), c.tasti_scelta.begin(), c.tasti_scelta.end());
+    ordine.insert(ordine.end(), {c.errori, c.rifai, c.ancora});
+    for (std::size_t i = 1; i < ordine.size(); ++i)
+        QWidget::setTabOrder(ordine[i - 1], ordine[i]);
     for (QWidget* w : findChildren<QWidget*>())
         if (w->focusPolicy() & Qt::TabFocus)
             w->installEventFilter(this);
@@ -154,6 +149,12 @@ void FinestraEsercizi::disponi() {
         origine = QPoint((width() - d.width()) / 2, (height() - d.height()) / 2);
     }
     applica_zoom(*this, z, origine);
+    // The style draws a check box's square at one size: it grows with the
+    // text, so that it can still be seen and touched on a whiteboard.
+    const int lato = std::max(13, 13 * z / 100);
+    for (QCheckBox* c : {controlli_.silenzio, controlli_.scolastica})
+        c->setStyleSheet(
+            QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(lato));
 }
 
 void FinestraEsercizi::resizeEvent(QResizeEvent*) {

@@ -109,6 +109,21 @@ void Puntini::paintEvent(QPaintEvent*) {
     }
 }
 
+void disponi_scelte(const ControlliEsercizi& c, std::size_t quante) {
+    // Rows of at most eight, as even as they can be, each one centred.
+    constexpr std::size_t per_riga_max = 8;
+    constexpr int lato = 84, passo = 96, larghezza = 784;
+    quante = std::min(quante, c.tasti_scelta.size());
+    const std::size_t righe = (quante + per_riga_max - 1) / per_riga_max;
+    const std::size_t per_riga = righe ? (quante + righe - 1) / righe : 0;
+    for (std::size_t i = 0; i < quante; ++i) {
+        const std::size_t riga = i / per_riga,
+                          in_riga = std::min(per_riga, quante - riga * per_riga);
+        const int x0 = (larghezza - int(in_riga) * passo + (passo - lato)) / 2;
+        colloca(c.tasti_scelta[i], x0 + int(i % per_riga) * passo, 16 + int(riga) * 80, lato, 64);
+    }
+}
+
 ControlliEsercizi crea_controlli_esercizi(QWidget& finestra) {
     ControlliEsercizi c;
     QWidget* f = &finestra;
@@ -127,7 +142,14 @@ ControlliEsercizi crea_controlli_esercizi(QWidget& finestra) {
     c.inizia = crea<QPushButton>(f, "inizia", {428, 64, 116, 48}, 14, "I&nizia");
     c.scolastica = crea<QCheckBox>(f, "scolastica", {552, 64, 240, 48}, 13, "&Grafia della scuola");
 
-    c.puntini = crea<Puntini>(f, "puntini", {8, 120, 784, 26}, 13);
+    // The teacher's choice, beside the dots it sets the number of.
+    // A list like the other choices: the whole box answers a touch.
+    c.domande = crea<QComboBox>(f, "domande", {106, 118, 80, 32}, 13);
+    for (std::size_t n = domande_minime; n <= domande_massime; ++n)
+        c.domande->addItem(QString::number(n), int(n));
+    c.domande->setCurrentIndex(int(domande_di_norma - domande_minime));
+    etichetta(f, "&Domande", {8, 118, 96, 32}, c.domande);
+    c.puntini = crea<Puntini>(f, "puntini", {200, 122, 592, 26}, 13);
     c.consegna = crea<QLabel>(f, "consegna", {8, 152, 784, 34}, 15);
     c.consegna->setAlignment(Qt::AlignCenter);
     c.testo = crea<QLabel>(f, "testo", {8, 188, 784, 76}, 26);

@@ -42,6 +42,7 @@ struct ControlliEsercizi {
     QComboBox* classe = nullptr;
     QComboBox* livello = nullptr;
     QComboBox* tipo = nullptr;
+    QComboBox* domande = nullptr; // questions in a round
     QPushButton* inizia = nullptr;
     QCheckBox* silenzio = nullptr;   // the quiet mode
     QCheckBox* scolastica = nullptr; // the school's spelling of the words
@@ -68,5 +69,8 @@ struct ControlliEsercizi {
 };
 
 ControlliEsercizi crea_controlli_esercizi(QWidget& finestra);
+// Places the first `quante` choice buttons in centred rows (the window then
+// applies its zoom again).
+void disponi_scelte(const ControlliEsercizi& c, std::size_t quante);
 
 } // namespace contavoce

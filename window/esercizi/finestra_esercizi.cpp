@@ -151,6 +151,7 @@ void FinestraEsercizi::Inizia_Click() {
     i.classe = Classe(controlli_.classe->currentIndex());
     i.livello = controlli_.livello->currentIndex() + 1;
     i.tipo = tipi[std::size_t(controlli_.tipo->currentIndex())];
+    i.domande = std::size_t(controlli_.domande->currentData().toInt());
     i.seme = seme_ ? *seme_ : seme_casuale();
     i.grafia = controlli_.scolastica->isChecked() ? Grafia::scolastica : Grafia::originale;
     try {
@@ -203,6 +204,10 @@ void FinestraEsercizi::mostra_domanda() {
         } else {
             b->hide();
         }
+    }
+    if (d.risposta == Risposta::scelta) {
+        disponi_scelte(c, d.scelte.size());
+        disponi();
     }
     c.risposta->setFocus(Qt::OtherFocusReason);
     di_domanda();
@@ -271,7 +276,8 @@ void FinestraEsercizi::controlla(const QString& risposta) {
                 segnati[k] = true;
         }
         if (v.mancano) {
-            mostrato += std::string(v.mancano, '_');
+            // A mark the child sees for each digit still to type.
+            mostrato += std::string(v.mancano, '?');
             segnati.resize(mostrato.size(), true);
         }
         testo = "<b>" + colorato("Riprova.", rosso) + "</b> " + html(v.messaggio);

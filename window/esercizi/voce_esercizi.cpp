@@ -54,7 +54,7 @@ QByteArray wav_piu_piano(QByteArray wav, double fattore) {
 }
 
 VoceEsercizi::VoceEsercizi(platform::Suono& suono, std::string cartella)
-    : suono_(suono), cartella_(std::move(cartella)) {
+    : cartella_(std::move(cartella)), frase_(suono) {
     // Looks often enough that the clips follow one another without a gap.
     giro_.setInterval(5);
     giro_.setTimerType(Qt::PreciseTimer);
@@ -119,50 +119,26 @@ std::string VoceEsercizi::effetto(const char* nome, bool piano) {
 }
 
 void VoceEsercizi::di(std::vector<std::string> clip, std::function<void()> poi) {
-    clip_ = std::move(clip);
-    std::erase(clip_, std::string());
-    prossima_ = 0;
-    attende_fine_ = false;
     poi_ = std::move(poi);
-    da_ = std::chrono::steady_clock::now();
     // The first clip at once, over whatever still plays: "Ripeti" and the
     // next question do not wait for the last one's end.
-    if (!clip_.empty()) {
-        suono_.suona_file_subito(clip_[prossima_++]);
-        attende_fine_ = true;
+    frase_.inizia(std::move(clip), Frase::Fine::ultima_finita, true);
+    if (frase_.in_corso())
         giro_.start();
-    } else {
+    else
         avanza();
-    }
 }
 
 void VoceEsercizi::ferma() {
-    clip_.clear();
-    prossima_ = 0;
-    attende_fine_ = false;
+    frase_.ferma();
     poi_ = {};
     giro_.stop();
 }
 
 void VoceEsercizi::avanza() {
-    using namespace std::chrono_literals;
-    const auto ora = std::chrono::steady_clock::now();
-    if (!suono_.attendi_fine(0ms)) {
-        // No clip of ours lasts this long: a device that has stopped pulling
-        // must not hold the round for good.
-        if (ora - da_ < 5s)
-            return;
-    }
-    if (prossima_ < clip_.size()) {
-        suono_.suona_file_subito(clip_[prossima_++]);
-        attende_fine_ = true;
-        da_ = ora;
+    if (frase_.avanza())
         return;
-    }
     giro_.stop();
-    attende_fine_ = false;
-    clip_.clear();
-    prossima_ = 0;
     if (auto poi = std::exchange(poi_, {}))
         poi();
 }

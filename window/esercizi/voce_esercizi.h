@@ -6,11 +6,11 @@
 #pragma once
 
 #include "esercizi/esercizi.h"
+#include "speech/frase.h"
 
 #include <QObject>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,20 +36,16 @@ public:
     // the last has ended (not when dropped).
     void di(std::vector<std::string> clip, std::function<void()> poi = {});
     void ferma();
-    bool parla() const { return prossima_ < clip_.size() || attende_fine_; }
+    bool parla() const { return frase_.in_corso(); }
 
 private:
     void avanza();
 
-    platform::Suono& suono_;
     std::string cartella_;
     QTemporaryDir effetti_; // the effects written out once, as they are and softer
-    std::vector<std::string> clip_;
-    std::size_t prossima_ = 0;
-    bool attende_fine_ = false;
+    Frase frase_;
     std::function<void()> poi_;
     QTimer giro_;
-    std::chrono::steady_clock::time_point da_;
 };
 
 // A 8- or 16-bit PCM WAV image with its samples scaled by `fattore`
