@@ -148,7 +148,7 @@ void TstRegistro::due_programmi_scrivono_insieme() {
     const mode_t maschera = ::umask(0);
     int via[2];
     QVERIFY(::pipe(via) == 0);
-    constexpr std::size_t n = 60;
+    constexpr std::size_t n = 300;
     std::vector<pid_t> figli;
     for (const char* nome : {"Primo", "Seconda"}) {
         const pid_t pid = ::fork();
