@@ -139,7 +139,7 @@ private slots:
     void nomi_e_cancellazione();
 };
 
-// Two windows of one account, each a child's round of 60 answers, written
+// Two windows of one account, each a child's round of 300 answers, written
 // at the same time into a register neither has made yet: every answer kept,
 // in a folder and files only the user can read.
 void TstRegistro::due_programmi_scrivono_insieme() {
