@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli: Contavoce's number speller and speaker for the command line.
+#include "cli/comando_registro.h"
 #include "cli/comando_scheda.h"
 #include "cli/input.h"
 #include "cli/messaggi.h"
@@ -68,6 +69,22 @@ Commands:
                       (as for words)
       --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
                       numbers of the exercises in their order
+  registro [OPTIONS]
+                    the children's progress in the practice, for the
+                    teacher: a table per child (rounds, right answers per
+                    kind and level, the numbers missed most often, the last
+                    time practised). Options:
+      --csv FILE      every answer, for a spreadsheet: ";" between fields
+                      and a decimal comma under a locale that writes one
+                      (Italian), else "," and ".", UTF-8 with a byte-order mark
+      --pdf FILE      a report, a page per class year: a bar per child and
+                      kind (the share right), the numbers missed most often
+      --cancella NAME removes a child and all their answers
+      --cancella-tutto
+                      removes every child; asks first on a terminal, else
+                      wants --si
+      --cartella DIR  the register in DIR (by default
+                      $XDG_DATA_HOME/Contavoce, ~/.local/share/Contavoce)
   music FILE        plays a MIDI file to its end (Ctrl+C stops it)
   music FILE --wav OUT --seconds N
                     writes the first N seconds of the MIDI file to OUT
@@ -243,7 +260,8 @@ int main(int argc, char** argv) {
     // Only the worksheet needs Qt's GUI library, from a module of its own; every
     // other command runs on the core library alone.
     std::optional<cli::ModuloScheda> modulo;
-    if (!args.empty() && args[0] == "scheda")
+    if (!args.empty() &&
+        (args[0] == "scheda" || (args[0] == "registro" && cli::registro_vuole_pdf(args))))
         modulo.emplace(contavoce::platform::cartella_programma());
     if (modulo) {
         // The offscreen platform's notes (no XDG_RUNTIME_DIR and the like) are
@@ -284,6 +302,11 @@ int main(int argc, char** argv) {
         if (!modulo->stampante())
             cli::errore(Cli::tr("cannot print worksheets: %1").arg(cli::da_utf8(modulo->errore())));
         return cli::comando_scheda(args, modulo->stampante());
+    }
+    if (args[0] == "registro") {
+        if (modulo && !modulo->stampante())
+            cli::errore(Cli::tr("cannot print the report: %1").arg(cli::da_utf8(modulo->errore())));
+        return cli::comando_registro(args, modulo ? modulo->stampante() : nullptr);
     }
     cli::errore(
         Cli::tr("unknown command \"%1\" (try contavoce-cli --help)").arg(cli::citato(args[0])));

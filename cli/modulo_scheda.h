@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet printer as a module of its own, libcontavoce-scheda.so in the
 // program's folder: it brings Qt's GUI library (fonts, painting, the PDF
-// writer), which only `contavoce-cli scheda` loads; the other commands start
-// with Qt's core library alone.
+// writer), which only `contavoce-cli scheda` and `registro --pdf` load; the
+// other commands start with Qt's core library alone.
 #pragma once
 
+#include "cli/rapporto.h"
 #include "cli/scheda.h"
 #include "platform/base/modulo.h"
 
@@ -28,10 +29,13 @@ public:
     // the answer key from a page of its own. False when it cannot be drawn;
     // whether the bytes reached the file is the file's to tell.
     virtual bool scrivi_pdf(const Scheda& scheda, QIODevice& file) = 0;
+    // The register's report as an A4 PDF, likewise: a page for each class
+    // year (more when its bars do not fit), in black and white.
+    virtual bool scrivi_rapporto_pdf(const Rapporto& rapporto, QIODevice& file) = 0;
 };
 
 inline constexpr const char* funzione_modulo_scheda = "contavoce_stampante";
-inline constexpr int versione_modulo_scheda = 2;
+inline constexpr int versione_modulo_scheda = 3;
 
 // The module loaded from a folder, with its printer.
 class ModuloScheda : public platform::Modulo<Stampante> {

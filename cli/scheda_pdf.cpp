@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPen>
+#include <QStringList>
 #include <array>
 
 namespace contavoce::cli {
@@ -160,6 +161,95 @@ public:
             foglio.scrivi(margine, foglio.y(), QString::number(++n) + '.', 10);
             foglio.scrivi(testo_x, foglio.y(), testo(v.raggruppata), 10);
             foglio.scrivi(testo_x + 32, foglio.y(), testo(v.parole), 10);
+        }
+        return p.end();
+    }
+
+    bool scrivi_rapporto_pdf(const Rapporto& rapporto, QIODevice& file) override {
+        QPdfWriter pdf(&file);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setResolution(dpi);
+        pdf.setTitle(QStringLiteral("Registro dei progressi"));
+        pdf.setCreator(QStringLiteral("contavoce-cli"));
+        QPainter p;
+        if (!p.begin(&pdf))
+            return false;
+        QPen penna(Qt::black);
+        penna.setWidthF(mm(0.3));
+        Foglio foglio(pdf, p);
+        const double barra_x = margine + 60, barra_largo = 60, barra_alto = 4.5;
+        bool prima = true;
+        for (const PaginaRapporto& pagina : rapporto.pagine) {
+            if (!prima)
+                foglio.pagina_nuova();
+            prima = false;
+            const auto titolo = [&](bool segue) {
+                foglio.scendi(8);
+                foglio.scrivi(margine, foglio.y(),
+                              QStringLiteral("Registro dei progressi - classe %1%2")
+                                  .arg(testo(pagina.classe), segue ? " (segue)" : ""),
+                              16, true);
+                foglio.scendi(6);
+                foglio.scrivi(margine, foglio.y(),
+                              QStringLiteral("%1 - giuste sulle domande di ogni tipo")
+                                  .arg(testo(rapporto.data)),
+                              9);
+                foglio.scendi(4);
+            };
+            titolo(false);
+            std::string ultimo;
+            for (const BarraRapporto& b : pagina.barre) {
+                if (foglio.y() + 15 > altezza_a4 - margine - 25) {
+                    foglio.pagina_nuova();
+                    titolo(true);
+                    ultimo.clear();
+                }
+                // The child's name on a line of its own, their kinds under it.
+                if (b.bambino != ultimo) {
+                    foglio.scendi(9);
+                    foglio.scrivi(margine, foglio.y(), testo(b.bambino), 11, true);
+                }
+                foglio.scendi(6);
+                ultimo = b.bambino;
+                foglio.scrivi(margine + 6, foglio.y(), testo(b.tipo), 9);
+                // The share right as a grey bar in a black frame, and in figures
+                // beside it: both survive a black-and-white copy.
+                const double quota = b.totale ? double(b.giuste) / double(b.totale) : 0;
+                const QRectF cornice(mm(barra_x), mm(foglio.y() - barra_alto + 0.8),
+                                     mm(barra_largo), mm(barra_alto));
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor(110, 110, 110));
+                p.drawRect(
+                    QRectF(cornice.topLeft(), QSizeF(cornice.width() * quota, cornice.height())));
+                p.setPen(penna);
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(cornice);
+                foglio.scrivi(barra_x + barra_largo + 3, foglio.y(),
+                              QStringLiteral("%1/%2 (%3%)")
+                                  .arg(b.giuste)
+                                  .arg(b.totale)
+                                  .arg(b.totale ? (b.giuste * 100 + b.totale / 2) / b.totale : 0),
+                              9);
+            }
+            foglio.spazio(20);
+            foglio.scendi(12);
+            foglio.scrivi(margine, foglio.y(), QStringLiteral("Numeri più difficili"), 12, true);
+            foglio.scendi(6);
+            QStringList difficili;
+            for (const auto& [numero, volte] : pagina.difficili)
+                difficili << QStringLiteral("%1 (%2 %3)")
+                                 .arg(testo(numero))
+                                 .arg(volte)
+                                 .arg(volte == 1 ? "volta" : "volte");
+            if (difficili.isEmpty())
+                difficili << QStringLiteral("nessuno sbagliato");
+            // Five to a line, so that they stay large enough to read.
+            for (qsizetype i = 0; i < difficili.size(); i += 5) {
+                foglio.scrivi(margine, foglio.y(), difficili.mid(i, 5).join(QStringLiteral(", ")),
+                              10);
+                foglio.scendi(5);
+            }
         }
         return p.end();
     }

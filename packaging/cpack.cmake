@@ -40,7 +40,7 @@ if(CONTAVOCE_DPKG_SHLIBDEPS)
 else()
   # Without dpkg-dev, the Debian 12 names of the libraries objdump -p lists.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6, libqt6gui6, libqt6core6, libsdl2-2.0-0, libfluidsynth3, libstdc++6, libgcc-s1, libc6, ${contavoce_dati}")
+      "libqt6widgets6, libqt6gui6, libqt6core6, libsdl2-2.0-0, libfluidsynth3, libsqlite3-0, libstdc++6, libgcc-s1, libc6, ${contavoce_dati}")
 endif()
 
 # Lintian's overrides go in the package only, not in a cmake --install: CPack

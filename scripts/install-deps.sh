@@ -11,6 +11,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   # libraries
   qt6-base-dev qt6-base-dev-tools libgl-dev libsdl2-dev libfluidsynth-dev
+  # the children's progress
+  libsqlite3-dev
   # run-time data: GM SoundFont, fonts with the metrics of Arial / Times New Roman
   timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core
   # Qt's own texts in Italian

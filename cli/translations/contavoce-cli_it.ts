@@ -4,7 +4,7 @@
 <context>
     <name>Cli</name>
     <message>
-        <location filename="../main.cpp" line="27"/>
+        <location filename="../main.cpp" line="28"/>
         <source>Usage: contavoce-cli COMMAND [OPTIONS] [NUMBER...]
 
 Writes numbers of up to twelve digits, and decimal numbers to the
@@ -49,6 +49,22 @@ Commands:
                       (as for words)
       --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
                       numbers of the exercises in their order
+  registro [OPTIONS]
+                    the children&apos;s progress in the practice, for the
+                    teacher: a table per child (rounds, right answers per
+                    kind and level, the numbers missed most often, the last
+                    time practised). Options:
+      --csv FILE      every answer, for a spreadsheet: &quot;;&quot; between fields
+                      and a decimal comma under a locale that writes one
+                      (Italian), else &quot;,&quot; and &quot;.&quot;, UTF-8 with a byte-order mark
+      --pdf FILE      a report, a page per class year: a bar per child and
+                      kind (the share right), the numbers missed most often
+      --cancella NAME removes a child and all their answers
+      --cancella-tutto
+                      removes every child; asks first on a terminal, else
+                      wants --si
+      --cartella DIR  the register in DIR (by default
+                      $XDG_DATA_HOME/Contavoce, ~/.local/share/Contavoce)
   music FILE        plays a MIDI file to its end (Ctrl+C stops it)
   music FILE --wav OUT --seconds N
                     writes the first N seconds of the MIDI file to OUT
@@ -126,6 +142,23 @@ Comandi:
       --audio CARTELLA
                       anche un dettato: CARTELLA/01.wav, 02.wav... dicono i
                       numeri degli esercizi nel loro ordine
+  registro [OPZIONI]
+                    i progressi dei bambini negli esercizi, per l&apos;insegnante:
+                    una tabella per bambino (giri, risposte giuste per tipo e
+                    livello, i numeri sbagliati più spesso, l&apos;ultima volta
+                    che si è esercitato). Opzioni:
+      --csv FILE      ogni risposta, per un foglio di calcolo: &quot;;&quot; tra i
+                      campi e la virgola decimale con una lingua che la usa
+                      (l&apos;italiano), altrimenti &quot;,&quot; e &quot;.&quot;; UTF-8 con BOM
+      --pdf FILE      un resoconto, una pagina per classe: una barra per
+                      bambino e tipo (la parte giusta), i numeri più sbagliati
+      --cancella NOME toglie un bambino e tutte le sue risposte
+      --cancella-tutto
+                      toglie tutti i bambini; su un terminale chiede prima,
+                      altrimenti vuole --si
+      --cartella CARTELLA
+                      il registro in CARTELLA (di solito
+                      $XDG_DATA_HOME/Contavoce, ~/.local/share/Contavoce)
   music FILE        suona un file MIDI fino alla fine (Ctrl+C lo ferma)
   music FILE --wav USCITA --seconds N
                     scrive in USCITA i primi N secondi del file MIDI
@@ -161,18 +194,18 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
 </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="161"/>
+        <location filename="../main.cpp" line="178"/>
         <source>line %1: </source>
         <translation>riga %1: </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="181"/>
+        <location filename="../main.cpp" line="198"/>
         <location filename="../voce.cpp" line="161"/>
         <source>%1 takes no option &quot;%2&quot; (try contavoce-cli --help)</source>
         <translation>%1 non ha l&apos;opzione &quot;%2&quot; (prova contavoce-cli --help)</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="195"/>
+        <location filename="../main.cpp" line="212"/>
         <location filename="../comando_scheda.cpp" line="64"/>
         <source>--grafia wants originale or scolastica, not &quot;%1&quot;</source>
         <translation>--grafia vuole originale o scolastica, non &quot;%1&quot;</translation>
@@ -183,17 +216,23 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <translation>--lettura vuole virgola o posti, non &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="231"/>
+        <location filename="../main.cpp" line="248"/>
+        <location filename="../comando_registro.cpp" line="131"/>
         <source>could not write the output</source>
         <translation>impossibile scrivere l&apos;uscita</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="285"/>
+        <location filename="../main.cpp" line="303"/>
         <source>cannot print worksheets: %1</source>
         <translation>impossibile stampare schede: %1</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="289"/>
+        <location filename="../main.cpp" line="308"/>
+        <source>cannot print the report: %1</source>
+        <translation>non posso stampare il resoconto: %1</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="312"/>
         <source>unknown command &quot;%1&quot; (try contavoce-cli --help)</source>
         <translation>comando sconosciuto &quot;%1&quot; (prova contavoce-cli --help)</translation>
     </message>
@@ -260,6 +299,7 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     <message>
         <location filename="../voce.cpp" line="62"/>
         <location filename="../comando_scheda.cpp" line="130"/>
+        <location filename="../comando_registro.cpp" line="154"/>
         <source>cannot write &quot;%1&quot;: %2</source>
         <translation>impossibile scrivere &quot;%1&quot;: %2</translation>
     </message>
@@ -310,6 +350,7 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     </message>
     <message>
         <location filename="../comando_scheda.cpp" line="79"/>
+        <location filename="../comando_registro.cpp" line="55"/>
         <source>unknown option &quot;%1&quot;</source>
         <translation>opzione sconosciuta &quot;%1&quot;</translation>
     </message>
@@ -332,6 +373,229 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <location filename="../comando_scheda.cpp" line="123"/>
         <source>cannot draw the worksheet</source>
         <translation>impossibile disegnare la scheda</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="26"/>
+        <source>usage: registro [--cartella DIR] [--csv FILE] [--pdf FILE] | registro [--cartella DIR] --cancella NAME | registro [--cartella DIR] --cancella-tutto [--si]</source>
+        <translation>uso: registro [--cartella CARTELLA] [--csv FILE] [--pdf FILE] | registro [--cartella CARTELLA] --cancella NOME | registro [--cartella CARTELLA] --cancella-tutto [--si]</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="59"/>
+        <source>%1 wants a value</source>
+        <translation>%1 vuole un valore</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="82"/>
+        <location filename="../comando_registro.cpp" line="95"/>
+        <location filename="../comando_registro.cpp" line="166"/>
+        <location filename="../comando_registro.cpp" line="212"/>
+        <location filename="../comando_registro.cpp" line="222"/>
+        <location filename="../comando_registro.cpp" line="238"/>
+        <location filename="../comando_registro.cpp" line="270"/>
+        <location filename="../comando_registro.cpp" line="283"/>
+        <source>cannot read the register: %1</source>
+        <translation>non riesco a leggere il registro: %1</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="88"/>
+        <location filename="../comando_registro.cpp" line="346"/>
+        <source>The register is empty: nobody has practised yet.</source>
+        <translation>Il registro è vuoto: nessuno si è ancora esercitato.</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="100"/>
+        <source>rounds: %1, last practised: %2</source>
+        <translation>giri: %1, l&apos;ultima volta: %2</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="102"/>
+        <source>never</source>
+        <translation>mai</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="105"/>
+        <location filename="../comando_registro.cpp" line="181"/>
+        <source>class year</source>
+        <translation>classe</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="106"/>
+        <location filename="../comando_registro.cpp" line="181"/>
+        <source>level</source>
+        <translation>livello</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="106"/>
+        <location filename="../comando_registro.cpp" line="182"/>
+        <source>kind</source>
+        <translation>tipo</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="107"/>
+        <location filename="../comando_registro.cpp" line="184"/>
+        <source>right</source>
+        <translation>giuste</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="112"/>
+        <source>%1 of %2 (%3%)</source>
+        <translation>%1 su %2 (%3%)</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="120"/>
+        <source>%1 (once)</source>
+        <translation>%1 (una volta)</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="121"/>
+        <source>%1 (%2 times)</source>
+        <translation>%1 (%2 volte)</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="123"/>
+        <source>missed most often: %1</source>
+        <translation>sbagliati più spesso: %1</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="124"/>
+        <source>none</source>
+        <translation>nessuno</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="181"/>
+        <source>when</source>
+        <translation>quando</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="181"/>
+        <source>child</source>
+        <translation>bambino</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="182"/>
+        <source>lesson</source>
+        <translation>lezione</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="182"/>
+        <source>round</source>
+        <translation>giro</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="182"/>
+        <source>question</source>
+        <translation>domanda</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="183"/>
+        <source>number</source>
+        <translation>numero</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="183"/>
+        <source>question shown</source>
+        <translation>domanda mostrata</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="183"/>
+        <source>expected answer</source>
+        <translation>risposta attesa</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="184"/>
+        <source>answer given</source>
+        <translation>risposta data</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="184"/>
+        <source>try</source>
+        <translation>tentativo</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="184"/>
+        <source>seconds</source>
+        <translation>secondi</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="247"/>
+        <source>the register holds no answers yet: no report written</source>
+        <translation>il registro non ha ancora risposte: nessun resoconto scritto</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="253"/>
+        <source>cannot draw the report</source>
+        <translation>non riesco a disegnare il resoconto</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="260"/>
+        <source>1 round</source>
+        <translation>1 giro</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="260"/>
+        <source>%1 rounds</source>
+        <translation>%1 giri</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="261"/>
+        <source>1 answer</source>
+        <translation>1 risposta</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="261"/>
+        <source>%1 answers</source>
+        <translation>%1 risposte</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="272"/>
+        <location filename="../comando_registro.cpp" line="338"/>
+        <source>there is no child named &quot;%1&quot; in the register</source>
+        <translation>nel registro non c&apos;è nessun bambino che si chiama &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="278"/>
+        <source>Removed %1: %2.</source>
+        <translation>Tolto %1: %2.</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="288"/>
+        <source>--cancella-tutto removes every child: add --si to confirm it</source>
+        <translation>--cancella-tutto toglie tutti i bambini: aggiungi --si per confermarlo</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="291"/>
+        <source>Remove all the children (%1) and all their answers? [y/N] </source>
+        <translation>Togliere tutti i bambini (%1) e tutte le loro risposte? [s/N] </translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="298"/>
+        <source>yes</source>
+        <translation>sì</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="299"/>
+        <source>Nothing removed.</source>
+        <translation>Non ho tolto niente.</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="305"/>
+        <source>Removed every child (%1): %2.</source>
+        <translation>Tolti tutti i bambini (%1): %2.</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="312"/>
+        <source>cannot remove: %1</source>
+        <translation>non riesco a togliere: %1</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="342"/>
+        <source>The register is empty: nothing to remove.</source>
+        <translation>Il registro è vuoto: non c&apos;è niente da togliere.</translation>
+    </message>
+    <message>
+        <location filename="../comando_registro.cpp" line="350"/>
+        <source>there is no register in %1: nothing to write</source>
+        <translation>in %1 non c&apos;è un registro: niente da scrivere</translation>
     </message>
 </context>
 </TS>

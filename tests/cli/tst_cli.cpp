@@ -2,6 +2,7 @@
 // contavoce-cli as a user runs it: arguments, standard input, bad input.
 #include "cli/input.h"
 #include "platform/audio/mixer.h"
+#include "registro/registro.h"
 #include "spelling/numero.h"
 
 #include <QtTest>
@@ -73,6 +74,7 @@ private slots:
     void disco_pieno_data();
     void disco_pieno();
     void scheda_e_dettato();
+    void registro();
 };
 
 void TstCli::lettura_data() {
@@ -705,6 +707,133 @@ void TstCli::scheda_e_dettato() {
     QVERIFY2(chiave_scuola.contains(
                  QRegularExpression(QString::fromUtf8("23\\.000\\.003 +ventitré milioni tre"))),
              qPrintable(chiave_scuola));
+}
+
+namespace {
+
+// The CSV as Python's csv module reads it, after checking its byte-order mark.
+QList<QStringList> leggi_csv(const QString& file, const QString& separatore) {
+    QProcess p;
+    p.start("python3", {"-c",
+                        "import csv, io, json, sys\n"
+                        "b = open(sys.argv[1], 'rb').read()\n"
+                        "assert b.startswith(b'\\xef\\xbb\\xbf')\n"
+                        "t = io.StringIO(b[3:].decode('utf-8'), newline='')\n"
+                        "print(json.dumps(list(csv.reader(t, delimiter=sys.argv[2]))))",
+                        file, separatore});
+    QList<QStringList> righe;
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return righe;
+    for (const QJsonValue& r : QJsonDocument::fromJson(p.readAllStandardOutput()).array()) {
+        QStringList campi;
+        for (const QJsonValue& c : r.toArray())
+            campi << c.toString();
+        righe << campi;
+    }
+    return righe;
+}
+
+} // namespace
+
+// The teacher's view of a register filled through the library: the table,
+// the CSV under an Italian and an English locale, the PDF, and removals.
+void TstCli::registro() {
+    namespace reg = contavoce::registro;
+    QTemporaryDir dir;
+    const QString cartella = dir.filePath("Contavoce");
+    Esito e = esegui({"registro", "--cartella", cartella});
+    QCOMPARE(e.stato, 0);
+    QVERIFY2(e.uscita.contains("The register is empty"), qPrintable(e.uscita));
+    QVERIFY(!QFileInfo::exists(cartella)); // looking makes no register
+    const std::string zoe = "Zoë \"Zo\"; Bianchi, jr";
+    {
+        reg::Registro r = reg::Registro::apri(cartella.toStdString());
+        const auto anna = r.aggiungi_bambino("Anna");
+        const auto z = r.aggiungi_bambino(zoe);
+        QVERIFY(anna && z);
+        const auto giro = [&](std::int64_t b, contavoce::Classe c, contavoce::Tipo t) {
+            return *r.inizia_giro({b, c, 2, t, 10, 7, ""});
+        };
+        const auto risposta = [&](std::int64_t g, std::size_t i, const char* n, const char* data,
+                                  int tentativo, double secondi) {
+            QVERIFY(r.registra_risposta(
+                {g, i, n, "", n, data, std::string(data) == n, tentativo, secondi}));
+        };
+        const std::int64_t a1 = giro(anna->id, contavoce::Classe::quarta, contavoce::Tipo::cifre);
+        risposta(a1, 0, "2.304", "2.304", 1, 2.5);
+        risposta(a1, 1, "70.007", "7.007", 1, 6.25);
+        risposta(a1, 1, "70.007", "=7+7", 2, 4);
+        const std::int64_t a2 = giro(anna->id, contavoce::Classe::terza, contavoce::Tipo::ascolta);
+        risposta(a2, 0, "305", "305", 1, 3);
+        const std::int64_t z1 = giro(z->id, contavoce::Classe::quarta, contavoce::Tipo::cifre);
+        risposta(z1, 0, "70.007", "70.070", 1, 12.5);
+        risposta(z1, 0, "70.007", "70.007", 2, 1000.5);
+    }
+
+    e = esegui({"registro", "--cartella", cartella});
+    QCOMPARE(e.stato, 0);
+    QVERIFY2(e.uscita.startsWith("Anna\n  rounds: 2, last practised: "), qPrintable(e.uscita));
+    QVERIFY2(e.uscita.contains(
+                 QRegularExpression("quarta +2 +Leggi e scrivi in cifre +1 of 2 \\(50%\\)\n")) &&
+                 e.uscita.contains("missed most often: 70.007 (once)\n") &&
+                 e.uscita.contains(QString::fromStdString(zoe) + "\n") &&
+                 e.uscita.contains("missed most often: none"),
+             qPrintable(e.uscita));
+
+    const QString csv = dir.filePath("risposte.csv");
+    for (const char* lingua : {"it_IT.UTF-8", "en_US.UTF-8"}) {
+        const bool italiano = lingua[0] == 'i';
+        e = esegui({"registro", "--cartella", cartella, "--csv", csv}, {},
+                   {QString("LANG=") + lingua});
+        QCOMPARE(e.stato, 0);
+        const QList<QStringList> righe = leggi_csv(csv, italiano ? ";" : ",");
+        QCOMPARE(righe.size(), 7);
+        QCOMPARE(righe[0].first(), italiano ? "quando" : "when");
+        for (const QStringList& r : righe)
+            QCOMPARE(r.size(), 15);
+        QCOMPARE(righe[1][1], "Anna");
+        QCOMPARE(righe[1][14], italiano ? "2,5" : "2.5");
+        QCOMPARE(righe[2][14], italiano ? "6,3" : "6.3");
+        QCOMPARE(righe[3][11], "'=7+7"); // a typed formula stays text
+        QCOMPARE(righe[6][1], QString::fromStdString(zoe));
+        QCOMPARE(righe[6][14], italiano ? "1000,5" : "1000.5");
+        QCOMPARE(righe[6][12], "1");
+        QCOMPARE(righe[6][13], "2");
+    }
+
+    const QString pdf = dir.filePath("registro.pdf");
+    e = esegui({"registro", "--cartella", cartella, "--pdf", pdf});
+    QCOMPARE(e.stato, 0);
+    QVERIFY2(e.errori.isEmpty(), qPrintable(e.errori));
+    const QStringList testo = pagine(pdf);
+    QCOMPARE(testo.size(), 2);
+    QVERIFY2(testo[0].contains("classe terza") && testo[0].contains("Anna") &&
+                 !testo[0].contains("Zo") &&
+                 testo[0].contains(QRegularExpression("Ascolta e scrivi +1/1 \\(100%\\)")),
+             qPrintable(testo[0]));
+    QVERIFY2(
+        testo[1].contains("classe quarta") &&
+            testo[1].contains(QRegularExpression("Leggi e scrivi in cifre +1/2 \\(50%\\)")) &&
+            testo[1].contains(QString::fromStdString(zoe)) &&
+            testo[1].contains(QRegularExpression("Leggi e scrivi in cifre +1/1 \\(100%\\)")) &&
+            testo[1].contains(QRegularExpression("Numeri più difficili\\s+70\\.007 \\(1 volta\\)")),
+        qPrintable(testo[1]));
+
+    e = esegui({"registro", "--cartella", cartella, "--cancella", "Nessuno"});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("there is no child named \"Nessuno\""), qPrintable(e.errori));
+    e = esegui({"registro", "--cartella", cartella, "--cancella", "anna"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, "Removed Anna: 2 rounds, 4 answers.\n");
+    QVERIFY(!esegui({"registro", "--cartella", cartella}).uscita.contains("Anna"));
+    e = esegui({"registro", "--cartella", cartella, "--cancella-tutto"});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("--si"), qPrintable(e.errori));
+    e = esegui({"registro", "--cartella", cartella, "--cancella-tutto", "--si"}, {},
+               {"LANG=it_IT.UTF-8"});
+    QCOMPARE(e.stato, 0);
+    QCOMPARE(e.uscita, "Tolti tutti i bambini (1): 1 giro, 2 risposte.\n");
+    QVERIFY(esegui({"registro", "--cartella", cartella}).uscita.contains("The register is empty"));
 }
 
 QTEST_GUILESS_MAIN(TstCli)

@@ -2,6 +2,7 @@
 // The practice's logic over every level and kind: what is drawn, the
 // questions made of it, the checking of typed answers and a round's score.
 #include "esercizi/esercizi.h"
+#include "esercizi/progressi.h"
 #include "spelling/decimale.h"
 
 #include <QtTest>
@@ -68,6 +69,8 @@ private slots:
     void stelle_data();
     void stelle();
     void impostazioni_sbagliate();
+    void prossimo_passo_data();
+    void prossimo_passo();
 };
 
 void TstEsercizi::estrazione_data() {
@@ -458,6 +461,74 @@ void TstEsercizi::impostazioni_sbagliate() {
     QCOMPARE(tipo_da_chiave("prima-dopo"), std::optional<Tipo>(Tipo::prima_dopo));
     QCOMPARE(tipo_da_chiave("nessuno"), std::optional<Tipo>());
     QCOMPARE(classe_da_nome("quarta"), std::optional<Classe>(Classe::quarta));
+}
+
+void TstEsercizi::prossimo_passo_data() {
+    QTest::addColumn<QString>("giri");   // oldest first: "classe livello tipo giuste/totale"
+    QTest::addColumn<QString>("atteso"); // for cifre, from where it was last played
+    QTest::addColumn<int>("stelle");     // the best there (terza 2 when never played)
+    QTest::newRow("passed") << "terza 2 cifre 8/10"
+                            << "terza 3 avanti" << 3;
+    QTest::newRow("passed with 4 of 5") << "terza 2 cifre 4/5"
+                                        << "terza 3 avanti" << 3;
+    QTest::newRow("7 of 10 stays") << "terza 2 cifre 7/10"
+                                   << "terza 2 resta" << 2;
+    QTest::newRow("level 3 to the next year") << "terza 3 cifre 9/10"
+                                              << "quarta 1 avanti" << 3;
+    QTest::newRow("quinta 3 stays") << "quinta 3 cifre 10/10"
+                                    << "quinta 3 resta" << 3;
+    QTest::newRow("three bad rounds")
+        << "terza 2 cifre 4/10, terza 2 cifre 3/10, terza 2 cifre 2/10"
+        << "terza 1 indietro" << 1;
+    QTest::newRow("not three in a row")
+        << "terza 2 cifre 4/10, terza 2 cifre 5/10, terza 2 cifre 2/10, terza 2 cifre 1/10"
+        << "terza 2 resta" << 2;
+    QTest::newRow("other kinds and levels between")
+        << "terza 2 cifre 3/10, terza 2 ascolta 9/10, terza 2 cifre 3/10, terza 1 cifre 10/10, "
+           "terza 2 cifre 4/10"
+        << "terza 1 indietro" << 1;
+    QTest::newRow("level 1 to the year before")
+        << "seconda 1 cifre 1/10, seconda 1 cifre 0/10, seconda 1 cifre 4/10"
+        << "prima 3 indietro" << 1;
+    QTest::newRow("prima 1 stays") << "prima 1 cifre 0/10, prima 1 cifre 0/10, prima 1 cifre 0/10"
+                                   << "prima 1 resta" << 1;
+    QTest::newRow("the best round's stars, the latest round's step")
+        << "terza 2 cifre 9/10, terza 2 cifre 3/10"
+        << "terza 2 resta" << 3;
+    QTest::newRow("another kind only") << "terza 2 ascolta 9/10"
+                                       << "nessuno" << 0;
+}
+
+void TstEsercizi::prossimo_passo() {
+    QFETCH(QString, giri);
+    QFETCH(QString, atteso);
+    QFETCH(int, stelle);
+    std::vector<EsitoGiro> esiti;
+    for (const QString& g : giri.split(", ")) {
+        const QStringList p = g.split(' ');
+        QCOMPARE(p.size(), 4);
+        EsitoGiro e;
+        e.classe = *classe_da_nome(p[0].toStdString());
+        e.livello = p[1].toInt();
+        e.tipo = *tipo_da_chiave(p[2].toStdString());
+        e.giuste = p[3].section('/', 0, 0).toUInt();
+        e.totale = p[3].section('/', 1).toUInt();
+        esiti.push_back(e);
+    }
+    const auto passo = contavoce::prossimo_passo(esiti, Tipo::cifre);
+    const char* versi[] = {"resta", "avanti", "indietro"};
+    const QString visto = passo ? QString("%1 %2 %3")
+                                      .arg(nome_classe(passo->classe))
+                                      .arg(passo->livello)
+                                      .arg(versi[int(passo->verso)])
+                                : QString("nessuno");
+    QCOMPARE(visto, atteso);
+    Classe classe = Classe::terza;
+    int livello = 2;
+    for (const EsitoGiro& e : esiti)
+        if (e.tipo == Tipo::cifre)
+            std::tie(classe, livello) = std::pair(e.classe, e.livello);
+    QCOMPARE(stelle_migliori(esiti, classe, livello, Tipo::cifre), stelle);
 }
 
 QTEST_APPLESS_MAIN(TstEsercizi)
