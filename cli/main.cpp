@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli: Contavoce's number speller and speaker for the command line.
+#include "cli/comando_lezione.h"
 #include "cli/comando_scheda.h"
 #include "cli/input.h"
 #include "cli/messaggi.h"
@@ -68,6 +69,21 @@ Commands:
                       (as for words)
       --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
                       numbers of the exercises in their order
+  lezione --classe C --livello N --tipi T[,T...] [OPTIONS] FILE
+                    a lesson for the practice window: every child who opens
+                    it (contavoce --lezione FILE) gets the same round. Options:
+      --classe C      the class year: prima, seconda, terza, quarta, quinta
+      --livello N     the level: 1, 2 or 3
+      --tipi T,T...   the kinds of question, taken in turn: ascolta, cifre,
+                      lettere, valore, componi, prima-dopo, confronta
+      --domande N     how many questions, 5 to 20 (10)
+      --seme N        the round's seed, from 0 to 18446744073709551615;
+                      drawn and printed when not given
+      --titolo TEXT   the lesson's title, up to 60 characters
+      --grafia G      the words in spelling G, originale or scolastica
+                      (otherwise the one set on each computer)
+      --sovrascrivi   replaces FILE; without it an existing FILE is refused
+                      (status 2)
   music FILE        plays a MIDI file to its end (Ctrl+C stops it)
   music FILE --wav OUT --seconds N
                     writes the first N seconds of the MIDI file to OUT
@@ -285,6 +301,8 @@ int main(int argc, char** argv) {
             cli::errore(Cli::tr("cannot print worksheets: %1").arg(cli::da_utf8(modulo->errore())));
         return cli::comando_scheda(args, modulo->stampante());
     }
+    if (args[0] == "lezione")
+        return cli::comando_lezione(args);
     cli::errore(
         Cli::tr("unknown command \"%1\" (try contavoce-cli --help)").arg(cli::citato(args[0])));
     return 2;
