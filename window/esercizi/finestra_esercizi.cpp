@@ -148,8 +148,11 @@ void FinestraEsercizi::imposta_grafia(Grafia grafia) {
 }
 
 void FinestraEsercizi::apri_lezione(const Lezione& lezione) {
-    if (lezione.tipi.empty())
+    // One made in a program rather than read from a file may not hold.
+    if (const auto perche = controlla_lezione(lezione)) {
+        controlli_.esito->setText(colorato(html(*perche), rosso));
         return;
+    }
     lezione_ = lezione;
     controlli_.classe->setCurrentIndex(int(lezione.classe));
     controlli_.livello->setCurrentIndex(lezione.livello - 1);
