@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli: Contavoce's number speller and speaker for the command line.
+#include "cli/comando_lezione.h"
 #include "cli/comando_registro.h"
 #include "cli/comando_scheda.h"
 #include "cli/input.h"
@@ -85,6 +86,21 @@ Commands:
                       wants --si
       --cartella DIR  the register in DIR (by default
                       $XDG_DATA_HOME/Contavoce, ~/.local/share/Contavoce)
+  lezione --classe C --livello N --tipi T[,T...] [OPTIONS] FILE
+                    a lesson for the practice window: every child who opens
+                    it (contavoce --lezione FILE) gets the same round. Options:
+      --classe C      the class year: prima, seconda, terza, quarta, quinta
+      --livello N     the level: 1, 2 or 3
+      --tipi T,T...   the kinds of question, taken in turn: ascolta, cifre,
+                      lettere, valore, componi, prima-dopo, confronta
+      --domande N     how many questions, 5 to 20 (10)
+      --seme N        the round's seed, from 0 to 18446744073709551615;
+                      drawn and printed when not given
+      --titolo TEXT   the lesson's title, up to 60 characters
+      --grafia G      the words in spelling G, originale or scolastica
+                      (otherwise the one set on each computer)
+      --sovrascrivi   replaces FILE; without it an existing FILE is refused
+                      (status 2)
   music FILE        plays a MIDI file to its end (Ctrl+C stops it)
   music FILE --wav OUT --seconds N
                     writes the first N seconds of the MIDI file to OUT
@@ -308,6 +324,8 @@ int main(int argc, char** argv) {
             cli::errore(Cli::tr("cannot print the report: %1").arg(cli::da_utf8(modulo->errore())));
         return cli::comando_registro(args, modulo ? modulo->stampante() : nullptr);
     }
+    if (args[0] == "lezione")
+        return cli::comando_lezione(args);
     cli::errore(
         Cli::tr("unknown command \"%1\" (try contavoce-cli --help)").arg(cli::citato(args[0])));
     return 2;

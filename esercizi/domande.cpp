@@ -353,11 +353,16 @@ std::vector<Domanda> prepara_domande(const Impostazioni& imp) {
     std::set<std::pair<std::string, std::string>> usati;
     for (const Decimale& n : numeri)
         usati.insert({n.intera, n.decimali});
+    const std::vector<Tipo> tipi_giro = imp.tipi.empty() ? std::vector<Tipo>{imp.tipo} : imp.tipi;
+    const std::size_t n = tipi_giro.size();
     std::vector<Domanda> domande;
     for (std::size_t i = 0; i < numeri.size(); ++i) {
-        domande.push_back(fai(imp.tipo, numeri[i], *livello, gen, i, imp.forma_valore, imp.grafia,
+        const Tipo tipo = tipi_giro[i % n];
+        // The place among the questions of its own kind, which alternates the
+        // forms of "Che valore ha?" and the steps of "Prima e dopo".
+        domande.push_back(fai(tipo, numeri[i], *livello, gen, i / n, imp.forma_valore, imp.grafia,
                               imp.lettura, &usati));
-        if (imp.tipo == Tipo::confronta)
+        if (tipo == Tipo::confronta)
             usati.insert({domande.back().secondo.intera, domande.back().secondo.decimali});
     }
     return domande;

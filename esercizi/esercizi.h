@@ -244,6 +244,9 @@ struct Impostazioni {
     Classe classe = Classe::terza;
     int livello = 1; // 1..3
     Tipo tipo = Tipo::ascolta;
+    // Several kinds in turn (ascolta, lettere, ascolta, lettere...) over the
+    // numbers drawn; empty: `tipo` alone.
+    std::vector<Tipo> tipi;
     std::size_t domande = domande_di_norma; // 5..20
     std::uint64_t seme = 0;
     FormaValore forma_valore = FormaValore::misto;

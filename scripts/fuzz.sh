@@ -17,7 +17,7 @@ cmake --build "$dir" -j2 --target contavoce_fuzz contavoce_effects
 lavoro=$PWD/$dir/fuzz-run
 rm -rf "$lavoro"
 mkdir -p "$lavoro"
-for t in profilo inf media cli_numero; do
+for t in profilo inf media cli_numero lezione; do
   cp -r "fuzz/corpus/$t" "$lavoro/$t"
 done
 
@@ -46,7 +46,7 @@ seme laser 1 "$lavoro/tmp.wav"
 rm "$lavoro/tmp.wav"
 
 falliti=()
-for t in profilo inf media wav cli_numero; do
+for t in profilo inf media wav cli_numero lezione; do
   echo "fuzz: $t for ${secondi}s"
   if ! "$dir/fuzz/fuzz_$t" "$lavoro/$t" -max_total_time="$secondi" -rss_limit_mb=2048 \
       -timeout=25 -max_len=16384 -artifact_prefix="$lavoro/$t-" -print_final_stats=1 \

@@ -30,7 +30,13 @@ std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti) {
         "Draw the practice rounds from seed N (0 or more): the same questions for every "
         "child started so.",
         "N");
-    p.addOptions({aiuto, versione, intero, senza_musica, zoom, grafia, esercizi, seme});
+    const QCommandLineOption lezione(
+        "lezione",
+        "Open the practice window on the lesson in FILE (made by contavoce-cli lezione): its "
+        "class year, level, kinds and seed, the same round for every child of a class. A "
+        "damaged lesson is refused with a message and the program starts as usual.",
+        "FILE");
+    p.addOptions({aiuto, versione, intero, senza_musica, zoom, grafia, esercizi, seme, lezione});
 
     const QString errore = QStringLiteral("contavoce: %1\nTry 'contavoce --help'.\n");
     if (!p.parse(argomenti))
@@ -50,6 +56,8 @@ std::variant<Opzioni, Uscita> leggi_opzioni(const QStringList& argomenti) {
     o.schermo_intero = p.isSet(intero);
     o.senza_musica = p.isSet(senza_musica);
     o.esercizi = p.isSet(esercizi);
+    if (p.isSet(lezione))
+        o.lezione = p.value(lezione);
     if (p.isSet(zoom)) {
         bool ok = false;
         const int n = p.value(zoom).toInt(&ok);

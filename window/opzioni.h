@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of `contavoce`: --help, --version, --fullscreen, --no-music,
-// --zoom N, --grafia G and --esercizi, read before anything else starts.
+// --zoom N, --grafia G, --esercizi, --seme N and --lezione FILE, read before
+// anything else starts.
 #pragma once
 
 #include "spelling/forme.h"
@@ -23,6 +24,9 @@ struct Opzioni {
     bool esercizi = false; // the practice window opens at once, over the main one
     // The practice rounds drawn from this seed: the same round for a whole class.
     std::optional<std::uint64_t> seme;
+    // A lesson file: the practice window opens on its round (read later, so
+    // that a damaged one is told in the window).
+    std::optional<QString> lezione;
 };
 
 // The program ends at once: with code 0 after help or version (the text goes to

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/programma.h"
 
+#include "esercizi/lezione.h"
 #include "window/avvisi_qt.h"
 #include "window/esercizi/finestra_esercizi.h"
 #include "window/impostazioni.h"
@@ -8,10 +9,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -103,6 +106,23 @@ int esegui_programma(const std::string& cartella, platform::Suono& suono,
         finestra.show();
     if (opzioni.esercizi)
         apri_esercizi();
+    if (opzioni.lezione) {
+        const LezioneLetta letta =
+            leggi_file_lezione(QFile::encodeName(*opzioni.lezione).toStdString());
+        if (const auto* lezione = std::get_if<Lezione>(&letta)) {
+            apri_esercizi();
+            esercizi->apri_lezione(*lezione);
+        } else {
+            // Told in the window too, which a child's desktop launcher shows
+            // where standard error is seen by nobody.
+            const std::string perche = std::get<ErroreLezione>(letta).messaggio;
+            std::fprintf(stderr, "contavoce: %s: %s\n", qPrintable(*opzioni.lezione),
+                         perche.c_str());
+            QTimer::singleShot(0, &finestra, [&avvisi, perche] {
+                avvisi.avviso("Questa lezione non si apre.\n" + perche, "Contavoce");
+            });
+        }
+    }
     const int codice = QApplication::exec();
     esercizi.reset(); // before the window it lies over
     return codice;

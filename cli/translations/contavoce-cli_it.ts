@@ -65,6 +65,21 @@ Commands:
                       wants --si
       --cartella DIR  the register in DIR (by default
                       $XDG_DATA_HOME/Contavoce, ~/.local/share/Contavoce)
+  lezione --classe C --livello N --tipi T[,T...] [OPTIONS] FILE
+                    a lesson for the practice window: every child who opens
+                    it (contavoce --lezione FILE) gets the same round. Options:
+      --classe C      the class year: prima, seconda, terza, quarta, quinta
+      --livello N     the level: 1, 2 or 3
+      --tipi T,T...   the kinds of question, taken in turn: ascolta, cifre,
+                      lettere, valore, componi, prima-dopo, confronta
+      --domande N     how many questions, 5 to 20 (10)
+      --seme N        the round&apos;s seed, from 0 to 18446744073709551615;
+                      drawn and printed when not given
+      --titolo TEXT   the lesson&apos;s title, up to 60 characters
+      --grafia G      the words in spelling G, originale or scolastica
+                      (otherwise the one set on each computer)
+      --sovrascrivi   replaces FILE; without it an existing FILE is refused
+                      (status 2)
   music FILE        plays a MIDI file to its end (Ctrl+C stops it)
   music FILE --wav OUT --seconds N
                     writes the first N seconds of the MIDI file to OUT
@@ -159,6 +174,22 @@ Comandi:
       --cartella CARTELLA
                       il registro in CARTELLA (di solito
                       $XDG_DATA_HOME/Contavoce, ~/.local/share/Contavoce)
+  lezione --classe C --livello N --tipi T[,T...] [OPZIONI] FILE
+                    una lezione per la finestra degli esercizi: ogni bambino
+                    che la apre (contavoce --lezione FILE) ha lo stesso giro
+                    di domande. Opzioni:
+      --classe C      la classe: prima, seconda, terza, quarta, quinta
+      --livello N     il livello: 1, 2 o 3
+      --tipi T,T...   i tipi di domanda, a turno: ascolta, cifre, lettere,
+                      valore, componi, prima-dopo, confronta
+      --domande N     quante domande, da 5 a 20 (10)
+      --seme N        il seme del giro, da 0 a 18446744073709551615;
+                      estratto e scritto a schermo se manca
+      --titolo TESTO  il titolo della lezione, fino a 60 caratteri
+      --grafia G      le parole nella grafia G, originale o scolastica
+                      (altrimenti quella scelta su ogni computer)
+      --sovrascrivi   sostituisce FILE; senza, un FILE che esiste già è
+                      rifiutato (stato 2)
   music FILE        suona un file MIDI fino alla fine (Ctrl+C lo ferma)
   music FILE --wav USCITA --seconds N
                     scrive in USCITA i primi N secondi del file MIDI
@@ -195,18 +226,22 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     </message>
     <message>
         <location filename="../main.cpp" line="178"/>
+        <location filename="../main.cpp" line="177"/>
         <source>line %1: </source>
         <translation>riga %1: </translation>
     </message>
     <message>
         <location filename="../main.cpp" line="198"/>
+        <location filename="../main.cpp" line="197"/>
         <location filename="../voce.cpp" line="161"/>
         <source>%1 takes no option &quot;%2&quot; (try contavoce-cli --help)</source>
         <translation>%1 non ha l&apos;opzione &quot;%2&quot; (prova contavoce-cli --help)</translation>
     </message>
     <message>
         <location filename="../main.cpp" line="212"/>
+        <location filename="../main.cpp" line="211"/>
         <location filename="../comando_scheda.cpp" line="64"/>
+        <location filename="../comando_lezione.cpp" line="134"/>
         <source>--grafia wants originale or scolastica, not &quot;%1&quot;</source>
         <translation>--grafia vuole originale o scolastica, non &quot;%1&quot;</translation>
     </message>
@@ -218,11 +253,13 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     <message>
         <location filename="../main.cpp" line="248"/>
         <location filename="../comando_registro.cpp" line="131"/>
+        <location filename="../main.cpp" line="247"/>
         <source>could not write the output</source>
         <translation>impossibile scrivere l&apos;uscita</translation>
     </message>
     <message>
         <location filename="../main.cpp" line="303"/>
+        <location filename="../main.cpp" line="301"/>
         <source>cannot print worksheets: %1</source>
         <translation>impossibile stampare schede: %1</translation>
     </message>
@@ -233,6 +270,7 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     </message>
     <message>
         <location filename="../main.cpp" line="312"/>
+        <location filename="../main.cpp" line="307"/>
         <source>unknown command &quot;%1&quot; (try contavoce-cli --help)</source>
         <translation>comando sconosciuto &quot;%1&quot; (prova contavoce-cli --help)</translation>
     </message>
@@ -300,6 +338,7 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <location filename="../voce.cpp" line="62"/>
         <location filename="../comando_scheda.cpp" line="130"/>
         <location filename="../comando_registro.cpp" line="154"/>
+        <location filename="../comando_lezione.cpp" line="174"/>
         <source>cannot write &quot;%1&quot;: %2</source>
         <translation>impossibile scrivere &quot;%1&quot;: %2</translation>
     </message>
@@ -351,6 +390,7 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     <message>
         <location filename="../comando_scheda.cpp" line="79"/>
         <location filename="../comando_registro.cpp" line="55"/>
+        <location filename="../comando_lezione.cpp" line="140"/>
         <source>unknown option &quot;%1&quot;</source>
         <translation>opzione sconosciuta &quot;%1&quot;</translation>
     </message>
@@ -596,6 +636,54 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <location filename="../comando_registro.cpp" line="350"/>
         <source>there is no register in %1: nothing to write</source>
         <translation>in %1 non c&apos;è un registro: niente da scrivere</translation>
+        <location filename="../comando_lezione.cpp" line="20"/>
+        <source>usage: lezione --classe C --livello N --tipi T[,T...] [--domande N] [--seme N] [--titolo TEXT] [--grafia originale|scolastica] [--sovrascrivi] FILE</source>
+        <translation>uso: lezione --classe C --livello N --tipi T[,T...] [--domande N] [--seme N] [--titolo TESTO] [--grafia originale|scolastica] [--sovrascrivi] FILE</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="86"/>
+        <source>--classe wants prima, seconda, terza, quarta or quinta, not &quot;%1&quot;</source>
+        <translation>--classe vuole prima, seconda, terza, quarta o quinta, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="96"/>
+        <source>--livello wants 1, 2 or 3, not &quot;%1&quot;</source>
+        <translation>--livello vuole 1, 2 o 3, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="104"/>
+        <source>--tipi wants kinds among ascolta, cifre, lettere, valore, componi, prima-dopo and confronta, each once and separated by commas, not &quot;%1&quot;</source>
+        <translation>--tipi vuole tipi tra ascolta, cifre, lettere, valore, componi, prima-dopo e confronta, ognuno una volta sola e separati da virgole, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="115"/>
+        <source>--domande wants from %1 to %2 questions, not &quot;%3&quot;</source>
+        <translation>--domande vuole da %1 a %2 domande, non &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="125"/>
+        <source>--seme wants a whole number from 0 to 18446744073709551615, not &quot;%1&quot;</source>
+        <translation>--seme vuole un numero intero da 0 a 18446744073709551615, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="147"/>
+        <source>a lesson needs --classe, --livello and --tipi</source>
+        <translation>una lezione vuole --classe, --livello e --tipi</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="152"/>
+        <source>--titolo wants a line of text of up to %1 characters, not &quot;%2&quot;</source>
+        <translation>--titolo vuole una riga di testo fino a %1 caratteri, non &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="165"/>
+        <source>&quot;%1&quot; already exists: --sovrascrivi replaces it</source>
+        <translation>&quot;%1&quot; esiste già: --sovrascrivi lo sostituisce</translation>
+    </message>
+    <message>
+        <location filename="../comando_lezione.cpp" line="178"/>
+        <source>seed %1, drawn: --seme %1 writes the same lesson again</source>
+        <translation>seme %1, estratto: --seme %1 scrive di nuovo la stessa lezione</translation>
     </message>
 </context>
 </TS>

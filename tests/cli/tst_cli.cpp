@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli as a user runs it: arguments, standard input, bad input.
 #include "cli/input.h"
+#include "esercizi/lezione.h"
 #include "platform/audio/mixer.h"
 #include "registro/registro.h"
 #include "spelling/numero.h"
@@ -74,6 +75,7 @@ private slots:
     void disco_pieno_data();
     void disco_pieno();
     void scheda_e_dettato();
+    void lezione();
     void registro();
 };
 
@@ -707,6 +709,78 @@ void TstCli::scheda_e_dettato() {
     QVERIFY2(chiave_scuola.contains(
                  QRegularExpression(QString::fromUtf8("23\\.000\\.003 +ventitré milioni tre"))),
              qPrintable(chiave_scuola));
+}
+
+// The lesson written is the one asked for, as the practice window reads it;
+// a lesson already there stays unless replaced on purpose.
+void TstCli::lezione() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("lezione.txt");
+    const auto letta = [&] {
+        const contavoce::LezioneLetta l = contavoce::leggi_file_lezione(file.toStdString());
+        if (const auto* e = std::get_if<contavoce::ErroreLezione>(&l))
+            qWarning("%s", e->messaggio.c_str());
+        return std::holds_alternative<contavoce::Lezione>(l) ? std::get<contavoce::Lezione>(l)
+                                                             : contavoce::Lezione{};
+    };
+    Esito e = esegui({"lezione", "--classe", "quarta", "--livello", "2", "--tipi",
+                      "ascolta, prima-dopo,lettere", "--domande", "12", "--seme", "7", "--titolo",
+                      QString::fromUtf8("Le migliaia: 2.304 è più di 2.034"), "--grafia",
+                      "scolastica", file});
+    QCOMPARE(e.stato, 0);
+    QVERIFY2(e.uscita.isEmpty() && e.errori.isEmpty(), qPrintable(e.uscita + e.errori));
+    contavoce::Lezione attesa;
+    attesa.titolo = "Le migliaia: 2.304 è più di 2.034";
+    attesa.classe = contavoce::Classe::quarta;
+    attesa.livello = 2;
+    attesa.tipi = {contavoce::Tipo::ascolta, contavoce::Tipo::prima_dopo, contavoce::Tipo::lettere};
+    attesa.domande = 12;
+    attesa.seme = 7;
+    attesa.grafia = contavoce::Grafia::scolastica;
+    QVERIFY(letta() == attesa);
+
+    // Not over a lesson already given out, unless asked.
+    const QStringList di_nuovo = {"lezione", "--classe", "prima", "--livello",
+                                  "1",       "--tipi",   "cifre", file};
+    e = esegui(di_nuovo);
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("already exists: --sovrascrivi replaces it"), qPrintable(e.errori));
+    QVERIFY(letta() == attesa);
+    // Without a seed one is drawn, and told so that the lesson can be made again.
+    e = esegui(di_nuovo + QStringList{"--sovrascrivi"});
+    QCOMPARE(e.stato, 0);
+    const QRegularExpressionMatch seme =
+        QRegularExpression(R"(^seed (\d+), drawn: --seme \1 )").match(e.uscita);
+    QVERIFY2(seme.hasMatch(), qPrintable(e.uscita));
+    const contavoce::Lezione nuova = letta();
+    QVERIFY(nuova.classe == contavoce::Classe::prima && nuova.domande == 10 && !nuova.grafia);
+    QCOMPARE(QString::number(nuova.seme), seme.captured(1));
+
+    const QString altro = dir.filePath("altro.txt");
+    const QList<std::pair<QStringList, const char*>> sbagliati = {
+        {{"--livello", "4"}, "--livello wants 1, 2 or 3, not \"4\""},
+        {{"--classe", "Quarta"}, "--classe wants prima, seconda"},
+        {{"--tipi", "ascolta,ascolta"}, "--tipi wants kinds among"},
+        {{"--tipi", "ascolta,"}, "--tipi wants kinds among"},
+        {{"--domande", "21"}, "--domande wants from 5 to 20 questions"},
+        {{"--seme", "-1"}, "--seme wants a whole number"},
+        {{"--seme", "18446744073709551616"}, "--seme wants a whole number"},
+        {{"--titolo", "a\x1b[2J"}, "--titolo wants a line of text of up to 60 characters"},
+        {{"--colore", "rosso"}, "unknown option \"--colore\""},
+        {{"--seme"}, "usage: lezione"},
+    };
+    for (const auto& [opzioni, messaggio] : sbagliati) {
+        e = esegui(QStringList{"lezione", "--classe", "terza", "--livello", "1", "--tipi",
+                               "ascolta", altro} +
+                   opzioni);
+        QCOMPARE(e.stato, 2);
+        QVERIFY2(e.errori.contains(messaggio), qPrintable(e.errori));
+    }
+    e = esegui({"lezione", "--classe", "terza", "--livello", "1", altro});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("a lesson needs --classe, --livello and --tipi"),
+             qPrintable(e.errori));
+    QVERIFY(!QFile::exists(altro));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // The practice's logic over every level and kind: what is drawn, the
 // questions made of it, the checking of typed answers and a round's score.
 #include "esercizi/esercizi.h"
+#include "esercizi/lezione.h"
 #include "esercizi/progressi.h"
 #include "spelling/decimale.h"
 
@@ -71,6 +72,10 @@ private slots:
     void impostazioni_sbagliate();
     void prossimo_passo_data();
     void prossimo_passo();
+    void giro_di_piu_tipi();
+    void lezioni_data();
+    void lezioni();
+    void file_di_lezione();
 };
 
 void TstEsercizi::estrazione_data() {
@@ -529,6 +534,153 @@ void TstEsercizi::prossimo_passo() {
         if (e.tipo == Tipo::cifre)
             std::tie(classe, livello) = std::pair(e.classe, e.livello);
     QCOMPARE(stelle_migliori(esiti, classe, livello, Tipo::cifre), stelle);
+}
+
+// Several kinds take turns over the numbers a single kind would draw; each
+// kind's own alternation (the forms of "Che valore ha?") runs over its own
+// questions.
+void TstEsercizi::giro_di_piu_tipi() {
+    Impostazioni imp = impostazioni(*trova_livello(Classe::quarta, 2), Tipo::ascolta, 7, 12);
+    const std::vector<Domanda> soli = prepara_domande(imp);
+    imp.tipi = {Tipo::valore, Tipo::confronta};
+    const std::vector<Domanda> misti = prepara_domande(imp);
+    QCOMPARE(misti.size(), soli.size());
+    for (std::size_t i = 0; i < misti.size(); ++i) {
+        QCOMPARE(misti[i].tipo, imp.tipi[i % 2]);
+        QCOMPARE(misti[i].numero.intera, soli[i].numero.intera);
+        if (misti[i].tipo == Tipo::valore)
+            QCOMPARE(misti[i].risposta, i % 4 == 0 ? Risposta::scelta : Risposta::cifre);
+    }
+    const std::vector<Domanda> di_nuovo = prepara_domande(imp);
+    for (std::size_t i = 0; i < misti.size(); ++i)
+        QCOMPARE(di_nuovo[i].testo + di_nuovo[i].attesa, misti[i].testo + misti[i].attesa);
+}
+
+namespace {
+
+const char* const lezione_tipo = "formato = 1\n"
+                                 "classe = quarta\n"
+                                 "livello = 2\n"
+                                 "tipi = ascolta, lettere\n"
+                                 "domande = 10\n"
+                                 "seme = 7\n";
+
+// The lesson above with its line `riga` (from 1) in place of the one there,
+// or added after the last.
+QByteArray con_riga(int riga, const QByteArray& testo) {
+    QList<QByteArray> righe = QByteArray(lezione_tipo).split('\n');
+    righe.removeLast();
+    if (riga > righe.size())
+        righe.append(testo);
+    else
+        righe[riga - 1] = testo;
+    return righe.join('\n') + '\n';
+}
+
+} // namespace
+
+void TstEsercizi::lezioni_data() {
+    QTest::addColumn<QByteArray>("testo");
+    QTest::addColumn<int>("riga"); // of the refusal; 0 for none; -1 accepted
+    QTest::addColumn<QString>("motivo");
+    const QByteArray tipo(lezione_tipo);
+    QTest::newRow("as written") << tipo << -1 << "";
+    QTest::newRow("by hand on Windows")
+        << QByteArray("\xEF\xBB\xBF# Lezione\r\n\r\n  formato=1 \r\n\tclasse = quarta\r\n"
+                      "livello = 2\r\ntipi=ascolta,lettere\r\ndomande = 10\r\nseme = 007")
+        << -1 << "";
+    QTest::newRow("title and spelling")
+        << con_riga(7, "titolo = Le migliaia: 2.304 è più = di 2.034") + "grafia = originale\n"
+        << -1 << "";
+    QTest::newRow("largest seed") << con_riga(6, "seme = 18446744073709551615") << -1 << "";
+    QTest::newRow("longest title")
+        << con_riga(7, "titolo = " + QString(60, QChar(0x00e8)).toUtf8()) << -1 << "";
+    QTest::newRow("level 4") << con_riga(3, "livello = 4") << 3 << "livello deve essere 1, 2 o 3";
+    QTest::newRow("level 2.5") << con_riga(3, "livello = 2.5") << 3 << "livello deve";
+    QTest::newRow("4 questions") << con_riga(5, "domande = 4") << 5 << "da 5 a 20";
+    QTest::newRow("21 questions") << con_riga(5, "domande = 21") << 5 << "da 5 a 20";
+    QTest::newRow("negative seed") << con_riga(6, "seme = -1") << 6 << "seme deve";
+    QTest::newRow("seed past 64 bits")
+        << con_riga(6, "seme = 18446744073709551616") << 6 << "18446744073709551615";
+    QTest::newRow("unknown kind") << con_riga(4, "tipi = ascolta, disegna") << 4
+                                  << "«disegna» non è un tipo";
+    QTest::newRow("kind twice") << con_riga(4, "tipi = ascolta, lettere, ascolta") << 4
+                                << "due volte";
+    QTest::newRow("two commas") << con_riga(4, "tipi = ascolta,,lettere") << 4 << "tra due virgole";
+    QTest::newRow("no kinds") << con_riga(4, "tipi =") << 4 << "manca l'elenco dei tipi";
+    QTest::newRow("class in capitals") << con_riga(2, "classe = Quarta") << 2 << "classe deve";
+    QTest::newRow("unknown key") << con_riga(7, "colore = rosso") << 7 << "non è una chiave";
+    QTest::newRow("key twice") << con_riga(7, "seme = 8") << 7 << "già alla riga 6";
+    QTest::newRow("no seed") << con_riga(6, "# seme = 7") << 0 << "Manca la riga «seme";
+    QTest::newRow("no format") << con_riga(1, "") << 0 << "Manca la riga «formato = 1»";
+    QTest::newRow("newer format") << "novità = sì\n" + con_riga(1, "formato = 2") << 2
+                                  << "più nuovo";
+    QTest::newRow("format 0") << con_riga(1, "formato = 0") << 1 << "formato deve essere 1";
+    QTest::newRow("no equals sign") << con_riga(2, "classe quarta") << 2 << "manca il segno";
+    QTest::newRow("section") << "[lezione]\n" + tipo << 1 << "manca il segno";
+    QTest::newRow("no key") << con_riga(7, " = 3") << 7 << "manca la chiave";
+    QTest::newRow("NUL") << con_riga(2, QByteArray("classe = quarta\0", 16)) << 2 << "nullo";
+    QTest::newRow("Latin-1") << con_riga(7, "titolo = citt\xe0") << 7 << "UTF-8";
+    QTest::newRow("overlong slash") << con_riga(7, "titolo = \xc0\xaf") << 7 << "UTF-8";
+    QTest::newRow("surrogate") << con_riga(7, "titolo = \xed\xa0\x80") << 7 << "UTF-8";
+    QTest::newRow("cut at the end") << tipo + "titolo = \xe2\x82" << 7 << "UTF-8";
+    QTest::newRow("terminal escape") << con_riga(7, "titolo = a\x1b[2J") << 7 << "controllo";
+    QTest::newRow("long line") << "# " + QByteArray(300, 'x') + "\n" + tipo << 1 << "troppo lunga";
+    QTest::newRow("title too long")
+        << con_riga(7, "titolo = " + QByteArray(61, 'x')) << 7 << "titolo è troppo lungo";
+    QByteArray grande = tipo;
+    while (grande.size() <= 4096)
+        grande += "# un commento di riempimento\n";
+    QTest::newRow("file too big") << grande << 0 << "troppo grande";
+}
+
+// What a teacher may write is read, what would mislead is refused with the
+// line to mend; whatever is read writes back to the same lesson.
+void TstEsercizi::lezioni() {
+    QFETCH(QByteArray, testo);
+    QFETCH(int, riga);
+    QFETCH(QString, motivo);
+    const LezioneLetta letta = leggi_lezione(std::string_view(testo.constData(), testo.size()));
+    if (riga < 0) {
+        const Lezione* l = std::get_if<Lezione>(&letta);
+        QVERIFY2(l, l ? "" : std::get<ErroreLezione>(letta).messaggio.c_str());
+        QVERIFY(l->classe == Classe::quarta && l->livello == 2 && l->domande == 10);
+        QVERIFY(l->tipi == (std::vector<Tipo>{Tipo::ascolta, Tipo::lettere}));
+        QVERIFY(!controlla_lezione(*l));
+        const LezioneLetta di_nuovo = leggi_lezione(scrivi_lezione(*l));
+        QVERIFY(std::holds_alternative<Lezione>(di_nuovo));
+        QVERIFY(std::get<Lezione>(di_nuovo) == *l);
+        return;
+    }
+    const ErroreLezione* e = std::get_if<ErroreLezione>(&letta);
+    QVERIFY(e);
+    const QString messaggio = QString::fromStdString(e->messaggio);
+    QCOMPARE(int(e->riga), riga);
+    QVERIFY2(messaggio.startsWith(riga ? QString("Riga %1: ").arg(riga) : QString()) &&
+                 messaggio.contains(motivo),
+             qPrintable(messaggio));
+}
+
+void TstEsercizi::file_di_lezione() {
+    QTemporaryDir cartella;
+    const auto scrivi = [&](const char* nome, const QByteArray& testo) {
+        QFile f(cartella.filePath(nome));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(testo);
+    };
+    scrivi("buona.txt", lezione_tipo);
+    scrivi("grande.txt", QByteArray(lezione_tipo) + QByteArray(1 << 20, '#'));
+    const auto perche = [&](const QString& percorso) {
+        const LezioneLetta l = leggi_file_lezione(percorso.toStdString());
+        return std::holds_alternative<Lezione>(l)
+                   ? QString()
+                   : QString::fromStdString(std::get<ErroreLezione>(l).messaggio);
+    };
+    QCOMPARE(perche(cartella.filePath("buona.txt")), QString());
+    QVERIFY(perche(cartella.filePath("grande.txt")).contains("troppo grande"));
+    QVERIFY(perche(cartella.path()).contains("è una cartella"));
+    QVERIFY(perche("/dev/zero").contains("non è un file"));
+    QVERIFY(perche(cartella.filePath("nessuna.txt")).startsWith("Non trovo"));
 }
 
 QTEST_APPLESS_MAIN(TstEsercizi)

@@ -2,6 +2,7 @@
 // The window as it is created and loaded, its gradient, and the way out.
 #include "platform/audio/suono_differito.h"
 #include "support/banco_finestra.h"
+#include "window/esercizi/finestra_esercizi.h"
 #include "window/impostazioni.h"
 #include "window/programma.h"
 #include "window/zoom.h"
@@ -49,6 +50,7 @@ private slots:
     void impostazioni();
     void opzioni_data();
     void opzioni();
+    void lezione_negli_esercizi();
 };
 
 void TstVoceCifre::geometria_data() {
@@ -478,7 +480,7 @@ void TstVoceCifre::opzioni_data() {
     QTest::addColumn<QString>("errori");
     QTest::newRow("help") << QStringList{"--help"} << 0
                           << "^Usage: contavoce .*--version.*--fullscreen.*--no-music.*--zoom.*"
-                             "--grafia <G>.*scolastica.*--esercizi.*--seme <N>"
+                             "--grafia <G>.*scolastica.*--esercizi.*--seme <N>.*--lezione <FILE>"
                           << "^$";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "^contavoce 0\\.1\\.0\n$"
                              << "^$";
@@ -524,6 +526,45 @@ void TstVoceCifre::opzioni() {
     QVERIFY2(QRegularExpression(uscita, dotall).match(out).hasMatch(), qPrintable(out));
     QVERIFY2(QRegularExpression(errori, dotall).match(err).hasMatch(), qPrintable(err));
     QCOMPARE(QDir(lavoro.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+// A teacher's lesson sets the practice window's controls and starts its
+// round, the same one each time; another level chosen leaves the lesson.
+void TstVoceCifre::lezione_negli_esercizi() {
+    Banco b;
+    FinestraEsercizi e(*b.w, b.suono, cartella);
+    Lezione l;
+    l.titolo = "Le migliaia";
+    l.classe = Classe::quarta;
+    l.livello = 2;
+    l.tipi = {Tipo::lettere, Tipo::ascolta};
+    l.domande = 6;
+    l.seme = 7;
+    l.grafia = Grafia::scolastica;
+    const std::vector<Domanda> attese = prepara_domande(impostazioni_lezione(l, Grafia::originale));
+    for (int volta = 0; volta < 2; ++volta) {
+        if (volta == 0)
+            e.apri_lezione(l);
+        else
+            e.Inizia_Click();
+        QVERIFY(e.giro());
+        QCOMPARE(e.giro()->totale(), attese.size());
+        for (std::size_t i = 0; i < attese.size(); ++i)
+            QCOMPARE(e.giro()->domande()[i].attesa, attese[i].attesa);
+    }
+    const ControlliEsercizi& c = e.controlli();
+    QCOMPARE(c.classe->currentIndex(), int(Classe::quarta));
+    QCOMPARE(c.livello->currentIndex(), 1);
+    QCOMPARE(c.tipo->currentIndex(), int(Tipo::lettere));
+    QVERIFY(c.scolastica->isChecked());
+    QVERIFY(e.windowTitle().endsWith(" – Le migliaia"));
+
+    c.livello->setCurrentIndex(0);
+    e.Inizia_Click();
+    QCOMPARE(e.giro()->totale(), domande_di_norma);
+    for (const Domanda& d : e.giro()->domande())
+        QCOMPARE(d.tipo, Tipo::lettere);
+    QVERIFY(!e.windowTitle().contains("Le migliaia"));
 }
 
 // Two screens: a large one, where the windows open, and a school laptop's.

@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QTextDocumentFragment>
 #include <QTimer>
+#include <algorithm>
 #include <stdexcept>
 
 namespace contavoce {
@@ -146,6 +147,26 @@ void FinestraEsercizi::imposta_grafia(Grafia grafia) {
     controlli_.scolastica->setChecked(grafia == Grafia::scolastica);
 }
 
+void FinestraEsercizi::apri_lezione(const Lezione& lezione) {
+    // One made in a program rather than read from a file may not hold.
+    if (const auto perche = controlla_lezione(lezione)) {
+        controlli_.esito->setText(colorato(html(*perche), rosso));
+        return;
+    }
+    lezione_ = lezione;
+    controlli_.classe->setCurrentIndex(int(lezione.classe));
+    controlli_.livello->setCurrentIndex(lezione.livello - 1);
+    controlli_.tipo->setCurrentIndex(
+        int(std::find(tipi.begin(), tipi.end(), lezione.tipi.front()) - tipi.begin()));
+    // For this lesson only: the spelling the teacher keeps is the command line's.
+    if (lezione.grafia)
+        imposta_grafia(*lezione.grafia);
+    setWindowTitle(lezione.titolo.empty() ? QStringLiteral("Contavoce – Esercizi")
+                                          : QStringLiteral("Contavoce – Esercizi – ") +
+                                                QString::fromUtf8(lezione.titolo));
+    Inizia_Click();
+}
+
 void FinestraEsercizi::Inizia_Click() {
     Impostazioni i;
     i.classe = Classe(controlli_.classe->currentIndex());
@@ -154,6 +175,14 @@ void FinestraEsercizi::Inizia_Click() {
     i.domande = std::size_t(controlli_.domande->currentData().toInt());
     i.seme = seme_ ? *seme_ : seme_casuale();
     i.grafia = controlli_.scolastica->isChecked() ? Grafia::scolastica : Grafia::originale;
+    // Another class year, level or kind chosen: the child's own round.
+    if (lezione_ && (lezione_->classe != i.classe || lezione_->livello != i.livello ||
+                     lezione_->tipi.front() != i.tipo)) {
+        lezione_.reset();
+        setWindowTitle("Contavoce – Esercizi");
+    }
+    if (lezione_)
+        i = impostazioni_lezione(*lezione_, i.grafia);
     try {
         giro_.emplace(i);
     } catch (const std::exception& e) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "esercizi/esercizi.h"
+#include "esercizi/lezione.h"
 #include "window/esercizi/controlli_esercizi.h"
 #include "window/esercizi/voce_esercizi.h"
 
@@ -41,6 +42,12 @@ public:
     void imposta_seme(std::optional<std::uint64_t> seme) { seme_ = seme; }
     void imposta_silenzio(bool silenzio);
     void imposta_grafia(Grafia grafia);
+
+    // A teacher's lesson (contavoce --lezione FILE): its class year, level,
+    // first kind and spelling on the controls, a round of its kinds, count
+    // and seed at once, and the same round again each time. The child's
+    // choosing another class year, level or kind leaves the lesson.
+    void apri_lezione(const Lezione& lezione);
 
     // A round of the chosen class year, level and kind ("Inizia").
     void Inizia_Click();
@@ -82,6 +89,7 @@ private:
     VoceEsercizi voce_;
     std::optional<Giro> giro_;
     std::optional<std::uint64_t> seme_;
+    std::optional<Lezione> lezione_;
     bool silenzio_ = false;
     bool musica_fermata_ = false; // paused by the quiet mode, resumed on closing
     bool in_attesa_ = false;      // answered: the next question is on its way
