@@ -312,6 +312,11 @@ int cancella(reg::Registro& r, const Opzioni& o) {
         errore(Cli::tr("cannot remove: %1").arg(da(r.errore())));
         return 1;
     }
+    if (!fatto->ripulito)
+        std::cout << Cli::tr("A practice window has the register open: the last traces leave "
+                             "the file when it closes.")
+                         .toStdString()
+                  << '\n';
     return 0;
 }
 

@@ -516,11 +516,16 @@ Rimossi Registro::rimuovi(std::optional<std::int64_t> bambino) {
     }
     // Nothing of theirs left in the file's free pages nor in the log: the
     // log copied back and emptied, the file rewritten, the log emptied again.
-    db_->esegui("PRAGMA wal_checkpoint(TRUNCATE)");
-    db_->esegui("VACUUM");
-    auto st = db_->prepara("PRAGMA wal_checkpoint(TRUNCATE)");
-    if (st.passo() && st.intero(0) != 0)
-        throw ErroreSqlite(SQLITE_BUSY, "removed, but another program still reads the log");
+    // The removal itself is done: a program still reading the log only
+    // delays the wiping until it closes (the last one out empties the log).
+    try {
+        db_->esegui("PRAGMA wal_checkpoint(TRUNCATE)");
+        db_->esegui("VACUUM");
+        auto st = db_->prepara("PRAGMA wal_checkpoint(TRUNCATE)");
+        r.ripulito = !(st.passo() && st.intero(0) != 0);
+    } catch (const ErroreSqlite&) {
+        r.ripulito = false;
+    }
     return r;
 }
 
@@ -572,8 +577,8 @@ bool Registro::registra_risposta(const NuovaRisposta& risposta) {
         auto st = db_->prepara(
             "INSERT INTO risposte (quando, bambino, giro, domanda, classe, livello, tipo, numero, "
             "testo, attesa, data, giusta, tentativo, secondi) "
-            "SELECT ?1, bambino, id, ?2, classe, livello, tipo, ?3, ?4, ?5, ?6, ?7, ?8, ?9 "
-            "FROM giri WHERE id = ?10");
+            "SELECT ?1, bambino, id, ?2, classe, livello, COALESCE(?11, tipo), ?3, ?4, ?5, ?6, "
+            "?7, ?8, ?9 FROM giri WHERE id = ?10");
         st.lega(1, adesso())
             .lega(2, std::int64_t(risposta.domanda))
             .lega(3, risposta.numero)
@@ -583,8 +588,10 @@ bool Registro::registra_risposta(const NuovaRisposta& risposta) {
             .lega(7, std::int64_t(risposta.giusta))
             .lega(8, std::int64_t(risposta.tentativo))
             .lega(9, risposta.secondi)
-            .lega(10, risposta.giro)
-            .esegui();
+            .lega(10, risposta.giro);
+        if (risposta.tipo)
+            st.lega(11, std::string(chiave_tipo(*risposta.tipo)));
+        st.esegui();
         if (db_->cambiate() != 1)
             throw std::runtime_error("no such round");
         return true;
@@ -627,14 +634,25 @@ std::optional<std::vector<Giocato>> Registro::giri(std::int64_t bambino) {
 }
 
 std::optional<std::vector<EsitoGiro>> Registro::esiti(std::int64_t bambino) {
-    const auto tutti = giri(bambino);
-    if (!tutti)
-        return std::nullopt;
-    std::vector<EsitoGiro> r;
-    for (const Giocato& g : *tutti)
-        if (!g.fine.empty())
-            r.push_back({g.classe, g.livello, g.tipo, g.giuste, g.domande});
-    return r;
+    // From the answers, so that a lesson's round of several kinds counts for
+    // each kind by its own questions; a question is right at either try.
+    return prova([&] {
+        std::vector<EsitoGiro> r;
+        auto st = db_->prepara("SELECT g.classe, g.livello, a.tipo, COUNT(DISTINCT a.domanda), "
+                               "COUNT(DISTINCT CASE WHEN a.giusta THEN a.domanda END) "
+                               "FROM giri g JOIN risposte a ON a.giro = g.id "
+                               "WHERE g.bambino = ?1 AND g.fine IS NOT NULL "
+                               "GROUP BY g.id, a.tipo ORDER BY g.inizio, g.id, MIN(a.domanda)");
+        st.lega(1, bambino);
+        while (st.passo()) {
+            const auto classe = classe_da_nome(st.testo(0));
+            const auto tipo = tipo_da_chiave(st.testo(2));
+            if (classe && tipo)
+                r.push_back({*classe, int(st.intero(1)), *tipo, std::size_t(st.intero(4)),
+                             std::size_t(st.intero(3))});
+        }
+        return r;
+    });
 }
 
 std::optional<std::vector<RigaRisposta>> Registro::risposte() {

@@ -69,6 +69,9 @@ struct NuovaRisposta {
     bool giusta = false;
     int tentativo = 1; // 1 or 2
     double secondi = 0;
+    // The question's kind, when it is not the round's (a lesson's round
+    // takes several kinds in turn).
+    std::optional<Tipo> tipo;
 };
 
 struct Giocato {
@@ -115,6 +118,9 @@ struct NumeroSbagliato {
 
 struct Rimossi {
     std::size_t bambini = 0, giri = 0, risposte = 0;
+    // False when another program (a practice window) still reads the file:
+    // its last traces go when that program closes.
+    bool ripulito = true;
 };
 
 class Registro {

@@ -628,6 +628,11 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <translation>non riesco a togliere: %1</translation>
     </message>
     <message>
+        <location filename="../comando_registro.cpp" line="316"/>
+        <source>A practice window has the register open: the last traces leave the file when it closes.</source>
+        <translation>Una finestra degli esercizi ha il registro aperto: le ultime tracce lasciano il file quando si chiude.</translation>
+    </message>
+    <message>
         <location filename="../comando_registro.cpp" line="342"/>
         <source>The register is empty: nothing to remove.</source>
         <translation>Il registro è vuoto: non c&apos;è niente da togliere.</translation>

@@ -831,7 +831,7 @@ void TstCli::registro() {
         const auto risposta = [&](std::int64_t g, std::size_t i, const char* n, const char* data,
                                   int tentativo, double secondi) {
             QVERIFY(r.registra_risposta(
-                {g, i, n, "", n, data, std::string(data) == n, tentativo, secondi}));
+                {g, i, n, "", n, data, std::string(data) == n, tentativo, secondi, {}}));
         };
         const std::int64_t a1 = giro(anna->id, contavoce::Classe::quarta, contavoce::Tipo::cifre);
         risposta(a1, 0, "2.304", "2.304", 1, 2.5);
