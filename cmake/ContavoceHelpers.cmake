@@ -61,12 +61,13 @@ function(contavoce_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   contavoce_program_folder(${name} tests/bin)
+  # XDG_DATA_HOME: a window that keeps progress keeps it in the build tree.
   # The whole tree, not only what the libraries publish: tests check inner parts too.
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests
                                               ${CMAKE_CURRENT_SOURCE_DIR})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} ENVIRONMENT
-    "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;CONTAVOCE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+    "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;CONTAVOCE_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/dati")
 endfunction()
 
 # A benchmark built from <name>.cpp in the calling folder.

@@ -32,6 +32,7 @@ fi
 
 # The program's settings are read and written there, never in the user's own.
 export XDG_CONFIG_HOME="$lavoro/config"
+export XDG_DATA_HOME="$lavoro/dati" # the children's progress
 
 xvfb_pid=""
 contavoce_pid=""
@@ -437,6 +438,11 @@ finestra=$(timeout 10 xdotool search --sync --onlyvisible --name 'Esercizi' | he
 dimensioni 1000x750
 xdotool windowfocus --sync "$finestra"
 passo "F2: the practice window at ($ox,$oy) ${WIDTH}x$HEIGHT"
+# "Chi gioca?" first: nobody yet, so the new name's box has the focus.
+sleep 0.5
+xdotool type --delay 120 "Luca"
+tasti Return
+sleep 0.5
 # The quiet mode, as a classroom has it: the music stops, the effects are
 # softer (the analyzer measures both), and it is remembered.
 tasti alt+i
@@ -540,6 +546,16 @@ done
 finestra=$principale
 xdotool windowfocus --sync "$finestra"
 passo "the practice window closed: back to the main window"
+# Luca's answers kept, for the teacher: 7 kinds x 3 tries and 11 tries in
+# the whole round ("Rifai gli errori" was left unanswered).
+registro=$("$(dirname "$programma")/contavoce-cli" registro) ||
+  errore "contavoce-cli registro failed: $registro"
+grep -q "Luca" <<<"$registro" || errore "Luca not in the register: $registro"
+"$(dirname "$programma")/contavoce-cli" registro --csv "$lavoro/registro.csv" ||
+  errore "the register's CSV"
+risposte=$(($(wc -l <"$lavoro/registro.csv") - 1))
+[ "$risposte" -eq 32 ] || errore "$risposte answers kept, 32 expected: $(cat "$lavoro/registro.csv")"
+passo "the register keeps Luca's $risposte answers"
 # The main window as it was: a number confirmed there, then "Fine".
 xdotool type --delay 400 7
 tasti Return

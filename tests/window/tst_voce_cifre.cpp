@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as it is created and loaded, its gradient, and the way out.
 #include "platform/audio/suono_differito.h"
+#include "registro/registro.h"
 #include "support/banco_finestra.h"
 #include "window/esercizi/finestra_esercizi.h"
 #include "window/impostazioni.h"
@@ -530,7 +531,11 @@ void TstVoceCifre::opzioni() {
 
 // A teacher's lesson sets the practice window's controls and starts its
 // round, the same one each time; another level chosen leaves the lesson.
+// A lesson waits for "Chi gioca?"; each answer of a child is in the register
+// before its verdict shows, and the child is there at the next opening.
 void TstVoceCifre::lezione_negli_esercizi() {
+    QTemporaryDir dati;
+    qputenv("XDG_DATA_HOME", dati.path().toUtf8());
     Banco b;
     FinestraEsercizi e(*b.w, b.suono, cartella);
     Lezione l;
@@ -542,11 +547,34 @@ void TstVoceCifre::lezione_negli_esercizi() {
     l.seme = 7;
     l.grafia = Grafia::scolastica;
     const std::vector<Domanda> attese = prepara_domande(impostazioni_lezione(l, Grafia::originale));
+    e.apri_lezione(l);
+    QVERIFY(!e.giro());
+    QVERIFY(!e.controlli().chi->isHidden());
+    e.controlli().nuovo->setText("  Anna ");
+    e.Aggiungi_Click();
+    QVERIFY(e.controlli().chi->isHidden());
+    auto registro = registro::Registro::apri(registro::cartella_registro());
+    std::size_t date = 0;
+    while (e.giro() && !e.giro()->finito()) {
+        const Domanda& d = e.giro()->domanda();
+        const std::size_t i = e.giro()->indice();
+        // Wrong twice at the first question, right at the others.
+        for (int volta = 0; volta < (i == 0 ? 2 : 1); ++volta) {
+            e.controlla(QString::fromUtf8(i == 0 ? "1" : d.attesa));
+            QCOMPARE(registro.risposte()->size(), ++date);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(e.giro()->indice() != i, 10000);
+    }
+    QCOMPARE(registro.risposte()->size(), attese.size() + 1);
+    const auto bambino = registro.trova_bambino("anna");
+    QVERIFY(bambino);
+    QCOMPARE(bambino->nome, std::string("Anna"));
+    const auto esiti = *registro.esiti(bambino->id);
+    QCOMPARE(esiti.size(), 2u); // the lesson's two kinds
+    QCOMPARE(esiti[0].tipo, Tipo::lettere);
+    QCOMPARE(esiti[0].giuste + esiti[1].giuste, attese.size() - 1);
     for (int volta = 0; volta < 2; ++volta) {
-        if (volta == 0)
-            e.apri_lezione(l);
-        else
-            e.Inizia_Click();
+        e.Inizia_Click();
         QVERIFY(e.giro());
         QCOMPARE(e.giro()->totale(), attese.size());
         for (std::size_t i = 0; i < attese.size(); ++i)
@@ -565,6 +593,11 @@ void TstVoceCifre::lezione_negli_esercizi() {
     for (const Domanda& d : e.giro()->domande())
         QCOMPARE(d.tipo, Tipo::lettere);
     QVERIFY(!e.windowTitle().contains("Le migliaia"));
+    e.close();
+    e.show();
+    QCOMPARE(e.controlli().bambini->count(), 1);
+    QCOMPARE(e.controlli().bambini->item(0)->text(), QString("Anna"));
+    qunsetenv("XDG_DATA_HOME");
 }
 
 // Two screens: a large one, where the windows open, and a school laptop's.

@@ -64,14 +64,21 @@ void FinestraEsercizi::accessibile() {
     c.silenzio->setAccessibleDescription("Senza musica e con suoni più piani, per la classe");
     c.scolastica->setAccessibleDescription("Le parole scritte come a scuola: ventitré, un milione");
     c.risposta->setAccessibleName("Risposta");
+    c.bambini->setAccessibleName("Chi gioca?");
+    c.bambini->setAccessibleDescription("Scegli il tuo nome e premi Invio");
+    c.nuovo->setAccessibleName("Nuovo nome");
+    c.nuovo->setAccessibleDescription("Scrivi il tuo nome e premi Invio");
+    c.ospite->setAccessibleDescription("Gioca senza conservare i progressi");
+    c.lezione->setAccessibleDescription("Il giro preparato dall'insegnante, da un file");
     c.ripeti->setAccessibleDescription("Fa sentire di nuovo la domanda");
     c.esito->setAccessibleName({});
     c.rifai->setAccessibleDescription("Un giro con le domande sbagliate");
     c.ancora->setAccessibleDescription("Un giro nuovo con le stesse scelte");
     c.stelle->setAccessibleDescription("Il punteggio del giro");
     // Tab: the choices first, then the question's box and its buttons.
-    std::vector<QWidget*> ordine{c.classe,   c.livello,    c.tipo,     c.domande, c.inizia,
-                                 c.silenzio, c.scolastica, c.risposta, c.ripeti};
+    std::vector<QWidget*> ordine{
+        c.bambini, c.gioca,   c.ospite, c.nuovo,    c.aggiungi,   c.lezione, c.classe,   c.livello,
+        c.tipo,    c.domande, c.inizia, c.silenzio, c.scolastica, c.cambia,  c.risposta, c.ripeti};
     ordine.insert(ordine.end(), c.tasti_scelta.begin(), c.tasti_scelta.end());
     ordine.insert(ordine.end(), {c.errori, c.rifai, c.ancora});
     for (std::size_t i = 1; i < ordine.size(); ++i)

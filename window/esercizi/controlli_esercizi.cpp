@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/esercizi/controlli_esercizi.h"
 
+#include "registro/registro.h"
 #include "window/controlli.h"
 
 #include <QPainter>
@@ -129,6 +130,7 @@ ControlliEsercizi crea_controlli_esercizi(QWidget& finestra) {
     QWidget* f = &finestra;
 
     c.classe = crea<QComboBox>(f, "classe", {84, 8, 130, 48}, 14);
+    const auto n_prima = f->children().size();
     for (std::size_t i = 0; i < n_classi; ++i)
         c.classe->addItem(QString::fromUtf8(nome_classe(Classe(i))));
     etichetta(f, "&Classe", {8, 8, 74, 48}, c.classe);
@@ -149,6 +151,9 @@ ControlliEsercizi crea_controlli_esercizi(QWidget& finestra) {
         c.domande->addItem(QString::number(n), int(n));
     c.domande->setCurrentIndex(int(domande_di_norma - domande_minime));
     etichetta(f, "&Domande", {8, 118, 96, 32}, c.domande);
+    for (QObject* o : f->children().mid(n_prima - 1))
+        if (auto* w = qobject_cast<QWidget*>(o))
+            c.impostazioni.push_back(w);
     c.puntini = crea<Puntini>(f, "puntini", {200, 122, 592, 26}, 13);
     c.consegna = crea<QLabel>(f, "consegna", {8, 152, 784, 34}, 15);
     c.consegna->setAlignment(Qt::AlignCenter);
@@ -225,6 +230,18 @@ ControlliEsercizi crea_controlli_esercizi(QWidget& finestra) {
         c.tasti_scelta.push_back(b);
     }
 
+    c.progressi = pannello(f, "progressi", {8, 190, 784, 402});
+    c.giocatore = crea<QLabel>(c.progressi, "giocatore", {0, 0, 784, 36}, 16);
+    c.giocatore->setAlignment(Qt::AlignCenter);
+    c.tabella = crea<QLabel>(c.progressi, "tabella", {40, 40, 704, 266}, 14);
+    c.tabella->setTextFormat(Qt::RichText);
+    c.tabella->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    c.proposta = crea<QLabel>(c.progressi, "proposta", {0, 306, 784, 40}, 15);
+    c.proposta->setAlignment(Qt::AlignCenter);
+    c.proposta->setWordWrap(true);
+    c.cambia =
+        crea<QPushButton>(c.progressi, "cambia", {544, 350, 240, 48}, 14, "Cam&bia giocatore");
+
     // The end of a round, over the question and the keys.
     c.fine = pannello(f, "fine", {8, 152, 784, 440});
     c.stelle = crea<QLabel>(c.fine, "stelle", {0, 0, 784, 72}, 44);
@@ -235,6 +252,25 @@ ControlliEsercizi crea_controlli_esercizi(QWidget& finestra) {
     c.errori->setAccessibleName("Le domande sbagliate, con la risposta giusta");
     c.rifai = crea<QPushButton>(c.fine, "rifai", {152, 370, 230, 60}, 16, "Ri&fai gli errori");
     c.ancora = crea<QPushButton>(c.fine, "ancora", {402, 370, 230, 60}, 16, "&Un altro giro");
+
+    // "Chi gioca?" over everything, until a child or a guest is chosen.
+    c.chi = pannello(f, "chi", {0, 0, 800, 600});
+    c.chi->setAutoFillBackground(true);
+    auto* titolo =
+        crea<QLabel>(c.chi, "titolo", {0, 14, 800, 56}, 26, QStringLiteral("Chi gioca?"));
+    titolo->setAlignment(Qt::AlignCenter);
+    titolo->setFont(carattere(26, true));
+    c.avviso = crea<QLabel>(c.chi, "avviso", {40, 72, 720, 52}, 14);
+    c.avviso->setAlignment(Qt::AlignCenter);
+    c.avviso->setWordWrap(true);
+    c.bambini = crea<QListWidget>(c.chi, "bambini", {150, 128, 500, 290}, 18);
+    c.gioca = crea<QPushButton>(c.chi, "gioca", {150, 428, 240, 56}, 16, "&Gioca");
+    c.ospite = crea<QPushButton>(c.chi, "ospite", {410, 428, 240, 56}, 16, "&Ospite");
+    c.nuovo = crea<QLineEdit>(c.chi, "nuovo", {250, 494, 264, 48}, 18);
+    c.nuovo->setMaxLength(int(registro::lunghezza_massima_nome));
+    etichetta(c.chi, "&Nuovo", {150, 494, 98, 48}, c.nuovo)->setFont(carattere(16));
+    c.aggiungi = crea<QPushButton>(c.chi, "aggiungi", {522, 494, 128, 48}, 15, "&Aggiungi");
+    c.lezione = crea<QPushButton>(c.chi, "lezione", {150, 550, 500, 42}, 14, "Apri una &lezione…");
     return c;
 }
 

@@ -39,6 +39,17 @@ private:
 };
 
 struct ControlliEsercizi {
+    // "Chi gioca?", first: the children's names, a new one, a guest, a lesson.
+    QFrame* chi = nullptr;
+    QLabel* avviso = nullptr; // what the register could not do, in one sentence
+    QListWidget* bambini = nullptr;
+    QPushButton* gioca = nullptr;
+    QPushButton* ospite = nullptr;
+    QLineEdit* nuovo = nullptr;
+    QPushButton* aggiungi = nullptr;
+    QPushButton* lezione = nullptr;
+    // The round's choices, hidden while "Chi gioca?" is asked.
+    std::vector<QWidget*> impostazioni;
     QComboBox* classe = nullptr;
     QComboBox* livello = nullptr;
     QComboBox* tipo = nullptr;
@@ -59,6 +70,13 @@ struct ControlliEsercizi {
     QFrame* scelte = nullptr;
     std::vector<QPushButton*> tasti;        // of the keypad and the letter keyboard
     std::vector<QPushButton*> tasti_scelta; // relabelled for each question
+    // Before a round: the stars of the child playing in the chosen class
+    // year, the step proposed, and a way back to "Chi gioca?".
+    QFrame* progressi = nullptr;
+    QLabel* giocatore = nullptr;
+    QLabel* tabella = nullptr;
+    QLabel* proposta = nullptr;
+    QPushButton* cambia = nullptr;
     // The end of a round.
     QFrame* fine = nullptr;
     QLabel* stelle = nullptr;

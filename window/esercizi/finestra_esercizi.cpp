@@ -79,10 +79,7 @@ FinestraEsercizi::FinestraEsercizi(VoceCifre& principale, platform::Suono& suono
     collega_tasti();
     accessibile();
     aggiorna_livelli();
-    controlli_.consegna->setText("Scegli la classe, il livello e l'esercizio, poi premi Inizia.");
-    // The answer box and its buttons come with the first question.
-    controlli_.risposta->hide();
-    controlli_.ripeti->hide();
+    mostra_chi();
     setFixedSize(larghezza_esercizi / twip_per_pixel, altezza_esercizi / twip_per_pixel);
     imposta_zoom(principale_.zoom());
     connect(&principale_, &VoceCifre::zoom_cambiato, this, &FinestraEsercizi::imposta_zoom);
@@ -92,7 +89,23 @@ FinestraEsercizi::~FinestraEsercizi() = default;
 
 void FinestraEsercizi::collega() {
     const ControlliEsercizi& c = controlli_;
-    connect(c.classe, &QComboBox::currentIndexChanged, this, [this] { aggiorna_livelli(); });
+    connect(c.classe, &QComboBox::currentIndexChanged, this, [this] {
+        aggiorna_livelli();
+        mostra_progressi();
+    });
+    connect(c.tipo, &QComboBox::currentIndexChanged, this, [this] {
+        if (!proponendo_) {
+            proponi();
+            mostra_progressi();
+        }
+    });
+    connect(c.gioca, &QPushButton::clicked, this, [this] { Gioca_Click(); });
+    connect(c.bambini, &QListWidget::itemActivated, this, [this] { Gioca_Click(); });
+    connect(c.ospite, &QPushButton::clicked, this, [this] { Ospite_Click(); });
+    connect(c.aggiungi, &QPushButton::clicked, this, [this] { Aggiungi_Click(); });
+    connect(c.nuovo, &QLineEdit::returnPressed, this, [this] { Aggiungi_Click(); });
+    connect(c.cambia, &QPushButton::clicked, this, [this] { mostra_chi(); });
+    connect(c.lezione, &QPushButton::clicked, this, [this] { Lezione_Click(); });
     connect(c.inizia, &QPushButton::clicked, this, [this] { Inizia_Click(); });
     connect(c.ripeti, &QPushButton::clicked, this, [this] { Ripeti_Click(); });
     connect(c.rifai, &QPushButton::clicked, this, [this] { Rifai_Click(); });
@@ -164,7 +177,11 @@ void FinestraEsercizi::apri_lezione(const Lezione& lezione) {
     setWindowTitle(lezione.titolo.empty() ? QStringLiteral("Contavoce – Esercizi")
                                           : QStringLiteral("Contavoce – Esercizi – ") +
                                                 QString::fromUtf8(lezione.titolo));
-    Inizia_Click();
+    // Each child says who they are first, then gets the lesson's round.
+    if (diario_.scelto())
+        Inizia_Click();
+    else
+        mostra_chi();
 }
 
 void FinestraEsercizi::Inizia_Click() {
@@ -189,6 +206,10 @@ void FinestraEsercizi::Inizia_Click() {
         controlli_.esito->setText(colorato(html(e.what()), rosso));
         return;
     }
+    impostazioni_ = i;
+    diario_.inizia_giro(i, giro_->totale(),
+                        lezione_ ? (lezione_->titolo.empty() ? "lezione" : lezione_->titolo)
+                                 : std::string());
     mostra_domanda();
 }
 
@@ -197,6 +218,7 @@ void FinestraEsercizi::mostra_domanda() {
     const Domanda& d = giro_->domanda();
     in_attesa_ = false;
     c.fine->hide();
+    c.progressi->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{c.consegna, c.testo, c.risposta, c.ripeti,
                                                       c.esito, c.puntini})
         w->show();
@@ -239,6 +261,7 @@ void FinestraEsercizi::mostra_domanda() {
         disponi();
     }
     c.risposta->setFocus(Qt::OtherFocusReason);
+    diario_.domanda_mostrata();
     di_domanda();
 }
 
@@ -268,8 +291,12 @@ void FinestraEsercizi::controlla(const QString& risposta) {
     if (!giro_ || giro_->finito() || in_attesa_)
         return;
     const std::string data = risposta.toStdString();
+    const int tentativo = giro_->stati()[giro_->indice()] == Stato::riprova ? 2 : 1;
     const Verifica v = giro_->rispondi(data);
     const Domanda& d = giro_->domanda();
+    // Kept before the child sees the verdict: a program killed now has it.
+    if (v.esito != Esito::vuota)
+        diario_.risposta(d, giro_->indice(), data, v.giusta, tentativo);
     const ControlliEsercizi& c = controlli_;
     c.puntini->imposta(giro_->stati(), giro_->indice());
     QString testo;
@@ -331,6 +358,8 @@ void FinestraEsercizi::controlla(const QString& risposta) {
         break;
     }
     }
+    if (const QString a = avviso_registro(); !a.isEmpty())
+        testo += "<br>" + colorato(a.toHtmlEscaped(), rosso);
     c.esito->setText(testo);
     c.esito->setAccessibleName(QTextDocumentFragment::fromHtml(testo).toPlainText());
 }
@@ -351,6 +380,7 @@ void FinestraEsercizi::mostra_fine() {
                                                       c.esito, c.tastierino, c.lettere, c.scelte})
         w->hide();
     c.puntini->imposta(giro_->stati(), giro_->totale());
+    diario_.fine_giro(giro_->giuste(), giro_->stelle());
     const int n = giro_->stelle();
     c.stelle->setText(colorato(QString(n, QChar(0x2605)), QColor(0x8a, 0x5a, 0x00)) +
                       colorato(QString(3 - n, QChar(0x2606)), QColor(0x50, 0x50, 0x50)));
@@ -382,6 +412,7 @@ void FinestraEsercizi::Rifai_Click() {
         return;
     if (auto di_nuovo = giro_->rifai_errori()) {
         giro_.emplace(std::move(*di_nuovo));
+        diario_.inizia_giro(impostazioni_, giro_->totale(), "Rifai gli errori", false);
         mostra_domanda();
     }
 }
@@ -394,6 +425,9 @@ void FinestraEsercizi::showEvent(QShowEvent* evento) {
 void FinestraEsercizi::closeEvent(QCloseEvent* evento) {
     voce_.ferma();
     in_attesa_ = false;
+    // The next child at this computer says who they are.
+    diario_.lascia();
+    mostra_chi();
     if (musica_fermata_) {
         principale_.musica_in_silenzio(false);
         musica_fermata_ = false;

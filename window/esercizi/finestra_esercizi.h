@@ -9,6 +9,7 @@
 #include "esercizi/esercizi.h"
 #include "esercizi/lezione.h"
 #include "window/esercizi/controlli_esercizi.h"
+#include "window/esercizi/diario.h"
 #include "window/esercizi/voce_esercizi.h"
 
 #include <QRect>
@@ -43,6 +44,13 @@ public:
     void imposta_silenzio(bool silenzio);
     void imposta_grafia(Grafia grafia);
 
+    // "Chi gioca?": a child of the list plays, a new one is added, or a
+    // guest plays without anything kept.
+    void mostra_chi();
+    void Gioca_Click();
+    void Aggiungi_Click();
+    void Ospite_Click();
+    void Lezione_Click(); // a lesson file chosen in a dialog
     // A teacher's lesson (contavoce --lezione FILE): its class year, level,
     // first kind and spelling on the controls, a round of its kinds, count
     // and seed at once, and the same round again each time. The child's
@@ -82,12 +90,19 @@ private:
     void avanti();
     void mostra_fine();
     void premi_tasto(const QPushButton& tasto);
+    void gioca();
+    void mostra_progressi();
+    void proponi();
+    QString avviso_registro();
     void disponi();
 
     VoceCifre& principale_;
     ControlliEsercizi controlli_;
     VoceEsercizi voce_;
+    Diario diario_;
     std::optional<Giro> giro_;
+    Impostazioni impostazioni_; // of the round under way
+    bool proponendo_ = false;   // the proposal is being put in the choices
     std::optional<std::uint64_t> seme_;
     std::optional<Lezione> lezione_;
     bool silenzio_ = false;
