@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/input.h"
 
+#include "platform/base/testo.h"
 #include "spelling/decimale.h"
 
 #include <algorithm>
@@ -11,40 +12,12 @@ namespace contavoce::cli {
 
 namespace {
 
-// The length of the UTF-8 character at `i` (RFC 3629: no overlong forms, no
-// surrogates, nothing past U+10FFFF), 0 when the bytes there are not one; a
-// C1 control character, `c1`.
+// The length of the UTF-8 character at `i`, 0 when the bytes there are not
+// one; a C1 control character, `c1`.
 std::size_t carattere_utf8(std::string_view s, std::size_t i, bool& c1) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    c1 = false;
-    if (b < 0x80)
-        return 1;
-    std::size_t n = 0;
     char32_t c = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-        n = 2;
-        c = b & 0x1Fu;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        n = 3;
-        c = b & 0x0Fu;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        n = 4;
-        c = b & 0x07u;
-    } else {
-        return 0;
-    }
-    if (s.size() - i < n)
-        return 0;
-    for (std::size_t k = 1; k < n; ++k) {
-        const auto seguito = static_cast<unsigned char>(s[i + k]);
-        if ((seguito & 0xC0u) != 0x80u)
-            return 0;
-        c = (c << 6) | (seguito & 0x3Fu);
-    }
-    if ((n == 3 && c < 0x800) || (n == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
-        (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    c1 = c < 0xA0;
+    const std::size_t n = platform::carattere_utf8(s.substr(i), c);
+    c1 = n > 1 && c < 0xA0;
     return n;
 }
 

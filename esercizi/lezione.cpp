@@ -3,6 +3,8 @@
 // (a USB stick, an e-mail), and every refusal says which line to mend.
 #include "esercizi/lezione.h"
 
+#include "platform/base/testo.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -15,41 +17,6 @@ namespace {
 
 constexpr std::string_view bom = "\xEF\xBB\xBF";
 
-// The length in bytes of the UTF-8 character starting `testo`, 0 when it is
-// not one (overlong forms, surrogates and values past U+10FFFF included).
-std::size_t carattere_utf8(std::string_view testo, char32_t& punto) {
-    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(testo[i]); };
-    const unsigned char c = b(0);
-    std::size_t n = 0;
-    if (c < 0x80) {
-        punto = c;
-        return 1;
-    }
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-        punto = c & 0x1Fu;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        punto = c & 0x0Fu;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        punto = c & 0x07u;
-    } else {
-        return 0;
-    }
-    if (testo.size() < n)
-        return 0;
-    for (std::size_t i = 1; i < n; ++i) {
-        if ((b(i) & 0xC0u) != 0x80u)
-            return 0;
-        punto = (punto << 6) | (b(i) & 0x3Fu);
-    }
-    if ((n == 3 && punto < 0x800) || (n == 4 && punto < 0x10000) || punto > 0x10FFFF ||
-        (punto >= 0xD800 && punto <= 0xDFFF))
-        return 0;
-    return n;
-}
-
 enum class Difetto { nessuno, nullo, non_utf8, controllo };
 
 // What is wrong with a line's bytes, and its length in characters.
@@ -59,7 +26,7 @@ Difetto difetto_testo(std::string_view testo, std::size_t* caratteri = nullptr) 
         if (testo[i] == '\0')
             return Difetto::nullo;
         char32_t punto = 0;
-        const std::size_t l = carattere_utf8(testo.substr(i), punto);
+        const std::size_t l = platform::carattere_utf8(testo.substr(i), punto);
         if (l == 0)
             return Difetto::non_utf8;
         // C0 but the tab, DEL and C1: nothing a title or a value needs, and
@@ -110,7 +77,7 @@ std::string mostrabile(std::string_view nome) {
     std::string s;
     for (std::size_t i = 0; i < nome.size();) {
         char32_t punto = 0;
-        const std::size_t l = carattere_utf8(nome.substr(i), punto);
+        const std::size_t l = platform::carattere_utf8(nome.substr(i), punto);
         if (l == 0 || punto < 0x20 || (punto >= 0x7F && punto <= 0x9F)) {
             s += '?';
             i += l == 0 ? 1 : l;

@@ -312,6 +312,16 @@ Giocato giocato(const Istruzione& st) {
     return g;
 }
 
+// A row "class year, level, kind, questions, right ones" added to `r`
+// (rounds or counts), unless a newer program wrote a name this one does not know.
+template <typename Conto> void aggiungi_conto(std::vector<Conto>& r, const Istruzione& st) {
+    const auto classe = classe_da_nome(st.testo(0));
+    const auto tipo = tipo_da_chiave(st.testo(2));
+    if (classe && tipo)
+        r.push_back({*classe, int(st.intero(1)), *tipo, std::size_t(st.intero(4)),
+                     std::size_t(st.intero(3))});
+}
+
 } // namespace
 
 fs::path cartella_registro() {
@@ -644,13 +654,8 @@ std::optional<std::vector<EsitoGiro>> Registro::esiti(std::int64_t bambino) {
                                "WHERE g.bambino = ?1 AND g.fine IS NOT NULL "
                                "GROUP BY g.id, a.tipo ORDER BY g.inizio, g.id, MIN(a.domanda)");
         st.lega(1, bambino);
-        while (st.passo()) {
-            const auto classe = classe_da_nome(st.testo(0));
-            const auto tipo = tipo_da_chiave(st.testo(2));
-            if (classe && tipo)
-                r.push_back({*classe, int(st.intero(1)), *tipo, std::size_t(st.intero(4)),
-                             std::size_t(st.intero(3))});
-        }
+        while (st.passo())
+            aggiungi_conto(r, st);
         return r;
     });
 }
@@ -694,13 +699,8 @@ std::optional<std::vector<Conteggio>> Registro::conteggi(std::int64_t bambino) {
             "(SELECT classe, livello, tipo, MAX(giusta) AS giusta FROM risposte "
             "WHERE bambino = ?1 GROUP BY giro, domanda) GROUP BY classe, livello, tipo");
         st.lega(1, bambino);
-        while (st.passo()) {
-            const auto classe = classe_da_nome(st.testo(0));
-            const auto tipo = tipo_da_chiave(st.testo(2));
-            if (classe && tipo)
-                r.push_back({*classe, int(st.intero(1)), *tipo, std::size_t(st.intero(4)),
-                             std::size_t(st.intero(3))});
-        }
+        while (st.passo())
+            aggiungi_conto(r, st);
         std::sort(r.begin(), r.end(), [](const Conteggio& a, const Conteggio& b) {
             return std::tuple(a.classe, a.livello, a.tipo) <
                    std::tuple(b.classe, b.livello, b.tipo);

@@ -77,4 +77,39 @@ DaWindows1252 da_windows_1252(std::string_view byte, Indefiniti indefiniti) {
     return r;
 }
 
+std::size_t carattere_utf8(std::string_view testo, char32_t& punto) {
+    if (testo.empty())
+        return 0;
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(testo[i]); };
+    const unsigned char c = b(0);
+    std::size_t n = 0;
+    if (c < 0x80) {
+        punto = c;
+        return 1;
+    }
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+        punto = c & 0x1Fu;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        punto = c & 0x0Fu;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        punto = c & 0x07u;
+    } else {
+        return 0;
+    }
+    if (testo.size() < n)
+        return 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        if ((b(i) & 0xC0u) != 0x80u)
+            return 0;
+        punto = (punto << 6) | (b(i) & 0x3Fu);
+    }
+    if ((n == 3 && punto < 0x800) || (n == 4 && punto < 0x10000) || punto > 0x10FFFF ||
+        (punto >= 0xD800 && punto <= 0xDFFF))
+        return 0;
+    return n;
+}
+
 } // namespace contavoce::platform

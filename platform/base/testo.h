@@ -43,4 +43,9 @@ struct DaWindows1252 {
 // Windows-1252 text as UTF-8 (at most 3 bytes for each byte).
 DaWindows1252 da_windows_1252(std::string_view byte, Indefiniti indefiniti);
 
+// The length in bytes of the UTF-8 character that starts `testo`, its code
+// point in `punto`; 0 when the bytes are not one (RFC 3629: no overlong
+// forms, no surrogates, nothing past U+10FFFF).
+std::size_t carattere_utf8(std::string_view testo, char32_t& punto);
+
 } // namespace contavoce::platform
