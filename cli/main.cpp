@@ -58,18 +58,43 @@ Commands:
                     one WAV file per number in DIR, named by its digits
                     without the dots (DIR/2304.wav, DIR/1234,5.wav)
   scheda [OPTIONS] FILE.pdf
-                    a printable A4 worksheet: numbers to write in words, in
-                    digits and grouped by thousands, a name and date line,
-                    and the answers on the last page. Options:
-      --da N          smallest number drawn (1)
-      --a N           largest number drawn (999.999)
-      --quanti N      how many exercises (12)
-      --seme N        the same N draws the same numbers again
+                    a printable A4 worksheet for a class year, with a name
+                    and date line, and its answer key apart in
+                    FILE-soluzioni.pdf: the key names the seed, the class
+                    year, the level and the options, and the command line
+                    that makes the same sheet again. Options:
+      --classe C      prima, seconda, terza, quarta or quinta (terza)
+      --livello L     1, 2 or 3: the numbers of the practice's level (2)
+      --cifre N       numbers of exactly N digits (1 to 12) instead
+      --da N --a N    numbers from N to N instead (1 to 999.999)
+      --zeri P        at least P percent of the numbers with a zero
+                      between their digits (3.045): 30, 30% or 0,3; by
+                      default what the level asks
+      --esercizi KIND:N,...
+                      which exercises and how many of each; the kinds:
+                      lettere (write in words), cifre (write in digits),
+                      raggruppa (group by thousands), dettato (numbered
+                      blank lines; the numbers are in the key only),
+                      scomponi (2.304 = 2 uk + 3 h + 4 u), componi,
+                      valore (the place and worth of the underlined digit),
+                      confronta (<, >, =), prima-dopo, ordina (five numbers
+                      from the smallest to the largest), decimali (quarta
+                      and quinta). By default a mix for the class year
+      --quanti N      how many exercises in the class year's mix (12)
+      --file N        N versions (1 to 4) with different numbers of the
+                      same difficulty, fila A, B...: FILE-A.pdf with
+                      FILE-A-soluzioni.pdf, FILE-B.pdf...
+      --seme N        the same N draws the same sheet again
       --titolo TEXT   the sheet's title
-      --grafia G      the words in spelling G, originale or scolastica
-                      (as for words)
-      --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
-                      numbers of the exercises in their order
+      --soluzioni FILE.pdf
+                      the key's file name instead of FILE-soluzioni.pdf
+      --grafia G      the words in spelling G: scolastica (the default)
+                      or originale (as for words)
+      --lettura R     decimals read with the virgola (the default) or
+                      by posti (as for words)
+      --audio DIR     the dictation's numbers said, DIR/01.wav, 02.wav...
+                      in the order of its lines (with dettato; with
+                      --file, DIR-A, DIR-B...)
   registro [OPTIONS]
                     the children's progress in the practice, for the
                     teacher: a table per child (rounds, right answers per

@@ -9,7 +9,9 @@
 #include <QPdfWriter>
 #include <QPen>
 #include <QStringList>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace contavoce::cli {
 namespace {
@@ -49,9 +51,7 @@ public:
     // smaller so that it ends before the right margin: a number's words are
     // one word and must stay on one line.
     void scrivi(double x, double y, const QString& t, double punti, bool grassetto = false) {
-        QFont f(QStringLiteral("Liberation Sans"));
-        f.setBold(grassetto);
-        f.setPointSizeF(punti);
+        QFont f = carattere(punti, grassetto);
         const double spazio = mm(larghezza_a4 - margine - x);
         for (int i = 0; i < 8; ++i) {
             p_.setFont(f);
@@ -62,12 +62,23 @@ public:
         }
         p_.drawText(QPointF(mm(x), mm(y)), t);
     }
+    // How wide `t` is, in mm, at `punti` points.
+    double larghezza(const QString& t, double punti, bool grassetto = false) {
+        p_.setFont(carattere(punti, grassetto));
+        return p_.fontMetrics().horizontalAdvance(t) * 25.4 / dpi;
+    }
     // A line to write on, at `y` mm from `x1` to `x2` mm.
     void riga(double x1, double x2, double y) {
         p_.drawLine(QPointF(mm(x1), mm(y)), QPointF(mm(x2), mm(y)));
     }
 
 private:
+    static QFont carattere(double punti, bool grassetto) {
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setBold(grassetto);
+        f.setPointSizeF(punti);
+        return f;
+    }
     // The page's number at its foot, so that loose sheets go back in order.
     void piede() {
         ++pagina_;
@@ -81,11 +92,33 @@ private:
     int pagina_ = 0;
 };
 
-constexpr std::array<const char*, 3> consegne = {
-    "A. Scrivi in lettere",
-    "B. Scrivi in cifre",
-    "C. Separa le migliaia con il punto",
+// The type and the room to write by class year: a six-year-old's digits are
+// large and want ruled lines, a ten-year-old writes in 12 points.
+struct Corpo {
+    double punti;   // the questions' type
+    double riga;    // mm from one written line to the next
+    double lettera; // mm a handwritten letter or digit takes
+    bool rigata;    // a fainter line half way up, as on a first year's exercise book
 };
+
+Corpo corpo(Classe classe) {
+    switch (classe) {
+    case Classe::prima:
+        return {18, 15, 6.0, true};
+    case Classe::seconda:
+        return {16, 13, 5.0, true};
+    case Classe::terza:
+        return {14, 11, 4.0, false};
+    case Classe::quarta:
+    case Classe::quinta:
+        break;
+    }
+    return {12, 9.5, 3.3, false};
+}
+
+int lunghezza(const std::string& s) {
+    return int(QString::fromStdString(s).size());
+}
 
 class StampantePdf final : public Stampante {
 public:
@@ -93,12 +126,15 @@ public:
         return std::make_unique<QGuiApplication>(argc_, argv_.data());
     }
 
-    bool scrivi_pdf(const Scheda& scheda, QIODevice& file) override {
+    bool scrivi_pdf(const Scheda& scheda, bool soluzioni, QIODevice& file) override {
         QPdfWriter pdf(&file);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setResolution(dpi);
-        pdf.setTitle(testo(scheda.titolo));
+        QString titolo = testo(scheda.titolo);
+        if (!scheda.fila.empty())
+            titolo += QStringLiteral(" - fila ") + testo(scheda.fila);
+        pdf.setTitle(soluzioni ? QStringLiteral("Soluzioni - ") + titolo : titolo);
         pdf.setCreator(QStringLiteral("contavoce-cli"));
         QPainter p;
         if (!p.begin(&pdf))
@@ -107,64 +143,157 @@ public:
         penna.setWidthF(mm(0.25));
         p.setPen(penna);
         Foglio foglio(pdf, p);
+        if (soluzioni)
+            chiave(scheda, titolo, foglio);
+        else
+            esercizi(scheda, titolo, foglio, p, penna);
+        return p.end();
+    }
+
+private:
+    static void esercizi(const Scheda& scheda, const QString& titolo, Foglio& foglio, QPainter& p,
+                         const QPen& penna) {
+        const Corpo c = corpo(scheda.classe);
         const double destra = larghezza_a4 - margine;
-        const double testo_x = margine + 12; // after the exercise's number
+        const double testo_x = margine + c.punti * 0.9; // after the exercise's number
+        QPen tenue(QColor(150, 150, 150));
+        tenue.setWidthF(mm(0.15));
+        // A line to write on, with its guide half way up for the young ones.
+        const auto scrivi_su = [&](double x1, double x2, double y) {
+            foglio.riga(x1, x2, y);
+            if (c.rigata) {
+                p.setPen(tenue);
+                foglio.riga(x1, x2, y - c.riga * 0.35);
+                p.setPen(penna);
+            }
+        };
 
         foglio.scendi(8);
-        foglio.scrivi(margine, foglio.y(), testo(scheda.titolo), 20, true);
+        foglio.scrivi(margine, foglio.y(), titolo, 20, true);
         foglio.scendi(14);
         foglio.scrivi(margine, foglio.y(), QStringLiteral("Nome"), 12);
         foglio.riga(margine + 14, margine + 105, foglio.y() + 1);
         foglio.scrivi(margine + 112, foglio.y(), QStringLiteral("Data"), 12);
         foglio.riga(margine + 124, destra, foglio.y() + 1);
-        foglio.scendi(6);
+        foglio.scendi(4);
 
         int n = 0;
-        for (std::size_t tipo = 0; tipo < consegne.size(); ++tipo) {
-            bool titolato = false;
-            for (const Voce& v : scheda.voci) {
-                if (std::size_t(v.tipo) != tipo)
-                    continue;
-                // A section's heading stays with its first exercise.
-                foglio.spazio(titolato ? 18 : 30);
-                if (!titolato) {
-                    foglio.scendi(12);
-                    foglio.scrivi(margine, foglio.y(), QString::fromUtf8(consegne[tipo]), 13, true);
-                    titolato = true;
+        char lettera = 'A';
+        for (const Sezione& s : scheda.sezioni) {
+            if (s.voci.empty())
+                continue;
+            // Room for the longest answer of the section in a child's hand,
+            // the same for every exercise so that the space tells nothing.
+            int piu_lunga = 0;
+            double piu_larga = 0;
+            for (const Voce& v : s.voci) {
+                if (v.su_riga)
+                    piu_lunga = std::max(piu_lunga, lunghezza(v.risposta));
+                piu_larga = std::max(piu_larga, foglio.larghezza(testo(v.domanda), c.punti));
+            }
+            const double serve = piu_lunga ? std::max(25.0, piu_lunga * c.lettera) : 0;
+            const double pieno = destra - testo_x;
+            // Beside the question when both fit on the line, else on lines under it.
+            const bool accanto = piu_larga + 6 + serve <= pieno;
+            const int righe = accanto || serve == 0 ? 0 : int(std::ceil(serve / pieno));
+            const double alta = c.riga * (1 + righe);
+            const double titolo_alto = 12;
+
+            // A heading stays with its first exercise.
+            foglio.spazio(titolo_alto + alta);
+            foglio.scendi(titolo_alto);
+            foglio.scrivi(margine, foglio.y(),
+                          QStringLiteral("%1. %2").arg(QChar(lettera++)).arg(testo(s.consegna)),
+                          c.punti * 0.8 + 2, true);
+            for (const Voce& v : s.voci) {
+                foglio.spazio(alta);
+                foglio.scendi(c.riga);
+                foglio.scrivi(margine, foglio.y(), QString::number(++n) + '.', c.punti);
+                const QString domanda = testo(v.domanda);
+                if (v.segnata_a > v.segnata_da) {
+                    // The marked digit bold and underlined, in its place.
+                    const auto parte = [&](std::size_t da, std::size_t a) {
+                        return QString::fromStdString(v.domanda.substr(da, a - da));
+                    };
+                    const QString prima = parte(0, v.segnata_da),
+                                  segnata = parte(v.segnata_da, v.segnata_a),
+                                  dopo = parte(v.segnata_a, v.domanda.size());
+                    double x = testo_x;
+                    foglio.scrivi(x, foglio.y(), prima, c.punti);
+                    x += foglio.larghezza(prima, c.punti);
+                    foglio.scrivi(x, foglio.y(), segnata, c.punti, true);
+                    const double larga = foglio.larghezza(segnata, c.punti, true);
+                    foglio.riga(x, x + larga, foglio.y() + 1.2);
+                    foglio.scrivi(x + larga, foglio.y(), dopo, c.punti);
+                } else {
+                    foglio.scrivi(testo_x, foglio.y(), domanda, c.punti);
                 }
-                ++n;
-                foglio.scendi(9);
-                foglio.scrivi(margine, foglio.y(), QString::number(n) + '.', 12);
-                const std::string& chiesto = v.tipo == Esercizio::in_lettere ? v.raggruppata
-                                             : v.tipo == Esercizio::in_cifre ? v.parole
-                                                                             : v.cifre;
-                foglio.scrivi(testo_x, foglio.y(), testo(chiesto), 12);
-                // Words need the whole width; digits a short line.
-                foglio.scendi(9);
-                foglio.riga(testo_x, v.tipo == Esercizio::in_lettere ? destra : testo_x + 70,
-                            foglio.y());
+                if (accanto && serve > 0) {
+                    const double da = domanda.isEmpty() ? testo_x : testo_x + piu_larga + 6;
+                    scrivi_su(da, std::min(destra, da + serve), foglio.y() + 1);
+                }
+                for (int r = 0; r < righe; ++r) {
+                    foglio.scendi(c.riga);
+                    scrivi_su(testo_x, destra, foglio.y());
+                }
             }
         }
-
-        // The answer key, from a page of its own so it can be kept apart.
-        foglio.pagina_nuova();
-        foglio.scendi(8);
-        foglio.scrivi(margine, foglio.y(), QStringLiteral("Soluzioni"), 16, true);
-        foglio.scendi(7);
-        foglio.scrivi(margine, foglio.y(),
-                      QStringLiteral("%1 - seme %2").arg(testo(scheda.titolo)).arg(scheda.seme), 9);
-        foglio.scendi(3);
-        n = 0;
-        for (const Voce& v : scheda.voci) {
-            foglio.spazio(7);
-            foglio.scendi(6);
-            foglio.scrivi(margine, foglio.y(), QString::number(++n) + '.', 10);
-            foglio.scrivi(testo_x, foglio.y(), testo(v.raggruppata), 10);
-            foglio.scrivi(testo_x + 32, foglio.y(), testo(v.parole), 10);
-        }
-        return p.end();
     }
 
+    static void chiave(const Scheda& scheda, const QString& titolo, Foglio& foglio) {
+        const double testo_x = margine + 10;
+        const double destra = larghezza_a4 - margine;
+        foglio.scendi(8);
+        foglio.scrivi(margine, foglio.y(), QStringLiteral("Soluzioni - ") + titolo, 16, true);
+        foglio.scendi(2);
+        for (const std::string& nota : scheda.note) {
+            foglio.scendi(5);
+            foglio.scrivi(margine, foglio.y(), testo(nota), 9);
+        }
+        int n = 0;
+        char lettera = 'A';
+        for (const Sezione& s : scheda.sezioni) {
+            if (s.voci.empty())
+                continue;
+            foglio.spazio(18);
+            foglio.scendi(11);
+            foglio.scrivi(margine, foglio.y(),
+                          QStringLiteral("%1. %2").arg(QChar(lettera++)).arg(testo(s.consegna)), 11,
+                          true);
+            for (const Voce& v : s.voci) {
+                const QString domanda = testo(v.domanda);
+                // "3.756 = 3 uk + ...": a decomposition follows its own sign.
+                const QString tra = domanda.isEmpty()       ? QString()
+                                    : domanda.endsWith('=') ? " "
+                                                            : "  →  ";
+                // The answer wrapped at its blanks to the width of the page,
+                // beside the question when it fits.
+                const double largo = destra - testo_x;
+                QStringList righe{domanda + tra};
+                bool sola_domanda = !domanda.isEmpty();
+                for (const QString& parola : testo(v.risposta).split(' ')) {
+                    const QString con = righe.last().isEmpty() || righe.last().endsWith(' ')
+                                            ? righe.last() + parola
+                                            : righe.last() + ' ' + parola;
+                    if (foglio.larghezza(con, 10) <= largo || righe.last().trimmed().isEmpty())
+                        righe.last() = con;
+                    else
+                        righe << (sola_domanda ? QStringLiteral("→  ") : QString()) + parola;
+                    sola_domanda = false;
+                }
+                foglio.spazio(6.0 * double(righe.size()) + 1);
+                foglio.scendi(6);
+                foglio.scrivi(margine, foglio.y(), QString::number(++n) + '.', 10);
+                for (qsizetype r = 0; r < righe.size(); ++r) {
+                    if (r > 0)
+                        foglio.scendi(5);
+                    foglio.scrivi(testo_x, foglio.y(), righe[r].trimmed(), 10);
+                }
+            }
+        }
+    }
+
+public:
     bool scrivi_rapporto_pdf(const Rapporto& rapporto, QIODevice& file) override {
         QPdfWriter pdf(&file);
         pdf.setPageSize(QPageSize(QPageSize::A4));

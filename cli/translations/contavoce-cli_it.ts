@@ -4,7 +4,31 @@
 <context>
     <name>Cli</name>
     <message>
-        <location filename="../main.cpp" line="28"/>
+        <location filename="../main.cpp" line="219"/>
+        <source>line %1: </source>
+        <translation>riga %1: </translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="239"/>
+        <location filename="../voce.cpp" line="161"/>
+        <source>%1 takes no option &quot;%2&quot; (try contavoce-cli --help)</source>
+        <translation>%1 non ha l&apos;opzione &quot;%2&quot; (prova contavoce-cli --help)</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="253"/>
+        <location filename="../comando_scheda.cpp" line="162"/>
+        <location filename="../comando_lezione.cpp" line="134"/>
+        <source>--grafia wants originale or scolastica, not &quot;%1&quot;</source>
+        <translation>--grafia vuole originale o scolastica, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../messaggi.cpp" line="93"/>
+        <location filename="../comando_scheda.cpp" line="169"/>
+        <source>--lettura wants virgola or posti, not &quot;%1&quot;</source>
+        <translation>--lettura vuole virgola o posti, non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="29"/>
         <source>Usage: contavoce-cli COMMAND [OPTIONS] [NUMBER...]
 
 Writes numbers of up to twelve digits, and decimal numbers to the
@@ -37,18 +61,43 @@ Commands:
                     one WAV file per number in DIR, named by its digits
                     without the dots (DIR/2304.wav, DIR/1234,5.wav)
   scheda [OPTIONS] FILE.pdf
-                    a printable A4 worksheet: numbers to write in words, in
-                    digits and grouped by thousands, a name and date line,
-                    and the answers on the last page. Options:
-      --da N          smallest number drawn (1)
-      --a N           largest number drawn (999.999)
-      --quanti N      how many exercises (12)
-      --seme N        the same N draws the same numbers again
+                    a printable A4 worksheet for a class year, with a name
+                    and date line, and its answer key apart in
+                    FILE-soluzioni.pdf: the key names the seed, the class
+                    year, the level and the options, and the command line
+                    that makes the same sheet again. Options:
+      --classe C      prima, seconda, terza, quarta or quinta (terza)
+      --livello L     1, 2 or 3: the numbers of the practice&apos;s level (2)
+      --cifre N       numbers of exactly N digits (1 to 12) instead
+      --da N --a N    numbers from N to N instead (1 to 999.999)
+      --zeri P        at least P percent of the numbers with a zero
+                      between their digits (3.045): 30, 30% or 0,3; by
+                      default what the level asks
+      --esercizi KIND:N,...
+                      which exercises and how many of each; the kinds:
+                      lettere (write in words), cifre (write in digits),
+                      raggruppa (group by thousands), dettato (numbered
+                      blank lines; the numbers are in the key only),
+                      scomponi (2.304 = 2 uk + 3 h + 4 u), componi,
+                      valore (the place and worth of the underlined digit),
+                      confronta (&lt;, &gt;, =), prima-dopo, ordina (five numbers
+                      from the smallest to the largest), decimali (quarta
+                      and quinta). By default a mix for the class year
+      --quanti N      how many exercises in the class year&apos;s mix (12)
+      --file N        N versions (1 to 4) with different numbers of the
+                      same difficulty, fila A, B...: FILE-A.pdf with
+                      FILE-A-soluzioni.pdf, FILE-B.pdf...
+      --seme N        the same N draws the same sheet again
       --titolo TEXT   the sheet&apos;s title
-      --grafia G      the words in spelling G, originale or scolastica
-                      (as for words)
-      --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
-                      numbers of the exercises in their order
+      --soluzioni FILE.pdf
+                      the key&apos;s file name instead of FILE-soluzioni.pdf
+      --grafia G      the words in spelling G: scolastica (the default)
+                      or originale (as for words)
+      --lettura R     decimals read with the virgola (the default) or
+                      by posti (as for words)
+      --audio DIR     the dictation&apos;s numbers said, DIR/01.wav, 02.wav...
+                      in the order of its lines (with dettato; with
+                      --file, DIR-A, DIR-B...)
   registro [OPTIONS]
                     the children&apos;s progress in the practice, for the
                     teacher: a table per child (rounds, right answers per
@@ -144,19 +193,45 @@ Comandi:
                     un file WAV per numero in CARTELLA, con il nome delle cifre
                     senza punti (CARTELLA/2304.wav, CARTELLA/1234,5.wav)
   scheda [OPZIONI] FILE.pdf
-                    una scheda A4 da stampare: numeri da scrivere in lettere,
-                    in cifre e divisi in migliaia, una riga per nome e data,
-                    e le soluzioni nell&apos;ultima pagina. Opzioni:
-      --da N          il numero più piccolo estratto (1)
-      --a N           il numero più grande estratto (999.999)
-      --quanti N      quanti esercizi (12)
-      --seme N        lo stesso N estrae di nuovo gli stessi numeri
+                    una scheda A4 da stampare per una classe, con una riga
+                    per nome e data, e le soluzioni a parte in
+                    FILE-soluzioni.pdf: dicono il seme, la classe, il livello
+                    e le opzioni, e la riga di comando che rifà la stessa
+                    scheda. Opzioni:
+      --classe C      prima, seconda, terza, quarta o quinta (terza)
+      --livello L     1, 2 o 3: i numeri del livello degli esercizi (2)
+      --cifre N       invece, numeri di esattamente N cifre (da 1 a 12)
+      --da N --a N    invece, numeri da N a N (da 1 a 999.999)
+      --zeri P        almeno P per cento dei numeri con uno zero tra le
+                      cifre (3.045): 30, 30% o 0,3; di norma quanti ne
+                      chiede il livello
+      --esercizi TIPO:N,...
+                      quali esercizi e quanti di ciascuno; i tipi:
+                      lettere (scrivi in lettere), cifre (scrivi in cifre),
+                      raggruppa (separa le migliaia), dettato (righe vuote
+                      numerate; i numeri sono solo nelle soluzioni),
+                      scomponi (2.304 = 2 uk + 3 h + 4 u), componi,
+                      valore (posto e valore della cifra sottolineata),
+                      confronta (&lt;, &gt;, =), prima-dopo, ordina (cinque numeri
+                      dal più piccolo al più grande), decimali (quarta e
+                      quinta). Di norma un misto adatto alla classe
+      --quanti N      quanti esercizi nel misto della classe (12)
+      --file N        N versioni (da 1 a 4) con numeri diversi della stessa
+                      difficoltà, fila A, B...: FILE-A.pdf con
+                      FILE-A-soluzioni.pdf, FILE-B.pdf...
+      --seme N        lo stesso N estrae di nuovo la stessa scheda
       --titolo TESTO  il titolo della scheda
-      --grafia G      le parole nella grafia G, originale o scolastica
-                      (come per words)
+      --soluzioni FILE.pdf
+                      il nome del file delle soluzioni invece di
+                      FILE-soluzioni.pdf
+      --grafia G      le parole nella grafia G: scolastica (di norma)
+                      o originale (come per words)
+      --lettura R     i decimali letti con la virgola (di norma) o per
+                      posti (come per words)
       --audio CARTELLA
-                      anche un dettato: CARTELLA/01.wav, 02.wav... dicono i
-                      numeri degli esercizi nel loro ordine
+                      i numeri del dettato detti, CARTELLA/01.wav, 02.wav...
+                      nell&apos;ordine delle sue righe (con dettato; con --file,
+                      CARTELLA-A, CARTELLA-B...)
   registro [OPZIONI]
                     i progressi dei bambini negli esercizi, per l&apos;insegnante:
                     una tabella per bambino (giri, risposte giuste per tipo e
@@ -225,52 +300,23 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
 </translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="178"/>
-        <location filename="../main.cpp" line="177"/>
-        <source>line %1: </source>
-        <translation>riga %1: </translation>
-    </message>
-    <message>
-        <location filename="../main.cpp" line="198"/>
-        <location filename="../main.cpp" line="197"/>
-        <location filename="../voce.cpp" line="161"/>
-        <source>%1 takes no option &quot;%2&quot; (try contavoce-cli --help)</source>
-        <translation>%1 non ha l&apos;opzione &quot;%2&quot; (prova contavoce-cli --help)</translation>
-    </message>
-    <message>
-        <location filename="../main.cpp" line="212"/>
-        <location filename="../main.cpp" line="211"/>
-        <location filename="../comando_scheda.cpp" line="64"/>
-        <location filename="../comando_lezione.cpp" line="134"/>
-        <source>--grafia wants originale or scolastica, not &quot;%1&quot;</source>
-        <translation>--grafia vuole originale o scolastica, non &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <location filename="../messaggi.cpp" line="93"/>
-        <source>--lettura wants virgola or posti, not &quot;%1&quot;</source>
-        <translation>--lettura vuole virgola o posti, non &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <location filename="../main.cpp" line="248"/>
+        <location filename="../main.cpp" line="289"/>
         <location filename="../comando_registro.cpp" line="131"/>
-        <location filename="../main.cpp" line="247"/>
         <source>could not write the output</source>
         <translation>impossibile scrivere l&apos;uscita</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="303"/>
-        <location filename="../main.cpp" line="301"/>
+        <location filename="../main.cpp" line="344"/>
         <source>cannot print worksheets: %1</source>
         <translation>impossibile stampare schede: %1</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="308"/>
+        <location filename="../main.cpp" line="349"/>
         <source>cannot print the report: %1</source>
         <translation>non posso stampare il resoconto: %1</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="312"/>
-        <location filename="../main.cpp" line="307"/>
+        <location filename="../main.cpp" line="355"/>
         <source>unknown command &quot;%1&quot; (try contavoce-cli --help)</source>
         <translation>comando sconosciuto &quot;%1&quot; (prova contavoce-cli --help)</translation>
     </message>
@@ -336,9 +382,10 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     </message>
     <message>
         <location filename="../voce.cpp" line="62"/>
-        <location filename="../comando_scheda.cpp" line="130"/>
-        <location filename="../comando_registro.cpp" line="154"/>
+        <location filename="../comando_scheda.cpp" line="393"/>
+        <location filename="../comando_scheda.cpp" line="402"/>
         <location filename="../comando_lezione.cpp" line="174"/>
+        <location filename="../comando_registro.cpp" line="154"/>
         <source>cannot write &quot;%1&quot;: %2</source>
         <translation>impossibile scrivere &quot;%1&quot;: %2</translation>
     </message>
@@ -383,34 +430,94 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <translation>--seconds vuole un numero da 0 a 3600, non &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="22"/>
-        <source>usage: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TEXT] [--grafia originale|scolastica] [--audio DIR] FILE.pdf</source>
-        <translation>uso: scheda [--da N] [--a N] [--quanti N] [--seme N] [--titolo TESTO] [--grafia originale|scolastica] [--audio CARTELLA] FILE.pdf</translation>
+        <location filename="../comando_scheda.cpp" line="28"/>
+        <source>usage: scheda [--classe prima|seconda|terza|quarta|quinta] [--livello 1|2|3] [--cifre N] [--zeri PERCENT] [--da N] [--a N] [--esercizi KIND:N,...] [--quanti N] [--file N] [--seme N] [--titolo TEXT] [--grafia scolastica|originale] [--lettura virgola|posti] [--soluzioni FILE.pdf] [--audio DIR] FILE.pdf</source>
+        <translation>uso: scheda [--classe prima|seconda|terza|quarta|quinta] [--livello 1|2|3] [--cifre N] [--zeri PERCENTO] [--da N] [--a N] [--esercizi TIPO:N,...] [--quanti N] [--file N] [--seme N] [--titolo TESTO] [--grafia scolastica|originale] [--lettura virgola|posti] [--soluzioni FILE.pdf] [--audio CARTELLA] FILE.pdf</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="79"/>
-        <location filename="../comando_registro.cpp" line="55"/>
+        <location filename="../comando_scheda.cpp" line="62"/>
+        <source>--esercizi: &quot;%1&quot; is not a kind of exercise; the kinds are %2</source>
+        <translation>--esercizi: &quot;%1&quot; non è un tipo di esercizio; i tipi sono %2</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="72"/>
+        <source>--esercizi: &quot;%1&quot; wants a count from 1 to %2 after the colon</source>
+        <translation>--esercizi: &quot;%1&quot; vuole un numero da 1 a %2 dopo i due punti</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="83"/>
+        <source>--esercizi wants KIND:N,KIND:N...</source>
+        <translation>--esercizi vuole TIPO:N,TIPO:N...</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="105"/>
+        <source>--zeri wants a percent from 0 to 100 (30, 30%) or a share (0,3), not &quot;%1&quot;</source>
+        <translation>--zeri vuole una percentuale da 0 a 100 (30, 30%) o una frazione (0,3), non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="220"/>
         <location filename="../comando_lezione.cpp" line="140"/>
+        <location filename="../comando_registro.cpp" line="55"/>
         <source>unknown option &quot;%1&quot;</source>
         <translation>opzione sconosciuta &quot;%1&quot;</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="86"/>
+        <location filename="../comando_scheda.cpp" line="230"/>
         <source>the numbers are drawn from --da to --a, with 1 &lt;= --da &lt;= --a</source>
         <translation>i numeri sono estratti da --da a --a, con 1 &lt;= --da &lt;= --a</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="90"/>
+        <location filename="../comando_scheda.cpp" line="234"/>
+        <source>--cifre and --da/--a both give the range: one of them</source>
+        <translation>--cifre e --da/--a danno entrambi l&apos;intervallo: uno solo dei due</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="238"/>
+        <source>--cifre wants from 1 to 12 digits</source>
+        <translation>--cifre vuole da 1 a 12 cifre</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="242"/>
         <source>--quanti wants from 1 to %1 exercises</source>
         <translation>--quanti vuole da 1 a %1 esercizi</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="94"/>
+        <location filename="../comando_scheda.cpp" line="246"/>
+        <source>--quanti and --esercizi both give how many exercises: one of them</source>
+        <translation>--quanti e --esercizi dicono entrambi quanti esercizi: uno solo dei due</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="250"/>
+        <source>--file wants from 1 to %1 versions</source>
+        <translation>--file vuole da 1 a %1 versioni</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="261"/>
+        <source>decimali are for --classe quarta or quinta</source>
+        <translation>i decimali sono per --classe quarta o quinta</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="266"/>
+        <source>--esercizi asks for %1 exercises; a sheet holds up to %2</source>
+        <translation>--esercizi chiede %1 esercizi; una scheda ne ha al massimo %2</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="272"/>
+        <source>--audio says the dictation: ask for it with --esercizi dettato:N</source>
+        <translation>--audio dice il dettato: chiedilo con --esercizi dettato:N</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="277"/>
         <source>there are only %1 different numbers from %2 to %3, not %4</source>
         <translation>da %2 a %3 ci sono solo %1 numeri diversi, non %4</translation>
     </message>
     <message>
-        <location filename="../comando_scheda.cpp" line="123"/>
+        <location filename="../comando_scheda.cpp" line="364"/>
+        <source>the sheet and its key would both be &quot;%1&quot;</source>
+        <translation>la scheda e le sue soluzioni sarebbero entrambe &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../comando_scheda.cpp" line="385"/>
         <source>cannot draw the worksheet</source>
         <translation>impossibile disegnare la scheda</translation>
     </message>
@@ -438,7 +545,7 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     </message>
     <message>
         <location filename="../comando_registro.cpp" line="88"/>
-        <location filename="../comando_registro.cpp" line="346"/>
+        <location filename="../comando_registro.cpp" line="351"/>
         <source>The register is empty: nobody has practised yet.</source>
         <translation>Il registro è vuoto: nessuno si è ancora esercitato.</translation>
     </message>
@@ -588,7 +695,7 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
     </message>
     <message>
         <location filename="../comando_registro.cpp" line="272"/>
-        <location filename="../comando_registro.cpp" line="338"/>
+        <location filename="../comando_registro.cpp" line="343"/>
         <source>there is no child named &quot;%1&quot; in the register</source>
         <translation>nel registro non c&apos;è nessun bambino che si chiama &quot;%1&quot;</translation>
     </message>
@@ -633,24 +740,28 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <translation>Una finestra degli esercizi ha il registro aperto: le ultime tracce lasciano il file quando si chiude.</translation>
     </message>
     <message>
-        <location filename="../comando_registro.cpp" line="342"/>
+        <location filename="../comando_registro.cpp" line="347"/>
         <source>The register is empty: nothing to remove.</source>
         <translation>Il registro è vuoto: non c&apos;è niente da togliere.</translation>
     </message>
     <message>
-        <location filename="../comando_registro.cpp" line="350"/>
+        <location filename="../comando_registro.cpp" line="355"/>
         <source>there is no register in %1: nothing to write</source>
         <translation>in %1 non c&apos;è un registro: niente da scrivere</translation>
+    </message>
+    <message>
         <location filename="../comando_lezione.cpp" line="20"/>
         <source>usage: lezione --classe C --livello N --tipi T[,T...] [--domande N] [--seme N] [--titolo TEXT] [--grafia originale|scolastica] [--sovrascrivi] FILE</source>
         <translation>uso: lezione --classe C --livello N --tipi T[,T...] [--domande N] [--seme N] [--titolo TESTO] [--grafia originale|scolastica] [--sovrascrivi] FILE</translation>
     </message>
     <message>
+        <location filename="../comando_scheda.cpp" line="176"/>
         <location filename="../comando_lezione.cpp" line="86"/>
         <source>--classe wants prima, seconda, terza, quarta or quinta, not &quot;%1&quot;</source>
         <translation>--classe vuole prima, seconda, terza, quarta o quinta, non &quot;%1&quot;</translation>
     </message>
     <message>
+        <location filename="../comando_scheda.cpp" line="184"/>
         <location filename="../comando_lezione.cpp" line="96"/>
         <source>--livello wants 1, 2 or 3, not &quot;%1&quot;</source>
         <translation>--livello vuole 1, 2 o 3, non &quot;%1&quot;</translation>
