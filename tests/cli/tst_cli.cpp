@@ -4,6 +4,8 @@
 #include "esercizi/lezione.h"
 #include "platform/audio/mixer.h"
 #include "registro/registro.h"
+#include "spelling/decimale.h"
+#include "spelling/grafia.h"
 #include "spelling/numero.h"
 
 #include <QtTest>
@@ -75,6 +77,9 @@ private slots:
     void disco_pieno_data();
     void disco_pieno();
     void scheda_e_dettato();
+    void scheda_per_classe_data();
+    void scheda_per_classe();
+    void scheda_decimali();
     void lezione();
     void registro();
 };
@@ -575,119 +580,328 @@ QStringList pagine(const QString& pdf) {
     return testo;
 }
 
-struct Soluzione {
-    QString raggruppata, parole;
+// One exercise as read back: its section's instruction, the question on the
+// pupil's sheet and the answer in the key.
+struct Letto {
+    QString consegna, domanda, risposta;
 };
+
+const QRegularExpression riga_esercizio(R"(^ *(\d+)\. *(.*)$)");
+const QRegularExpression riga_sezione(R"(^ *([A-K])\. +(\S.*)$)");
+
+// The numbered lines of a sheet or a key, by number, with their section's
+// instruction; a key's answer running on to the next lines joined to it.
+QMap<int, QPair<QString, QString>> righe_numerate(const QStringList& pagine) {
+    QMap<int, QPair<QString, QString>> righe;
+    QString consegna;
+    int ultima = 0;
+    for (const QString& pagina : pagine)
+        for (const QString& riga : pagina.split('\n')) {
+            const QString t = riga.simplified();
+            if (t.isEmpty() || t.startsWith("Pagina ")) {
+                continue;
+            } else if (const auto s = riga_sezione.match(riga); s.hasMatch()) {
+                consegna = s.captured(2).simplified();
+                ultima = 0;
+            } else if (const auto e = riga_esercizio.match(riga); e.hasMatch()) {
+                ultima = e.captured(1).toInt();
+                righe[ultima] = {consegna, e.captured(2).simplified()};
+            } else if (ultima > 0) {
+                righe[ultima].second += ' ' + t;
+            }
+        }
+    return righe;
+}
+
+// A sheet and its key, exercise by exercise; the key's line must begin
+// with the sheet's question, so that a key of another sheet is told.
+QList<Letto> leggi_scheda(const QString& pdf, const QString& chiave) {
+    const auto domande = righe_numerate(pagine(pdf));
+    const auto risposte = righe_numerate(pagine(chiave));
+    QList<Letto> letti;
+    if (domande.keys() != risposte.keys() || domande.isEmpty()) {
+        qWarning("the sheet and its key number their exercises differently");
+        return {};
+    }
+    for (auto it = domande.cbegin(); it != domande.cend(); ++it) {
+        const QString& domanda = it.value().second;
+        QString risposta = risposte[it.key()].second;
+        if (it.value().first != risposte[it.key()].first || !risposta.startsWith(domanda)) {
+            qWarning("exercise %d: \"%s\" against the key's \"%s\"", it.key(), qPrintable(domanda),
+                     qPrintable(risposta));
+            return {};
+        }
+        risposta = risposta.mid(domanda.size()).trimmed();
+        if (risposta.startsWith(QString::fromUtf8("→")))
+            risposta = risposta.mid(1).trimmed();
+        letti.append({it.value().first, domanda, risposta});
+    }
+    return letti;
+}
+
+// A whole number as printed (2.304) or written plain.
+qulonglong valore(QString t) {
+    return t.remove('.').toULongLong();
+}
+
+QString parole(qulonglong n) {
+    std::string cifre = std::to_string(n), p;
+    contavoce::parole_in_grafia(cifre, contavoce::Grafia::scolastica, p);
+    return p.empty() ? QString("zero") : QString::fromStdString(p);
+}
+
+qulonglong potenza(int esponente) {
+    qulonglong p = 1;
+    while (esponente-- > 0)
+        p *= 10;
+    return p;
+}
+
+// Why an exercise's answer is not its question's, empty when it is: worked
+// out here from the question alone, as a teacher checks a key.
+QString sbaglio(const Letto& e) {
+    const QString& d = e.domanda;
+    const QString& r = e.risposta;
+    // A place by its short form or its name, in the singular or the plural.
+    const auto posti = [](const QString& nome) -> int {
+        static const QStringList sigle = {"u",  "da",  "h",  "uk", "dak", "hk",
+                                          "uM", "daM", "hM", "uG", "daG", "hG"};
+        static const QStringList nomi = {"unità",
+                                         "decin",
+                                         "centinai",
+                                         "migliai",
+                                         "decin di migliaia",
+                                         "centinai di migliaia",
+                                         "milion",
+                                         "decin di milioni",
+                                         "centinai di milioni",
+                                         "miliard",
+                                         "decin di miliardi",
+                                         "centinai di miliardi"};
+        if (const auto i = sigle.indexOf(nome); i >= 0)
+            return int(i) + 1;
+        for (qsizetype i = 0; i < nomi.size(); ++i) {
+            QString radice = nomi[i];
+            // The ending left out of the stem: decina/decine, centinaio/centinaia...
+            const QStringList parti = radice.split(' ');
+            for (const char* fine : {"", "a", "e", "o", "i"}) {
+                QStringList con = parti;
+                if (i > 0)
+                    con[0] += fine;
+                if (con.join(' ') == nome)
+                    return int(i) + 1;
+            }
+        }
+        return 0;
+    };
+    const QRegularExpression somma(R"((\d+) ([a-zàèé ]+?)(?:, | e |$))");
+    if (e.consegna == "Scrivi in lettere")
+        return r == parole(valore(d)) ? "" : "words";
+    if (e.consegna == "Scrivi in cifre")
+        return parole(valore(r)) == d ? "" : "digits";
+    if (e.consegna.startsWith("Separa le migliaia")) {
+        std::string cifre = d.toStdString();
+        return r == QString::fromStdString(contavoce::formatta_numero(cifre)) ? "" : "grouping";
+    }
+    if (e.consegna.startsWith("Dettato"))
+        return d.isEmpty() && QRegularExpression(R"(^\d{1,3}(\.\d{3})*$)").match(r).hasMatch()
+                   ? ""
+                   : "dictation";
+    if (e.consegna.startsWith("Scomponi")) {
+        // 2 uk + 3 h + 4 u = 2 × 1.000 + 3 × 100 + 4: both ways add up to the number.
+        const QStringList lati = r.split(" = ");
+        if (lati.size() != 2)
+            return "decomposition";
+        qulonglong per_posti = 0, per_valori = 0;
+        for (const QString& t : lati[0].split(" + ")) {
+            const QStringList c = t.split(' ');
+            per_posti += c[0].toULongLong() * potenza(posti(c.value(1)) - 1);
+        }
+        for (const QString& t : lati[1].split(" + ")) {
+            const QStringList c = t.split(QString::fromUtf8(" × "));
+            per_valori += c[0].toULongLong() * (c.size() > 1 ? valore(c[1]) : 1);
+        }
+        const qulonglong n = valore(d.chopped(2));
+        return per_posti == n && per_valori == n && d.endsWith(" =") ? "" : "decomposition";
+    }
+    if (e.consegna.startsWith("Componi")) {
+        qulonglong n = 0;
+        for (const auto& m : somma.globalMatch(d))
+            n += m.captured(1).toULongLong() * potenza(posti(m.captured(2)) - 1);
+        return n == valore(r) ? "" : "composition";
+    }
+    if (e.consegna.startsWith("Scrivi il posto")) {
+        // "hk, vale 300.000": the worth is a digit of the number in that place.
+        const auto m = QRegularExpression(R"(^(\w+), vale ([\d.]+)$)").match(r);
+        const int posto = posti(m.captured(1));
+        const QString cifre = QString(d).remove('.');
+        const qulonglong vale = valore(m.captured(2));
+        if (!m.hasMatch() || posto == 0 || posto > cifre.size())
+            return "place";
+        const int cifra = cifre[cifre.size() - posto].digitValue();
+        return cifra != 0 && vale == qulonglong(cifra) * potenza(posto - 1) ? "" : "worth";
+    }
+    if (e.consegna.startsWith("Metti il segno")) {
+        const QStringList n = d.split(QString::fromUtf8(" □ "));
+        if (n.size() != 2)
+            return "comparison";
+        const qulonglong a = valore(n[0]), b = valore(n[1]);
+        const QString segno = a < b ? "<" : a > b ? ">" : "=";
+        return r == n[0] + ' ' + segno + ' ' + n[1] ? "" : "sign";
+    }
+    if (e.consegna.startsWith("Scrivi il risultato")) {
+        const auto dopo =
+            QRegularExpression(R"(^Che numero viene (dopo|prima di) ([\d.]+)\?$)").match(d);
+        const auto conto =
+            QRegularExpression(QString::fromUtf8(R"(^Quanto fa ([\d.]+) ([+−]) ([\d.]+)\?$)"))
+                .match(d);
+        qulonglong atteso = 0;
+        if (dopo.hasMatch())
+            atteso = valore(dopo.captured(2)) + (dopo.captured(1) == "dopo" ? 1 : -1);
+        else if (conto.hasMatch())
+            atteso = conto.captured(2) == "+"
+                         ? valore(conto.captured(1)) + valore(conto.captured(3))
+                         : valore(conto.captured(1)) - valore(conto.captured(3));
+        else
+            return "step";
+        return valore(r) == atteso ? "" : "result";
+    }
+    if (e.consegna.startsWith("Metti in ordine")) {
+        QStringList numeri = d.split(' ');
+        std::sort(numeri.begin(), numeri.end(),
+                  [](const QString& x, const QString& y) { return valore(x) < valore(y); });
+        return numeri.size() == 5 && r == numeri.join(" < ") ? "" : "order";
+    }
+    if (e.consegna.startsWith("Scrivi in lettere i numeri")) {
+        // A decimal one way or the other, in the reading with the comma.
+        const bool in_cifre = d.contains(QRegularExpression(R"(^[\d.,]+$)"));
+        const QString cifre = in_cifre ? d : r;
+        const contavoce::DecimaleLetto letto = contavoce::leggi_decimale(cifre.toStdString());
+        const QString lettere = QString::fromStdString(contavoce::decimale_in_lettere(
+            letto.numero, contavoce::Grafia::scolastica, contavoce::Lettura::virgola));
+        return !letto.difetto && (in_cifre ? r : d) == lettere ? "" : "decimal";
+    }
+    return "unknown section " + e.consegna;
+}
 
 } // namespace
 
+// Every kind of exercise on a terza's sheet: each question agrees with the
+// key in the file apart, the pupil's file holds no answer, the same command
+// line makes the same files, and the dictation says the key's numbers.
 void TstCli::scheda_e_dettato() {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath("scheda.pdf");
+    const QString pdf = dir.filePath("scheda.pdf"), chiave = dir.filePath("scheda-soluzioni.pdf");
     const QString dettato = dir.filePath("dettato");
-    Esito e = esegui({"scheda", "--da", "1.000", "--a", "999 999", "--quanti", "14", "--seme", "7",
-                      "--titolo", "Classe terza", "--audio", dettato, pdf});
+    const QStringList comando = {"scheda",
+                                 "--classe",
+                                 "terza",
+                                 "--esercizi",
+                                 "lettere:3,cifre:2,raggruppa:2,dettato:4,scomponi:3,componi:3,"
+                                 "valore:3,confronta:3,prima-dopo:4,ordina:2",
+                                 "--seme",
+                                 "7",
+                                 "--titolo",
+                                 "Classe terza",
+                                 "--audio",
+                                 dettato,
+                                 pdf};
+    Esito e = esegui(comando);
     QCOMPARE(e.stato, 0);
     QVERIFY2(e.errori.isEmpty(), qPrintable(e.errori));
-    const QStringList testo = pagine(pdf);
-    QVERIFY2(testo.size() >= 2, "pdftotext could not read the sheet");
-
-    // The key, on the last page: every answer agrees with the speller.
-    const QString& ultima = testo.last();
-    QVERIFY2(ultima.contains("Soluzioni") && ultima.contains("seme 7"), qPrintable(ultima));
-    const QRegularExpression riga_chiave(R"(^ *(\d+)\. +([\d.]+) +([a-z]+) *$)",
-                                         QRegularExpression::MultilineOption);
-    QList<Soluzione> chiave;
-    QSet<QString> visti;
-    for (const auto& m : riga_chiave.globalMatch(ultima)) {
-        QCOMPARE(m.captured(1).toInt(), chiave.size() + 1);
-        std::string cifre = m.captured(2).remove('.').toStdString();
-        std::string parole;
-        contavoce::numero_in_lettere(cifre, parole);
-        QCOMPARE(m.captured(3), QString::fromStdString(parole));
-        QCOMPARE(m.captured(2), QString::fromStdString(contavoce::formatta_numero(cifre)));
-        const qlonglong n = m.captured(2).remove('.').toLongLong();
-        QVERIFY2(n >= 1000 && n <= 999999, qPrintable(m.captured(2)));
-        visti.insert(m.captured(2));
-        chiave.append({m.captured(2), m.captured(3)});
+    const QList<Letto> letti = leggi_scheda(pdf, chiave);
+    QCOMPARE(letti.size(), 29);
+    QSet<QString> consegne;
+    QStringList detti, in_lettere;
+    for (const Letto& l : letti) {
+        consegne.insert(l.consegna);
+        QVERIFY2(sbaglio(l).isEmpty(),
+                 qPrintable(sbaglio(l) + ": " + l.domanda + " -> " + l.risposta));
+        if (l.consegna.startsWith("Dettato"))
+            detti << l.risposta;
+        if (l.consegna == "Scrivi in lettere")
+            in_lettere << l.risposta;
     }
-    QCOMPARE(chiave.size(), 14);
-    QCOMPARE(visti.size(), 14); // different numbers
+    QCOMPARE(consegne.size(), 10);
+    QCOMPARE(detti.size(), 4);
 
-    // The exercises before it: each asks what its answer in the key says.
-    const QString esercizi = testo.mid(0, testo.size() - 1).join('\n');
-    QVERIFY(esercizi.startsWith("Classe terza") && esercizi.contains("Nome") &&
-            esercizi.contains("Data") && !esercizi.contains("Soluzioni"));
-    const QStringList consegne = {"A. Scrivi in lettere", "B. Scrivi in cifre",
-                                  "C. Separa le migliaia con il punto"};
-    const QRegularExpression riga_esercizio(R"(^ *(\d+)\. +(\S+) *$)",
-                                            QRegularExpression::MultilineOption);
-    int n = 0;
-    QList<int> per_tipo(3, 0);
-    for (const auto& m : riga_esercizio.globalMatch(esercizi)) {
-        QCOMPARE(m.captured(1).toInt(), ++n);
-        QVERIFY(n <= chiave.size());
-        // The kind of exercise is the last heading above it.
-        int tipo = -1;
-        for (int k = 0; k < 3; ++k) {
-            const auto dove = esercizi.indexOf(consegne[k]);
-            if (dove >= 0 && dove < m.capturedStart())
-                tipo = k;
-        }
-        QVERIFY(tipo >= 0);
-        ++per_tipo[tipo];
-        const Soluzione& s = chiave[n - 1];
-        const QString atteso = tipo == 0   ? s.raggruppata
-                               : tipo == 1 ? s.parole
-                                           : QString(s.raggruppata).remove('.');
-        QCOMPARE(m.captured(2), atteso);
-    }
-    QCOMPARE(n, 14);
-    QCOMPARE(per_tipo, (QList<int>{5, 5, 4}));
+    // The pupil's file: a title, a name line, no answer of the key.
+    const QString scheda = pagine(pdf).join('\n');
+    QVERIFY(scheda.startsWith("Classe terza") && scheda.contains("Nome") &&
+            scheda.contains("Data") && !scheda.contains("Soluzioni"));
+    for (const QString& r : detti + in_lettere)
+        QVERIFY2(!scheda.contains(r), qPrintable(r));
+    // The key names what remakes the sheet, and that command does.
+    const QString soluzioni = pagine(chiave).join('\n');
+    QVERIFY2(soluzioni.contains("Seme 7") && soluzioni.contains("Classe terza, livello 2"),
+             qPrintable(soluzioni));
+    const auto rifai = QRegularExpression(R"(Per rifarla: contavoce-cli (scheda .*?) \S+\.pdf\n)",
+                                          QRegularExpression::DotMatchesEverythingOption)
+                           .match(soluzioni);
+    QVERIFY2(rifai.hasMatch(), qPrintable(soluzioni));
+    const QString altro = dir.filePath("altro.pdf");
+    QStringList di_nuovo = rifai.captured(1).simplified().split(' ');
+    di_nuovo.removeAt(di_nuovo.indexOf("--audio") + 1);
+    di_nuovo.removeAt(di_nuovo.indexOf("--audio"));
+    const auto titolo = di_nuovo.indexOf("'Classe");
+    QVERIFY(titolo > 0);
+    di_nuovo.replace(titolo, "Classe terza");
+    di_nuovo.removeAt(titolo + 1);
+    QCOMPARE(esegui(di_nuovo + QStringList{altro}).stato, 0);
+    QCOMPARE(pagine(altro), pagine(pdf));
+    QCOMPARE(pagine(dir.filePath("altro-soluzioni.pdf")).join('\n').section("Per rifarla", 0, 0),
+             soluzioni.section("Per rifarla", 0, 0));
 
-    // The dictation: exercise k's number said in k.wav, as say writes it.
-    QCOMPARE(QDir(dettato).entryList(QDir::Files).size(), 14);
-    for (int k = 1; k <= 14; ++k) {
+    // The dictation: line k's number said in k.wav, as say writes it.
+    QCOMPARE(QDir(dettato).entryList(QDir::Files).size(), detti.size());
+    for (int k = 1; k <= detti.size(); ++k) {
         const QString wav = dir.filePath("uno.wav");
-        QCOMPARE(esegui({"say", chiave[k - 1].raggruppata, "--wav", wav}).stato, 0);
+        QCOMPARE(esegui({"say", detti[k - 1], "--wav", wav}).stato, 0);
         QVERIFY2(leggi(dettato + QString("/%1.wav").arg(k, 2, 10, QChar('0'))) == leggi(wav),
                  qPrintable(QString::number(k)));
     }
 
     // A dictation's folder takes the same command again, whose files it
     // rewrites, and nothing else: other files would end up mixed with them.
-    const QStringList di_nuovo = {"scheda", "--quanti", "14", "--audio", dettato, pdf};
-    QCOMPARE(esegui(di_nuovo).stato, 0);
-    const QString altro = dir.filePath("altro.pdf");
+    QCOMPARE(esegui(comando).stato, 0);
+    const QString terzo = dir.filePath("terzo.pdf");
     for (const QStringList& mischia :
          {QStringList{"say", "12", "--wav-dir", dettato},
-          QStringList{"scheda", "--quanti", "3", "--audio", dettato, altro}}) {
+          QStringList{"scheda", "--esercizi", "dettato:3", "--audio", dettato, terzo}}) {
         e = esegui(mischia);
         QCOMPARE(e.stato, 2);
         QVERIFY2(e.errori.contains("the folder \"" + dettato + "\" already holds \""),
                  qPrintable(e.errori));
     }
-    QVERIFY(!QFile::exists(altro));
-    QCOMPARE(QDir(dettato).entryList(QDir::Files).size(), 14);
+    QVERIFY(!QFile::exists(terzo));
     QVERIFY(QDir(dettato).mkdir("altro"));
-    QCOMPARE(esegui(di_nuovo).stato, 2);
+    QCOMPARE(esegui(comando).stato, 2);
 
-    // The same seed draws the same numbers; another seed others.
-    QCOMPARE(esegui({"scheda", "--da", "1000", "--a", "999999", "--quanti", "14", "--seme", "7",
-                     "--titolo", "Classe terza", altro})
+    // Two file: different numbers of the same difficulty, each with its key.
+    QCOMPARE(esegui({"scheda", "--classe", "seconda", "--file", "2", "--seme", "7", "--titolo",
+                     "Verifica", dir.filePath("verifica.pdf")})
                  .stato,
              0);
-    QCOMPARE(pagine(altro), testo);
-    QCOMPARE(esegui({"scheda", "--da", "1000", "--a", "999999", "--quanti", "14", "--seme", "8",
-                     "--titolo", "Classe terza", altro})
-                 .stato,
-             0);
-    QVERIFY(pagine(altro).last() != ultima);
+    const QList<Letto> a =
+        leggi_scheda(dir.filePath("verifica-A.pdf"), dir.filePath("verifica-A-soluzioni.pdf"));
+    const QList<Letto> b =
+        leggi_scheda(dir.filePath("verifica-B.pdf"), dir.filePath("verifica-B-soluzioni.pdf"));
+    QCOMPARE(a.size(), 12);
+    QCOMPARE(b.size(), 12);
+    int uguali = 0;
+    for (int i = 0; i < 12; ++i) {
+        QVERIFY2(sbaglio(a[i]).isEmpty(), qPrintable(a[i].domanda + " -> " + a[i].risposta));
+        QVERIFY2(sbaglio(b[i]).isEmpty(), qPrintable(b[i].domanda + " -> " + b[i].risposta));
+        QCOMPARE(a[i].consegna, b[i].consegna);
+        uguali += a[i].domanda == b[i].domanda;
+    }
+    QVERIFY(uguali < 3);
+    QVERIFY(pagine(dir.filePath("verifica-A.pdf")).first().startsWith("Verifica - fila A"));
+    QVERIFY(pagine(dir.filePath("verifica-B-soluzioni.pdf")).first().contains("fila B"));
 
     // A small range gives all its numbers; too small a range, a bad bound, a
-    // file that cannot be written are refused.
+    // file that cannot be written, a kind that is not one are refused.
     QCOMPARE(esegui({"scheda", "--da", "1", "--a", "3", "--quanti", "3", altro}).stato, 0);
-    QCOMPARE(riga_chiave.globalMatch(pagine(altro).last()).hasNext(), true);
     e = esegui({"scheda", "--da", "1", "--a", "10", "--quanti", "11", altro});
     QCOMPARE(e.stato, 2);
     QVERIFY2(e.errori.contains("only 10 different numbers from 1 to 10"), qPrintable(e.errori));
@@ -700,15 +914,80 @@ void TstCli::scheda_e_dettato() {
     QCOMPARE(e.stato, 1);
     QVERIFY2(e.errori.contains("cannot write"), qPrintable(e.errori));
     QCOMPARE(esegui({"scheda"}).stato, 2);
+    e = esegui({"scheda", "--esercizi", "lettere:2,tabelline:3", altro});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("\"tabelline\" is not a kind"), qPrintable(e.errori));
+}
 
-    // The key in the school's spelling when asked for.
-    e = esegui({"scheda", "--grafia", "scolastica", "--da", "23.000.003", "--a", "23.000.003",
-                "--quanti", "1", altro});
-    QCOMPARE(e.stato, 0);
-    const QString chiave_scuola = pagine(altro).last();
-    QVERIFY2(chiave_scuola.contains(
-                 QRegularExpression(QString::fromUtf8("23\\.000\\.003 +ventitré milioni tre"))),
-             qPrintable(chiave_scuola));
+void TstCli::scheda_per_classe_data() {
+    QTest::addColumn<QStringList>("opzioni");
+    QTest::addColumn<qulonglong>("minimo");
+    QTest::addColumn<qulonglong>("massimo");
+    QTest::addColumn<int>("con_zeri"); // at least so many of the 30 numbers
+    QTest::newRow("prima 1") << QStringList{"--classe", "prima", "--livello", "1"} << 0ULL << 10ULL
+                             << 0;
+    QTest::newRow("seconda 3") << QStringList{"--classe", "seconda", "--livello", "3"} << 0ULL
+                               << 999ULL << 30;
+    QTest::newRow("terza, no level")
+        << QStringList{"--classe", "terza"} << 1000ULL << 9999ULL << 10;
+    QTest::newRow("default") << QStringList{} << 1000ULL << 9999ULL << 10;
+    QTest::newRow("quinta 2") << QStringList{"--classe", "quinta", "--livello", "2"}
+                              << 1'000'000'000ULL << 999'999'999'999ULL << 10;
+    QTest::newRow("--cifre 5 --zeri 50%")
+        << QStringList{"--cifre", "5", "--zeri", "50%"} << 10'000ULL << 99'999ULL << 15;
+    QTest::newRow("--da --a --zeri 0,8")
+        << QStringList{"--da", "100", "--a", "9.999", "--zeri", "0,8"} << 100ULL << 9999ULL << 24;
+}
+
+// The numbers of a class year's level, with its share of zeros inside.
+void TstCli::scheda_per_classe() {
+    QFETCH(QStringList, opzioni);
+    QFETCH(qulonglong, minimo);
+    QFETCH(qulonglong, massimo);
+    QFETCH(int, con_zeri);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("s.pdf");
+    QCOMPARE(esegui(QStringList{"scheda", "--esercizi", "lettere:30", "--seme", "3"} + opzioni +
+                    QStringList{pdf})
+                 .stato,
+             0);
+    const QList<Letto> letti = leggi_scheda(pdf, dir.filePath("s-soluzioni.pdf"));
+    QCOMPARE(letti.size(), 30);
+    int zeri = 0;
+    for (const Letto& l : letti) {
+        QVERIFY2(sbaglio(l).isEmpty(), qPrintable(l.domanda + " -> " + l.risposta));
+        const qulonglong n = valore(l.domanda);
+        QVERIFY2(n >= minimo && n <= massimo, qPrintable(l.domanda));
+        zeri += QRegularExpression("[1-9]0+[1-9]").match(QString(l.domanda).remove('.')).hasMatch();
+    }
+    QVERIFY2(zeri >= con_zeri, qPrintable(QString::number(zeri)));
+}
+
+// A quinta's decimals, on the level of decimals and in their own exercise.
+void TstCli::scheda_decimali() {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("s.pdf");
+    QCOMPARE(esegui({"scheda", "--classe", "quinta", "--livello", "3", "--esercizi",
+                     "decimali:6,lettere:4", "--seme", "5", pdf})
+                 .stato,
+             0);
+    const QList<Letto> letti = leggi_scheda(pdf, dir.filePath("s-soluzioni.pdf"));
+    QCOMPARE(letti.size(), 10);
+    for (const Letto& l : letti) {
+        const QString cifre =
+            l.consegna == "Scrivi in lettere" || l.domanda.contains(',') ? l.domanda : l.risposta;
+        QVERIFY2(QRegularExpression(R"(^\d{1,3}(\.\d{3})*,\d{1,3}$)").match(cifre).hasMatch(),
+                 qPrintable(cifre));
+        // The words in school spelling with the comma, both for the level's numbers...
+        const contavoce::DecimaleLetto letto = contavoce::leggi_decimale(cifre.toStdString());
+        const QString lettere = QString::fromStdString(contavoce::decimale_in_lettere(
+            letto.numero, contavoce::Grafia::scolastica, contavoce::Lettura::virgola));
+        QVERIFY2(l.domanda == lettere || l.risposta == lettere, qPrintable(l.risposta));
+    }
+    // ...and a decimal kind refused to a class year without decimals.
+    const Esito e = esegui({"scheda", "--classe", "terza", "--esercizi", "decimali:2", pdf});
+    QCOMPARE(e.stato, 2);
+    QVERIFY2(e.errori.contains("quarta or quinta"), qPrintable(e.errori));
 }
 
 // The lesson written is the one asked for, as the practice window reads it;
