@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // contavoce-cli as a teacher's script runs it, whole process timed: a million
 // numbers written as people write them (2.304, 2 304, 2304) through `words`
-// in both spellings, and a worksheet of 100 exercises through `scheda`. Five runs each, medians.
+// in both spellings, and a worksheet of 100 exercises with its key and
+// dictation through `scheda`. Five runs each, medians.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -82,10 +83,11 @@ int main(int argc, char** argv) {
            0.5);
     stampa("contavoce-cli words --grafia scolastica, 1,000,000 grouped numbers",
            tempi(cli, {"words", "--grafia", "scolastica"}, ingresso, 5), 0.5);
-    stampa("contavoce-cli scheda, 100 exercises",
+    stampa("contavoce-cli scheda, a quinta's 100 exercises of every kind, key and dictation",
            tempi(cli,
-                 {"scheda", "--quanti", "100", "--a", "999.999.999.999", "--seme", "1",
-                  dir.filePath("scheda.pdf")},
+                 {"scheda", "--classe", "quinta", "--esercizi",
+                  "lettere:20,scomponi:15,valore:15,ordina:10,decimali:15,confronta:10,dettato:15",
+                  "--seme", "1", "--audio", dir.filePath("dettato"), dir.filePath("scheda.pdf")},
                  {}, 5),
-           1.0);
+           2.0);
 }

@@ -246,9 +246,22 @@ private:
         foglio.scendi(8);
         foglio.scrivi(margine, foglio.y(), QStringLiteral("Soluzioni - ") + titolo, 16, true);
         foglio.scendi(2);
+        // The command line that remakes the sheet wrapped at its blanks, in
+        // type that can be read and copied.
         for (const std::string& nota : scheda.note) {
-            foglio.scendi(5);
-            foglio.scrivi(margine, foglio.y(), testo(nota), 9);
+            QString riga;
+            for (const QString& parola : testo(nota).split(' ')) {
+                const QString con = riga.isEmpty() ? parola : riga + ' ' + parola;
+                if (!riga.isEmpty() && foglio.larghezza(con, 9) > destra - margine) {
+                    foglio.scendi(4.5);
+                    foglio.scrivi(margine, foglio.y(), riga, 9);
+                    riga = QStringLiteral("    ") + parola;
+                } else {
+                    riga = con;
+                }
+            }
+            foglio.scendi(4.5);
+            foglio.scrivi(margine, foglio.y(), riga, 9);
         }
         int n = 0;
         char lettera = 'A';
