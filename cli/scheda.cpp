@@ -191,9 +191,9 @@ Scheda prepara_scheda(const Richiesta& r) {
     scheda.seme = r.seme;
     scheda.lettura = r.lettura;
     const Livello livello = livello_di(r);
-    auto esercizi = r.esercizi.empty() ? esercizi_della_classe(r.classe, r.quanti) : r.esercizi;
-    std::stable_sort(esercizi.begin(), esercizi.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    // The sections in the order asked for.
+    const auto esercizi =
+        r.esercizi.empty() ? esercizi_della_classe(r.classe, r.quanti) : r.esercizi;
 
     Generatore gen(r.seme);
     const std::size_t voluti = numeri_voluti(r);
@@ -220,9 +220,17 @@ Scheda prepara_scheda(const Richiesta& r) {
                 continue;
             }
             if (tipo == Esercizio::ordina) {
+                // Five different numbers even from a range that gives its
+                // numbers again (prima 1): "5 < 5" would be no answer.
                 std::vector<Decimale> gruppo;
-                for (std::size_t k = 0; k < da_ordinare; ++k)
-                    gruppo.push_back(prossimo());
+                for (std::size_t prova = 0; gruppo.size() < da_ordinare && prova < 4 * da_ordinare;
+                     ++prova) {
+                    Decimale n = prossimo();
+                    if (std::none_of(gruppo.begin(), gruppo.end(), [&](const Decimale& g) {
+                            return !minore(g, n) && !minore(n, g);
+                        }))
+                        gruppo.push_back(std::move(n));
+                }
                 for (const auto& n : gruppo)
                     v.domanda += (v.domanda.empty() ? "" : "     ") + mostrato(n);
                 std::stable_sort(gruppo.begin(), gruppo.end(), minore);

@@ -14,7 +14,7 @@
 
 namespace contavoce::cli {
 
-// The kinds of exercise a sheet can hold, in the order of their sections.
+// The kinds of exercise a sheet can hold.
 enum class Esercizio {
     lettere,    // the number in digits: write it in words
     cifre,      // the number in words: write it in digits
@@ -55,7 +55,7 @@ struct Scheda {
     std::string fila; // "A", "B" ... or empty for a sheet without file
     Classe classe = Classe::terza;
     std::uint64_t seme = 0;
-    std::vector<Sezione> sezioni; // numbered from 1 across the sections
+    std::vector<Sezione> sezioni; // in the order asked, numbered from 1 across them
     // What the key names so that the same sheet can be made again: the
     // class year and level, the options, the command line that remakes it.
     std::vector<std::string> note;
