@@ -197,7 +197,7 @@ private:
             const bool accanto = piu_larga + 6 + serve <= pieno;
             const int righe = accanto || serve == 0 ? 0 : int(std::ceil(serve / pieno));
             const double alta = c.riga * (1 + righe);
-            const double titolo_alto = 12;
+            const double titolo_alto = 8 + c.riga * 0.5; // clear of the last line written on
 
             // A heading stays with its first exercise.
             foglio.spazio(titolo_alto + alta);
