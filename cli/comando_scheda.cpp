@@ -103,16 +103,9 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
     if (!seme)
         seme = std::random_device{}();
 
-    // The dictation's names, in the order of the sheet: 01.wav is exercise 1.
-    // Its folder is checked before the sheet is printed, so that a folder
-    // refused leaves no sheet without its dictation.
-    std::vector<std::string> nomi;
-    const int larghezza = std::max<int>(2, int(std::to_string(quanti).size()));
-    for (std::uint64_t k = 1; k <= quanti; ++k) {
-        std::string nome = std::to_string(k);
-        nomi.push_back(std::string(std::size_t(larghezza) - nome.size(), '0') + nome + ".wav");
-    }
-    if (audio && !cartella_per(*audio, nomi))
+    // The dictation's folder is checked before the sheet is printed, so that
+    // a folder refused leaves no sheet without its dictation.
+    if (audio && !cartella_per_dettato(*audio))
         return 2;
 
     const Scheda scheda = prepara_scheda(da, a, int(quanti), *seme, titolo, grafia);
@@ -135,7 +128,7 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
     std::vector<Decimale> numeri;
     for (const Voce& v : scheda.voci)
         numeri.push_back({v.cifre, {}});
-    return scrivi_wav_separati(numeri, Lettura::virgola, *audio, nomi);
+    return scrivi_dettato(numeri, Lettura::virgola, *audio);
 }
 
 } // namespace contavoce::cli

@@ -68,8 +68,9 @@ Commands:
       --titolo TEXT   the sheet's title
       --grafia G      the words in spelling G, originale or scolastica
                       (as for words)
-      --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
-                      numbers of the exercises in their order
+      --audio DIR     also a dictation into a new or empty folder:
+                      DIR/01.wav, 02.wav... say "Numero 1", the number, a
+                      pause, the number again; DIR/dettato.wav all of them
   registro [OPTIONS]
                     the children's progress in the practice, for the
                     teacher: a table per child (rounds, right answers per
@@ -106,10 +107,10 @@ Commands:
                     writes the first N seconds of the MIDI file to OUT
   --version         the program's version
 
---wav-dir and --audio write into a new or empty folder, or into one that
-holds only files of the names the same command writes, which it writes
-again; a folder holding anything else is refused (status 2), so that two
-lessons are never mixed. A file is written whole or not at all: on a full
+--wav-dir writes into a new or empty folder, or into one that holds only
+files of the names the same command writes, which it writes again; --audio
+only into a new or empty folder. A folder holding anything else is refused
+(status 2), so that two lessons are never mixed. A file is written whole or not at all: on a full
 disk what was at its name stays.
 
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and

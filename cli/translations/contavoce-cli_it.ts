@@ -47,8 +47,9 @@ Commands:
       --titolo TEXT   the sheet&apos;s title
       --grafia G      the words in spelling G, originale or scolastica
                       (as for words)
-      --audio DIR     also a dictation: DIR/01.wav, 02.wav... says the
-                      numbers of the exercises in their order
+      --audio DIR     also a dictation into a new or empty folder:
+                      DIR/01.wav, 02.wav... say &quot;Numero 1&quot;, the number, a
+                      pause, the number again; DIR/dettato.wav all of them
   registro [OPTIONS]
                     the children&apos;s progress in the practice, for the
                     teacher: a table per child (rounds, right answers per
@@ -85,10 +86,10 @@ Commands:
                     writes the first N seconds of the MIDI file to OUT
   --version         the program&apos;s version
 
---wav-dir and --audio write into a new or empty folder, or into one that
-holds only files of the names the same command writes, which it writes
-again; a folder holding anything else is refused (status 2), so that two
-lessons are never mixed. A file is written whole or not at all: on a full
+--wav-dir writes into a new or empty folder, or into one that holds only
+files of the names the same command writes, which it writes again; --audio
+only into a new or empty folder. A folder holding anything else is refused
+(status 2), so that two lessons are never mixed. A file is written whole or not at all: on a full
 disk what was at its name stays.
 
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
@@ -155,8 +156,10 @@ Comandi:
       --grafia G      le parole nella grafia G, originale o scolastica
                       (come per words)
       --audio CARTELLA
-                      anche un dettato: CARTELLA/01.wav, 02.wav... dicono i
-                      numeri degli esercizi nel loro ordine
+                      anche un dettato, in una cartella nuova o vuota:
+                      CARTELLA/01.wav, 02.wav... dicono &quot;Numero 1&quot;, il
+                      numero, una pausa, di nuovo il numero;
+                      CARTELLA/dettato.wav tutti di seguito
   registro [OPZIONI]
                     i progressi dei bambini negli esercizi, per l&apos;insegnante:
                     una tabella per bambino (giri, risposte giuste per tipo e
@@ -195,10 +198,10 @@ Comandi:
                     scrive in USCITA i primi N secondi del file MIDI
   --version         la versione del programma
 
---wav-dir e --audio scrivono in una cartella nuova o vuota, o in una che
-contiene solo file con i nomi che lo stesso comando scrive, e che riscrive;
-una cartella che contiene altro è rifiutata (stato 2), così due lezioni non
-si mescolano mai. Un file si scrive intero o per niente: su un disco pieno
+--wav-dir scrive in una cartella nuova o vuota, o in una che contiene solo
+file con i nomi che lo stesso comando scrive, e che riscrive; --audio solo
+in una cartella nuova o vuota. Una cartella che contiene altro è rifiutata
+(stato 2), così due lezioni non si mescolano mai. Un file si scrive intero o per niente: su un disco pieno
 resta quello che c&apos;era con quel nome.
 
 Un numero si può dividere in migliaia con punti o spazi: 2.304, 2 304 e 2304
@@ -366,6 +369,31 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <location filename="../voce.cpp" line="120"/>
         <source>cannot make the folder &quot;%1&quot;: %2</source>
         <translation>impossibile creare la cartella &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>a dictation wants at least one number</source>
+        <translation>un dettato vuole almeno un numero</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>the dictation is too long for one WAV file: make a sheet with fewer exercises</source>
+        <translation>il dettato è troppo lungo per un solo file WAV: fai una scheda con meno esercizi</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>cannot read &quot;%1&quot; back: %2</source>
+        <translation>impossibile rileggere &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>&quot;%1&quot; is not a folder: name a new or an empty folder for the dictation</source>
+        <translation>&quot;%1&quot; non è una cartella: indica una cartella nuova o vuota per il dettato</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>the folder &quot;%1&quot; already holds &quot;%2&quot;: a dictation goes into a new or an empty folder, so that the files of two sheets never mix</source>
+        <translation>la cartella &quot;%1&quot; contiene già &quot;%2&quot;: un dettato va in una cartella nuova o vuota, così i file di due schede non si mescolano mai</translation>
     </message>
     <message>
         <location filename="../voce.cpp" line="172"/>
