@@ -110,8 +110,8 @@ Commands:
 --wav-dir writes into a new or empty folder, or into one that holds only
 files of the names the same command writes, which it writes again; --audio
 only into a new or empty folder. A folder holding anything else is refused
-(status 2), so that two lessons are never mixed. A file is written whole or not at all: on a full
-disk what was at its name stays.
+(status 2), so that two lessons are never mixed. A file is written whole
+or not at all: on a full disk what was at its name stays.
 
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number

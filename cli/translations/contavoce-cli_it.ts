@@ -89,8 +89,8 @@ Commands:
 --wav-dir writes into a new or empty folder, or into one that holds only
 files of the names the same command writes, which it writes again; --audio
 only into a new or empty folder. A folder holding anything else is refused
-(status 2), so that two lessons are never mixed. A file is written whole or not at all: on a full
-disk what was at its name stays.
+(status 2), so that two lessons are never mixed. A file is written whole
+or not at all: on a full disk what was at its name stays.
 
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number
@@ -201,8 +201,8 @@ Comandi:
 --wav-dir scrive in una cartella nuova o vuota, o in una che contiene solo
 file con i nomi che lo stesso comando scrive, e che riscrive; --audio solo
 in una cartella nuova o vuota. Una cartella che contiene altro è rifiutata
-(stato 2), così due lezioni non si mescolano mai. Un file si scrive intero o per niente: su un disco pieno
-resta quello che c&apos;era con quel nome.
+(stato 2), così due lezioni non si mescolano mai. Un file si scrive intero
+o per niente: su un disco pieno resta quello che c&apos;era con quel nome.
 
 Un numero si può dividere in migliaia con punti o spazi: 2.304, 2 304 e 2304
 sono lo stesso numero. Gli zeri in testa non contano (0012 è 12). Un numero
