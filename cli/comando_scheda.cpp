@@ -329,7 +329,6 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
         Scheda scheda;
         std::string pdf, chiave;
         std::optional<std::string> audio;
-        std::vector<std::string> nomi;
     };
     std::vector<Fila> file_;
     for (std::size_t f = 0; f < file; ++f) {
@@ -337,7 +336,7 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
         if (file > 1)
             di_fila.fila = std::string(1, char('A' + f));
         di_fila.seme = file > 1 ? seme_di_fila(*seme, f) : *seme;
-        Fila fila{prepara_scheda(di_fila), {}, {}, {}, {}};
+        Fila fila{prepara_scheda(di_fila), {}, {}, {}};
         const std::string aggiunta = file > 1 ? "-" + di_fila.fila : "";
         fila.pdf = con_aggiunta(pdf, aggiunta);
         fila.chiave = soluzioni ? con_aggiunta(*soluzioni, aggiunta)
@@ -348,17 +347,8 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
             "Seme " + std::to_string(*seme) +
                 (file > 1 ? ", fila " + di_fila.fila + " di " + std::to_string(file) : ""));
         fila.scheda.note.push_back("Per rifarla: " + comando);
-        if (audio) {
+        if (audio)
             fila.audio = file > 1 ? *audio + aggiunta : *audio;
-            // The dictation's names, in the order of its lines: 01.wav is line 1.
-            const std::size_t quanti_detti = fila.scheda.dettato.size();
-            const int larghezza = std::max<int>(2, int(std::to_string(quanti_detti).size()));
-            for (std::size_t k = 1; k <= quanti_detti; ++k) {
-                std::string nome = std::to_string(k);
-                fila.nomi.push_back(std::string(std::size_t(larghezza) - nome.size(), '0') + nome +
-                                    ".wav");
-            }
-        }
         if (fila.pdf == fila.chiave) {
             errore(Cli::tr("the sheet and its key would both be \"%1\"").arg(citato(fila.pdf)));
             return 2;
@@ -368,7 +358,7 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
     // The dictations' folders are checked before any sheet is printed, so
     // that a folder refused leaves no sheet without its dictation.
     for (const Fila& f : file_)
-        if (f.audio && !cartella_per(*f.audio, f.nomi))
+        if (f.audio && !cartella_per_dettato(*f.audio))
             return 2;
 
     // Every file drawn in memory and written aside first (the PDF writer does
@@ -405,7 +395,7 @@ int comando_scheda(const std::vector<std::string_view>& args, Stampante* stampan
     for (const Fila& f : file_) {
         if (!f.audio)
             continue;
-        const int esito = scrivi_wav_separati(f.scheda.dettato, f.scheda.lettura, *f.audio, f.nomi);
+        const int esito = scrivi_dettato(f.scheda.dettato, f.scheda.lettura, *f.audio);
         if (esito != 0)
             return esito;
     }

@@ -92,8 +92,10 @@ Commands:
                       or originale (as for words)
       --lettura R     decimals read with the virgola (the default) or
                       by posti (as for words)
-      --audio DIR     the dictation's numbers said, DIR/01.wav, 02.wav...
-                      in the order of its lines (with dettato; with
+      --audio DIR     the dictation (with dettato), into a new or empty
+                      folder: DIR/01.wav, 02.wav... in the order of its
+                      lines say "Numero 1", the number, a pause, the
+                      number again; DIR/dettato.wav all of them (with
                       --file, DIR-A, DIR-B...)
   registro [OPTIONS]
                     the children's progress in the practice, for the
@@ -131,11 +133,11 @@ Commands:
                     writes the first N seconds of the MIDI file to OUT
   --version         the program's version
 
---wav-dir and --audio write into a new or empty folder, or into one that
-holds only files of the names the same command writes, which it writes
-again; a folder holding anything else is refused (status 2), so that two
-lessons are never mixed. A file is written whole or not at all: on a full
-disk what was at its name stays.
+--wav-dir writes into a new or empty folder, or into one that holds only
+files of the names the same command writes, which it writes again; --audio
+only into a new or empty folder. A folder holding anything else is refused
+(status 2), so that two lessons are never mixed. A file is written whole
+or not at all: on a full disk what was at its name stays.
 
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number

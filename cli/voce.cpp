@@ -8,10 +8,14 @@
 #include "platform/base/file.h"
 #include "speech/parlante.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <set>
@@ -64,11 +68,106 @@ bool scrivi(p::UscitaRegistrata& registrato, const std::string& file) {
 }
 
 // A whole number as the window says it, a decimal in the reading asked for.
-void dici(Parlante&& parlante, const Decimale& numero, Lettura lettura) {
+void dici(Parlante& parlante, const Decimale& numero, Lettura lettura) {
     if (numero.decimali.empty())
         parlante.num_parlante(numero.intera);
     else
         parlante.num_parlante(numero, lettura);
+}
+void dici(Parlante&& parlante, const Decimale& numero, Lettura lettura) {
+    dici(parlante, numero, lettura);
+}
+
+// "Numero", said before each item of a dictation.
+constexpr const char* clip_numero = "es_numero";
+
+// The files a dictation has written, removed again unless it is done, and
+// the folder with them when the dictation made it: a run that stops half
+// way leaves the folder as it found it.
+class FileDelDettato {
+public:
+    FileDelDettato(std::filesystem::path cartella, bool cartella_nuova)
+        : cartella_(std::move(cartella)), cartella_nuova_(cartella_nuova) {}
+    FileDelDettato(const FileDelDettato&) = delete;
+    FileDelDettato& operator=(const FileDelDettato&) = delete;
+    ~FileDelDettato() {
+        if (fatto_)
+            return;
+        std::error_code ec;
+        for (const auto& f : file_)
+            std::filesystem::remove(f, ec);
+        if (cartella_nuova_)
+            std::filesystem::remove(cartella_, ec); // only if empty
+    }
+    void scritto(std::filesystem::path file) { file_.push_back(std::move(file)); }
+    const std::vector<std::filesystem::path>& file() const { return file_; }
+    void fatto() { fatto_ = true; }
+
+private:
+    std::filesystem::path cartella_;
+    bool cartella_nuova_;
+    std::vector<std::filesystem::path> file_;
+    bool fatto_ = false;
+};
+
+// The canonical 44-byte header our recordings carry: "data" and its size
+// where a reader looks for them.
+constexpr qint64 testata_wav = 44;
+
+void scrivi_le32(char* dove, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        dove[i] = char((v >> (8 * i)) & 0xff);
+}
+
+// The items' WAV files one after the other as one WAV file: the first
+// item's header, its sizes made those of the whole, then every item's data.
+bool scrivi_traccia(const std::vector<std::filesystem::path>& voci, const std::string& traccia) {
+    std::uint64_t dati = 0;
+    for (const auto& v : voci)
+        dati += std::uint64_t(std::max<qint64>(
+            QFileInfo(QString::fromStdString(v.string())).size() - testata_wav, 0));
+    if (dati > std::numeric_limits<std::uint32_t>::max() - std::uint64_t(testata_wav)) {
+        errore(Cli::tr("the dictation is too long for one WAV file: make a sheet with fewer "
+                       "exercises"));
+        return false;
+    }
+    FileScritto f(traccia);
+    const auto non_scritto = [&] {
+        errore(Cli::tr("cannot write \"%1\": %2").arg(citato(traccia), f.errore()));
+        return false;
+    };
+    if (!f.apri())
+        return non_scritto();
+    for (std::size_t i = 0; i < voci.size(); ++i) {
+        QFile voce(QString::fromStdString(voci[i].string()));
+        const auto non_riletto = [&] {
+            errore(Cli::tr("cannot read \"%1\" back: %2")
+                       .arg(citato(voci[i].string()), voce.errorString()));
+            return false;
+        };
+        QByteArray testata;
+        if (voce.open(QIODevice::ReadOnly))
+            testata = voce.read(testata_wav);
+        if (testata.size() != testata_wav || !testata.startsWith("RIFF") ||
+            testata.mid(36, 4) != "data")
+            return non_riletto();
+        if (i == 0) {
+            scrivi_le32(testata.data() + 4, std::uint32_t(dati + testata_wav - 8));
+            scrivi_le32(testata.data() + 40, std::uint32_t(dati));
+            if (!f.scrivi({testata.constData(), std::size_t(testata.size())}))
+                return non_scritto();
+        }
+        while (!voce.atEnd()) {
+            const QByteArray blocco = voce.read(1 << 16);
+            if (blocco.isEmpty())
+                return non_riletto();
+            if (!f.scrivi({blocco.constData(), std::size_t(blocco.size())}))
+                return non_scritto();
+        }
+    }
+    if (!f.completa())
+        return non_scritto();
+    return true;
 }
 
 int uso_say() {
@@ -133,6 +232,86 @@ int scrivi_wav_separati(const std::vector<Decimale>& numeri, Lettura lettura,
             return 1;
     }
     return avvisi.mostrato ? 1 : 0;
+}
+
+bool cartella_per_dettato(const std::string& cartella) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto stato = fs::symlink_status(cartella, ec);
+    if (!fs::exists(stato))
+        return true;
+    if (!fs::is_directory(fs::status(cartella, ec))) {
+        errore(Cli::tr("\"%1\" is not a folder: name a new or an empty folder for the dictation")
+                   .arg(citato(cartella)));
+        return false;
+    }
+    fs::directory_iterator i(cartella, ec);
+    if (ec) {
+        errore(Cli::tr("cannot read the folder \"%1\": %2")
+                   .arg(citato(cartella), da_utf8(ec.message())));
+        return false;
+    }
+    if (i != fs::directory_iterator()) {
+        errore(Cli::tr("the folder \"%1\" already holds \"%2\": a dictation goes into a new or "
+                       "an empty folder, so that the files of two sheets never mix")
+                   .arg(citato(cartella), citato(i->path().filename().string())));
+        return false;
+    }
+    return true;
+}
+
+int scrivi_dettato(const std::vector<Decimale>& numeri, Lettura lettura,
+                   const std::string& cartella) {
+    namespace fs = std::filesystem;
+    if (numeri.empty()) {
+        errore(Cli::tr("a dictation wants at least one number"));
+        return 2;
+    }
+    if (!cartella_per_dettato(cartella))
+        return 2;
+    std::error_code ec;
+    const bool nuova = !fs::exists(cartella, ec);
+    fs::create_directories(cartella, ec);
+    if (ec) {
+        errore(Cli::tr("cannot make the folder \"%1\": %2")
+                   .arg(citato(cartella), da_utf8(ec.message())));
+        return 1;
+    }
+    FileDelDettato scritti(cartella, nuova);
+    const auto modulo = modulo_suono();
+    if (!modulo)
+        return 1;
+    const std::string programma = p::cartella_programma();
+    AvvisiSuTerminale avvisi;
+    const std::size_t larghezza = std::max<std::size_t>(2, std::to_string(numeri.size()).size());
+    for (std::size_t k = 1; k <= numeri.size(); ++k) {
+        const auto registrato = modulo->motore()->registrazione();
+        const auto pausa = [&](double secondi) {
+            registrato->avanza(int(secondi * registrato->frequenza()));
+        };
+        Parlante parlante(registrato->suono(), avvisi, nullptr, programma);
+        ListaClip titolo;
+        titolo.cartella = programma;
+        aggiungi_clip(titolo, clip_numero);
+        parlante.parla(titolo);
+        parlante.parla(lista_clip(std::to_string(k), programma));
+        pausa(dettato_dopo_titolo);
+        dici(parlante, numeri[k - 1], lettura);
+        pausa(dettato_per_scrivere);
+        dici(parlante, numeri[k - 1], lettura);
+        pausa(dettato_per_rileggere);
+        const std::string n = std::to_string(k);
+        const fs::path voce =
+            fs::path(cartella) / (std::string(larghezza - n.size(), '0') + n + ".wav");
+        if (!scrivi(*registrato, voce.string()))
+            return 1;
+        scritti.scritto(voce);
+    }
+    if (avvisi.mostrato ||
+        !scrivi_traccia(scritti.file(), (fs::path(cartella) / traccia_dettato).string()))
+        return 1;
+    scritti.fatto();
+    return 0;
 }
 
 int parla(const std::vector<std::string_view>& args) {

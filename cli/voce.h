@@ -35,4 +35,34 @@ bool cartella_per(const std::string& cartella, const std::vector<std::string>& n
 int scrivi_wav_separati(const std::vector<Decimale>& numeri, Lettura lettura,
                         const std::string& cartella, const std::vector<std::string>& nomi);
 
+// The dictation's pauses, in seconds: after "Numero dodici", before the
+// number; after the number, to write it; after it is said again, to check
+// it and get ready for the next.
+inline constexpr double dettato_dopo_titolo = 0.8;
+inline constexpr double dettato_per_scrivere = 3.0;
+inline constexpr double dettato_per_rileggere = 6.0;
+
+// The whole track of a dictation, beside the files of its items.
+inline constexpr const char* traccia_dettato = "dettato.wav";
+
+// Whether `cartella` may take a dictation: it is missing or empty. Files
+// left there by an earlier sheet, even one of the same numbers, would mix
+// with the new ones if the new sheet stopped half way; the reason is then on
+// standard error.
+bool cartella_per_dettato(const std::string& cartella);
+
+// The dictation of `numeri` in `cartella`, created when missing: item k says
+// "Numero" and k, then the number, a pause, the number again and a longer
+// pause (the pauses above). Each item in its own WAV, 01.wav, 02.wav … (as
+// many digits as the last item takes, at least two), and all of them one
+// after the other in traccia_dettato, so that playing the items in order
+// sounds the same as the track. A whole number is said as the window says
+// it, a decimal in `lettura`. Nothing is written unless the folder passes
+// cartella_per_dettato, and what a failed run wrote is removed again. The
+// exit status: 0; 1 when a file cannot be written or a speech clip is
+// missing or damaged; 2 when the folder is refused. The reason is on
+// standard error.
+int scrivi_dettato(const std::vector<Decimale>& numeri, Lettura lettura,
+                   const std::string& cartella);
+
 } // namespace contavoce::cli

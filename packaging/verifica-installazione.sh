@@ -32,7 +32,7 @@ for f in "$build"/bin/va*.wav "$build"/bin/es_*.wav "$build"/bin/laser.wav "$bui
   cmp -s "$f" "$cartella/$(basename "$f")" || sbaglio "$(basename "$f") missing or different"
 done
 n=$(find "$cartella" \( -name 'va*.wav' -o -name 'es_*.wav' \) | wc -l)
-[ "$n" -eq 86 ] || sbaglio "$n speech clips in the program folder, not 86"
+[ "$n" -eq 87 ] || sbaglio "$n speech clips in the program folder, not 87"
 for p in contavoce contavoce-cli; do
   [ -x "$cartella/$p" ] || sbaglio "$p is not in the program folder"
   [ "$(readlink "$prefisso/bin/$p")" = "../lib/contavoce/$p" ] || sbaglio "bin/$p is not a link"

@@ -95,8 +95,10 @@ Commands:
                       or originale (as for words)
       --lettura R     decimals read with the virgola (the default) or
                       by posti (as for words)
-      --audio DIR     the dictation&apos;s numbers said, DIR/01.wav, 02.wav...
-                      in the order of its lines (with dettato; with
+      --audio DIR     the dictation (with dettato), into a new or empty
+                      folder: DIR/01.wav, 02.wav... in the order of its
+                      lines say &quot;Numero 1&quot;, the number, a pause, the
+                      number again; DIR/dettato.wav all of them (with
                       --file, DIR-A, DIR-B...)
   registro [OPTIONS]
                     the children&apos;s progress in the practice, for the
@@ -134,11 +136,11 @@ Commands:
                     writes the first N seconds of the MIDI file to OUT
   --version         the program&apos;s version
 
---wav-dir and --audio write into a new or empty folder, or into one that
-holds only files of the names the same command writes, which it writes
-again; a folder holding anything else is refused (status 2), so that two
-lessons are never mixed. A file is written whole or not at all: on a full
-disk what was at its name stays.
+--wav-dir writes into a new or empty folder, or into one that holds only
+files of the names the same command writes, which it writes again; --audio
+only into a new or empty folder. A folder holding anything else is refused
+(status 2), so that two lessons are never mixed. A file is written whole
+or not at all: on a full disk what was at its name stays.
 
 A number may be grouped by thousands with dots or blanks: 2.304, 2 304 and
 2304 are the same number. Leading zeros are dropped (0012 is 12). A number
@@ -229,9 +231,11 @@ Comandi:
       --lettura R     i decimali letti con la virgola (di norma) o per
                       posti (come per words)
       --audio CARTELLA
-                      i numeri del dettato detti, CARTELLA/01.wav, 02.wav...
-                      nell&apos;ordine delle sue righe (con dettato; con --file,
-                      CARTELLA-A, CARTELLA-B...)
+                      il dettato (con dettato), in una cartella nuova o
+                      vuota: CARTELLA/01.wav, 02.wav... nell&apos;ordine delle
+                      sue righe dicono &quot;Numero 1&quot;, il numero, una pausa,
+                      di nuovo il numero; CARTELLA/dettato.wav tutti di
+                      seguito (con --file, CARTELLA-A, CARTELLA-B...)
   registro [OPZIONI]
                     i progressi dei bambini negli esercizi, per l&apos;insegnante:
                     una tabella per bambino (giri, risposte giuste per tipo e
@@ -270,11 +274,11 @@ Comandi:
                     scrive in USCITA i primi N secondi del file MIDI
   --version         la versione del programma
 
---wav-dir e --audio scrivono in una cartella nuova o vuota, o in una che
-contiene solo file con i nomi che lo stesso comando scrive, e che riscrive;
-una cartella che contiene altro è rifiutata (stato 2), così due lezioni non
-si mescolano mai. Un file si scrive intero o per niente: su un disco pieno
-resta quello che c&apos;era con quel nome.
+--wav-dir scrive in una cartella nuova o vuota, o in una che contiene solo
+file con i nomi che lo stesso comando scrive, e che riscrive; --audio solo
+in una cartella nuova o vuota. Una cartella che contiene altro è rifiutata
+(stato 2), così due lezioni non si mescolano mai. Un file si scrive intero
+o per niente: su un disco pieno resta quello che c&apos;era con quel nome.
 
 Un numero si può dividere in migliaia con punti o spazi: 2.304, 2 304 e 2304
 sono lo stesso numero. Gli zeri in testa non contano (0012 è 12). Un numero
@@ -413,6 +417,31 @@ scheda audio, 2 qualche numero rifiutato o uso sbagliato.
         <location filename="../voce.cpp" line="120"/>
         <source>cannot make the folder &quot;%1&quot;: %2</source>
         <translation>impossibile creare la cartella &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>a dictation wants at least one number</source>
+        <translation>un dettato vuole almeno un numero</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>the dictation is too long for one WAV file: make a sheet with fewer exercises</source>
+        <translation>il dettato è troppo lungo per un solo file WAV: fai una scheda con meno esercizi</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>cannot read &quot;%1&quot; back: %2</source>
+        <translation>impossibile rileggere &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>&quot;%1&quot; is not a folder: name a new or an empty folder for the dictation</source>
+        <translation>&quot;%1&quot; non è una cartella: indica una cartella nuova o vuota per il dettato</translation>
+    </message>
+    <message>
+        <location filename="../voce.cpp"/>
+        <source>the folder &quot;%1&quot; already holds &quot;%2&quot;: a dictation goes into a new or an empty folder, so that the files of two sheets never mix</source>
+        <translation>la cartella &quot;%1&quot; contiene già &quot;%2&quot;: un dettato va in una cartella nuova o vuota, così i file di due schede non si mescolano mai</translation>
     </message>
     <message>
         <location filename="../voce.cpp" line="172"/>

@@ -2,11 +2,13 @@
 // contavoce-cli as a user runs it: arguments, standard input, bad input.
 #include "cli/input.h"
 #include "esercizi/lezione.h"
+#include "platform/audio/clip.h"
 #include "platform/audio/mixer.h"
 #include "registro/registro.h"
 #include "spelling/decimale.h"
 #include "spelling/grafia.h"
 #include "spelling/numero.h"
+#include "tools/audio_match/audio_match.h"
 
 #include <QtTest>
 #include <sys/resource.h>
@@ -537,6 +539,12 @@ void TstCli::disco_pieno_data() {
         << QStringList{"say", "12", "--wav-dir", "%1/audio"} << "" << QStringList{"audio"} << 8;
     QTest::newRow("scheda") << QStringList{"scheda", "--quanti", "30", "%1/scheda.pdf"}
                             << "scheda.pdf" << QStringList{"scheda.pdf"} << 8;
+    // The items fit, the whole track does not: what was written goes again,
+    // so that the folder can take the dictation once there is room.
+    QTest::newRow("scheda --audio")
+        << QStringList{"scheda", "--esercizi", "dettato:2", "--seme", "7", "--audio", "%1/audio",
+                       "%1/scheda.pdf"}
+        << "" << QStringList{"scheda-soluzioni.pdf", "scheda.pdf"} << 8192;
     QTest::newRow("scheda on /dev/full")
         << QStringList{"scheda", "--quanti", "2", "/dev/full"} << "" << QStringList{} << 0;
 }
@@ -784,6 +792,83 @@ QString sbaglio(const Letto& e) {
     return "unknown section " + e.consegna;
 }
 
+namespace am = contavoce::audio_match;
+
+// A WAV's sound as the mixer plays it, in the analysis format.
+std::vector<float> analizzato(const QByteArray& wav) {
+    const auto suono =
+        contavoce::platform::decodifica_wav({wav.constData(), std::size_t(wav.size())}, {});
+    return suono ? am::a_mono_11025(suono->campioni) : std::vector<float>{};
+}
+
+// What is wrong with the file of one dictation item, or nothing. `titolo` is
+// "Numero" and the item's place, `numero` the number, each as clip names: the
+// title from the start, the number, a silent pause of at least `pausa`
+// seconds, the number again, then at least `pausa_lunga` of silence to the
+// end. Each clip is found after the one before, the clips of one phrase close
+// together.
+QString voce_sbagliata(const QByteArray& wav, const QStringList& titolo, const QStringList& numero,
+                       double pausa, double pausa_lunga) {
+    const std::vector<float> voce = analizzato(wav);
+    if (voce.empty())
+        return "not a WAV";
+    am::Correlatore correlatore(voce);
+    const double f = am::frequenza_analisi;
+    std::size_t cursore = 0, fine = 0;
+    QString errore;
+    // The phrase's clips in order; where it starts, and `fine` where it ends.
+    const auto trova = [&](const QStringList& clip) -> std::optional<std::size_t> {
+        std::optional<std::size_t> inizio;
+        for (const QString& c : clip) {
+            const auto m = analizzato(leggi(qEnvironmentVariable("CONTAVOCE_BIN_DIR") + "/" + c));
+            const auto p = am::primo_picco(correlatore.ncc(m), cursore, am::soglia_ncc, m.size());
+            if (m.empty() || !p || (inizio && p->posizione > fine + std::size_t(0.1 * f))) {
+                errore = QString("%1 not heard after %2 s").arg(c).arg(cursore / f);
+                return std::nullopt;
+            }
+            inizio = inizio.value_or(p->posizione);
+            fine = p->posizione + m.size();
+            cursore = fine - m.size() / 10;
+        }
+        return inizio;
+    };
+    // Silence from the end of the phrase before for at least `secondi`.
+    const auto silenzio = [&](std::size_t a, double secondi) {
+        const std::size_t margine = std::size_t(0.02 * f);
+        const double picco =
+            a > fine + 2 * margine
+                ? std::abs(*std::ranges::max_element(
+                      std::span(voce).subspan(fine + margine, a - fine - 2 * margine), {},
+                      [](float x) { return std::abs(x); }))
+                : 0.0;
+        if ((a - fine) / f < secondi - 0.02 || picco > 1e-3)
+            errore = QString("%1 s from %2 s, peak %3, not %4 s of silence")
+                         .arg((a - fine) / f)
+                         .arg(fine / f)
+                         .arg(picco)
+                         .arg(secondi);
+        return errore.isEmpty();
+    };
+    const auto inizio = trova(titolo);
+    if (!inizio)
+        return errore;
+    if (*inizio > std::size_t(0.01 * f))
+        return QString("the title starts at %1 s").arg(*inizio / f);
+    if (!trova(numero))
+        return errore;
+    const std::size_t prima_fine = fine;
+    const auto ancora = trova(numero);
+    if (!ancora)
+        return errore;
+    const std::size_t seconda_fine = fine;
+    fine = prima_fine;
+    if (!silenzio(*ancora, pausa))
+        return errore;
+    fine = seconda_fine;
+    silenzio(voce.size(), pausa_lunga);
+    return errore;
+}
+
 } // namespace
 
 // Every kind of exercise on a terza's sheet: each question agrees with the
@@ -852,30 +937,56 @@ void TstCli::scheda_e_dettato() {
     QCOMPARE(pagine(dir.filePath("altro-soluzioni.pdf")).join('\n').section("Per rifarla", 0, 0),
              soluzioni.section("Per rifarla", 0, 0));
 
-    // The dictation: line k's number said in k.wav, as say writes it.
-    QCOMPARE(QDir(dettato).entryList(QDir::Files).size(), detti.size());
+    // The dictation: line k's file says "Numero" and k, the number, a pause,
+    // the number again and a longer pause; the track is the lines in turn.
+    QStringList voci{"dettato.wav"};
+    QStringList da_dire;
     for (int k = 1; k <= detti.size(); ++k) {
-        const QString wav = dir.filePath("uno.wav");
-        QCOMPARE(esegui({"say", detti[k - 1], "--wav", wav}).stato, 0);
-        QVERIFY2(leggi(dettato + QString("/%1.wav").arg(k, 2, 10, QChar('0'))) == leggi(wav),
-                 qPrintable(QString::number(k)));
+        voci << QString("%1.wav").arg(k, 2, 10, QChar('0'));
+        da_dire << QString::number(k) << detti[k - 1];
     }
+    voci.sort();
+    QCOMPARE(QDir(dettato).entryList(QDir::Files), voci);
+    e = esegui(QStringList{"clips"} + da_dire);
+    QCOMPARE(e.stato, 0);
+    const QStringList clip = e.uscita.split('\n');
+    QByteArray in_fila;
+    for (int k = 1; k <= detti.size(); ++k) {
+        const QByteArray wav = leggi(dettato + "/" + voci[k - 1]);
+        const QString sbaglio =
+            voce_sbagliata(wav, QStringList{"es_numero.wav"} + clip[2 * k - 2].split(' '),
+                           clip[2 * k - 1].split(' '), 3.0, 6.0);
+        QVERIFY2(sbaglio.isEmpty(), qPrintable(voci[k - 1] + ": " + sbaglio));
+        in_fila += wav.mid(44);
+    }
+    const QByteArray traccia = leggi(dettato + "/dettato.wav");
+    QCOMPARE(traccia.left(4), "RIFF");
+    QVERIFY(traccia.mid(44) == in_fila);
+    const auto suono =
+        contavoce::platform::decodifica_wav({traccia.constData(), std::size_t(traccia.size())}, {});
+    QVERIFY(suono && qint64(suono->frame()) == in_fila.size() / 4);
 
-    // A dictation's folder takes the same command again, whose files it
-    // rewrites, and nothing else: other files would end up mixed with them.
-    QCOMPARE(esegui(comando).stato, 0);
+    // A dictation goes into a new or an empty folder only: files already
+    // there, even the same sheet's, are refused before anything is written.
     const QString terzo = dir.filePath("terzo.pdf");
+    const QString vuota = dir.filePath("vuota");
+    QVERIFY(QDir().mkdir(vuota));
+    QCOMPARE(esegui({"scheda", "--esercizi", "dettato:2", "--audio", vuota, terzo}).stato, 0);
+    QCOMPARE(QDir(vuota).entryList(QDir::Files), (QStringList{"01.wav", "02.wav", "dettato.wav"}));
+    QVERIFY(QFile::remove(terzo));
     for (const QStringList& mischia :
-         {QStringList{"say", "12", "--wav-dir", dettato},
-          QStringList{"scheda", "--esercizi", "dettato:3", "--audio", dettato, terzo}}) {
+         {QStringList{"scheda", "--esercizi", "dettato:4", "--audio", dettato, terzo},
+          QStringList{"scheda", "--esercizi", "dettato:2", "--audio", vuota, terzo},
+          QStringList{"say", "--wav-dir", dettato, "12"}}) {
         e = esegui(mischia);
         QCOMPARE(e.stato, 2);
-        QVERIFY2(e.errori.contains("the folder \"" + dettato + "\" already holds \""),
+        QVERIFY2(e.errori.contains("the folder \"" + mischia[mischia.size() - 2] +
+                                   "\" already holds \""),
                  qPrintable(e.errori));
     }
     QVERIFY(!QFile::exists(terzo));
-    QVERIFY(QDir(dettato).mkdir("altro"));
-    QCOMPARE(esegui(comando).stato, 2);
+    QCOMPARE(QDir(dettato).entryList(QDir::Files), voci);
+    QCOMPARE(leggi(dettato + "/dettato.wav"), traccia);
 
     // Two file: different numbers of the same difficulty, each with its key.
     QCOMPARE(esegui({"scheda", "--classe", "seconda", "--file", "2", "--seme", "7", "--titolo",

@@ -30,7 +30,7 @@ struct Clip {
     double secondi_massimi = 1.5; // the practice's sentences are longer than a number's words
 };
 
-constexpr std::array<Clip, 86> clips = {{
+constexpr std::array<Clip, 87> clips = {{
     {"va1", "uno"},
     {"va2", "due"},
     {"va3", "tre"},
@@ -117,6 +117,7 @@ constexpr std::array<Clip, 86> clips = {{
     {"es_riprova", "riprova"},
     {"es_numero_era", "il numero era"},
     {"es_risposta_era", "la risposta era"},
+    {"es_numero", "numero"},
 }};
 
 constexpr double soglia_silenzio = 0.005623413; // -45 dBFS
