@@ -542,8 +542,8 @@ void TstCli::disco_pieno_data() {
     // The items fit, the whole track does not: what was written goes again,
     // so that the folder can take the dictation once there is room.
     QTest::newRow("scheda --audio")
-        << QStringList{"scheda", "--esercizi", "dettato:2", "--seme", "7", "--audio", "%1/audio",
-                       "%1/scheda.pdf"}
+        << QStringList{"scheda", "--esercizi", "dettato:2", "--seme",
+                       "7",      "--audio",    "%1/audio",  "%1/scheda.pdf"}
         << "" << QStringList{"scheda-soluzioni.pdf", "scheda.pdf"} << 8192;
     QTest::newRow("scheda on /dev/full")
         << QStringList{"scheda", "--quanti", "2", "/dev/full"} << "" << QStringList{} << 0;
