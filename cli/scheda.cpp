@@ -31,16 +31,6 @@ constexpr std::array<const char*, n_esercizi> consegne = {
 // An "ordina" puts these many numbers in order.
 constexpr std::size_t da_ordinare = 5;
 
-std::string mostrato(const Decimale& n) {
-    std::string t = decimale_raggruppato(n);
-    return t.empty() ? "0" : t;
-}
-
-std::string in_lettere(const Decimale& n, Grafia grafia, Lettura lettura) {
-    std::string t = decimale_in_lettere(n, grafia, lettura);
-    return t.empty() ? "zero" : t;
-}
-
 // 2.304 = 2 uk + 3 h + 4 u = 2 × 1.000 + 3 × 100 + 4; 3,05 = 3 u + 5 c = 3 + 5 × 0,01.
 std::string scomposto(const Decimale& n) {
     std::string posti, valori;
@@ -59,7 +49,7 @@ std::string scomposto(const Decimale& n) {
         if (n.intera[std::size_t(i)] != '0') {
             const int posto = interi - i;
             aggiungi(n.intera[std::size_t(i)], posto,
-                     mostrato({"1" + std::string(std::size_t(posto - 1), '0'), {}}));
+                     numero_mostrato({"1" + std::string(std::size_t(posto - 1), '0'), {}}));
         }
     for (std::size_t k = 0; k < n.decimali.size(); ++k)
         if (n.decimali[k] != '0')
@@ -213,7 +203,8 @@ Scheda prepara_scheda(const Richiesta& r) {
                 const Livello* dec = trova_livello(r.classe, n_livelli);
                 Livello d = dec && dec->decimali > 0 ? *dec : *trova_livello(Classe::quarta, 3);
                 const Decimale n = numeri(d, 1, gen, {}).front();
-                const std::string cifre = mostrato(n), parole = in_lettere(n, r.grafia, r.lettura);
+                const std::string cifre = numero_mostrato(n),
+                                  parole = numero_in_lettere(n, r.grafia, r.lettura);
                 v.domanda = i % 2 == 0 ? cifre : parole;
                 v.risposta = i % 2 == 0 ? parole : cifre;
                 s.voci.push_back(std::move(v));
@@ -232,10 +223,10 @@ Scheda prepara_scheda(const Richiesta& r) {
                         gruppo.push_back(std::move(n));
                 }
                 for (const auto& n : gruppo)
-                    v.domanda += (v.domanda.empty() ? "" : "     ") + mostrato(n);
+                    v.domanda += (v.domanda.empty() ? "" : "     ") + numero_mostrato(n);
                 std::stable_sort(gruppo.begin(), gruppo.end(), minore);
                 for (const auto& n : gruppo)
-                    v.risposta += (v.risposta.empty() ? "" : " < ") + mostrato(n);
+                    v.risposta += (v.risposta.empty() ? "" : " < ") + numero_mostrato(n);
                 s.voci.push_back(std::move(v));
                 continue;
             }
@@ -251,14 +242,14 @@ Scheda prepara_scheda(const Richiesta& r) {
                 break;
             case Esercizio::raggruppa:
                 v.domanda = n.intera + (n.decimali.empty() ? "" : "," + n.decimali);
-                v.risposta = mostrato(n);
+                v.risposta = numero_mostrato(n);
                 break;
             case Esercizio::dettato:
-                v.risposta = mostrato(n);
+                v.risposta = numero_mostrato(n);
                 scheda.dettato.push_back(n);
                 break;
             case Esercizio::scomponi:
-                v.domanda = mostrato(n) + " =";
+                v.domanda = numero_mostrato(n) + " =";
                 v.risposta = scomposto(n);
                 break;
             case Esercizio::componi:
@@ -278,7 +269,8 @@ Scheda prepara_scheda(const Richiesta& r) {
             case Esercizio::confronta: {
                 const Domanda d = fai_domanda(Tipo::confronta, n, livello, gen, i);
                 v = da_domanda(d);
-                v.risposta = mostrato(d.numero) + ' ' + d.attesa + ' ' + mostrato(d.secondo);
+                v.risposta =
+                    numero_mostrato(d.numero) + ' ' + d.attesa + ' ' + numero_mostrato(d.secondo);
                 v.su_riga = false;
                 break;
             }

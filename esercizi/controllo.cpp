@@ -239,7 +239,7 @@ std::vector<Variante> varianti(const Domanda& d) {
         }
         for (const Lettura lettura : {Lettura::virgola, Lettura::posti}) {
             const std::string tutto =
-                normalizza(interno::in_lettere(d.numero, grafia, lettura)).testo;
+                normalizza(numero_in_lettere(d.numero, grafia, lettura)).testo;
             std::size_t fatto = 0;
             Variante v;
             for (const Gruppo& g : interi) {

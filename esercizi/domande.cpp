@@ -54,7 +54,7 @@ struct Cifra {
 };
 
 std::vector<Cifra> cifre_di(const Decimale& n) {
-    const std::string testo = interno::mostrato(n);
+    const std::string testo = numero_mostrato(n);
     std::vector<Cifra> cifre;
     const int interi = static_cast<int>(n.intera.size());
     int visti = 0;
@@ -82,7 +82,7 @@ void attesa_numero(Domanda& d, const Decimale& valore, bool per_valore) {
     d.risposta = Risposta::cifre;
     d.valore_atteso = valore;
     d.per_valore = per_valore;
-    d.attesa = interno::mostrato(valore);
+    d.attesa = numero_mostrato(valore);
     d.attesa_detta = {numero(valore)};
     d.clip_attesa = ce::il_numero_era;
 }
@@ -95,7 +95,7 @@ void valore(Domanda& d, Generatore& gen, bool posto) {
             non_zero.push_back(c);
     const std::vector<Cifra>& tra = non_zero.empty() ? cifre : non_zero;
     const Cifra segnata = tra[gen.entro(tra.size())];
-    d.testo = interno::mostrato(d.numero);
+    d.testo = numero_mostrato(d.numero);
     d.segnata_da = segnata.da;
     d.segnata_a = segnata.a;
     d.da_dire = {clip(ce::valore), numero({std::to_string(segnata.cifra), {}}),
@@ -208,7 +208,7 @@ void prima_dopo(Domanda& d, const Livello& livello, Generatore& gen, std::size_t
     const std::uint64_t s = p.passo.v * interno::potenza10(k - p.passo.k);
     const Scalato risultato = interno::ridotto({p.piu ? a + s : a - s, k}, n.k);
     d.secondo = interno::decimale(p.passo);
-    const std::string mostrato = interno::mostrato(d.numero);
+    const std::string mostrato = numero_mostrato(d.numero);
     if (livello.decimali == 0 && p.passo.v == 1) {
         d.consegna = p.piu ? "Che numero viene dopo?" : "Che numero viene prima?";
         d.testo = p.piu ? "Che numero viene dopo " + mostrato + "?"
@@ -217,7 +217,7 @@ void prima_dopo(Domanda& d, const Livello& livello, Generatore& gen, std::size_t
     } else {
         d.consegna = "Quanto fa? Scrivi il risultato in cifre.";
         d.testo =
-            "Quanto fa " + mostrato + (p.piu ? " + " : " − ") + interno::mostrato(d.secondo) + "?";
+            "Quanto fa " + mostrato + (p.piu ? " + " : " − ") + numero_mostrato(d.secondo) + "?";
         d.da_dire = {clip(ce::quanto_fa), numero(d.numero), clip(p.piu ? ce::piu : ce::meno),
                      numero(d.secondo)};
     }
@@ -266,7 +266,7 @@ void confronta(Domanda& d, const Decimale& b) {
     d.secondo = b;
     d.risposta = Risposta::scelta;
     d.consegna = "Metti il segno giusto: minore, maggiore o uguale.";
-    d.testo = interno::mostrato(d.numero) + " □ " + interno::mostrato(b);
+    d.testo = numero_mostrato(d.numero) + " □ " + numero_mostrato(b);
     d.da_dire = {clip(ce::confronta), numero(d.numero), clip(ce::e), numero(b)};
     d.scelte = {{"<", "minore", {clip(ce::minore)}},
                 {">", "maggiore", {clip(ce::maggiore)}},
@@ -294,16 +294,16 @@ Domanda fai(Tipo tipo, const Decimale& n, const Livello& livello, Generatore& ge
         break;
     case Tipo::cifre:
         d.consegna = "Leggi il numero e scrivilo in cifre.";
-        d.testo = interno::in_lettere(n, grafia, lettura);
+        d.testo = numero_in_lettere(n, grafia, lettura);
         d.da_dire = {clip(ce::cifre), numero(n)};
         attesa_numero(d, n, false);
         break;
     case Tipo::lettere:
         d.consegna = "Scrivi il numero in lettere.";
-        d.testo = interno::mostrato(n);
+        d.testo = numero_mostrato(n);
         d.da_dire = {clip(ce::lettere), numero(n)};
         d.risposta = Risposta::lettere;
-        d.attesa = interno::in_lettere(n, grafia, lettura);
+        d.attesa = numero_in_lettere(n, grafia, lettura);
         d.attesa_detta = {numero(n)};
         break;
     case Tipo::valore:

@@ -86,6 +86,11 @@ bool ha_zeri_dentro(const Decimale& numero);
 std::vector<Decimale> estrai_numeri(const Livello& livello, std::size_t quanti, Generatore& gen,
                                     std::optional<std::size_t> con_zeri = {});
 
+// A number as the practice and the worksheets show it: grouped ("2.304",
+// "30,5"), and in words, "zero" for 0 in either spelling.
+std::string numero_mostrato(const Decimale& numero);
+std::string numero_in_lettere(const Decimale& numero, Grafia grafia, Lettura lettura);
+
 // ---------------------------------------------------------------- kinds
 
 enum class Tipo { ascolta, cifre, lettere, valore, componi, prima_dopo, confronta };

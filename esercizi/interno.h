@@ -26,9 +26,4 @@ Scalato ridotto(Scalato numero, int k_minimo = 0);
 // -1, 0, 1 by value (3,5 and 3,50 are equal).
 int confronta_valori(const Decimale& a, const Decimale& b);
 
-// The number grouped, as shown ("2.304", "30,5").
-std::string mostrato(const Decimale& numero);
-// The number in words, "zero" for 0 in either spelling.
-std::string in_lettere(const Decimale& numero, Grafia grafia, Lettura lettura);
-
 } // namespace contavoce::interno

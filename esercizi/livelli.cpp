@@ -303,16 +303,17 @@ int confronta_valori(const Decimale& a, const Decimale& b) {
     return vx < vy ? -1 : vx > vy ? 1 : 0;
 }
 
-std::string mostrato(const Decimale& numero) {
+} // namespace interno
+
+std::string numero_mostrato(const Decimale& numero) {
     // The grouping drops the lone 0 of a whole number, as the entry box does.
     std::string testo = decimale_raggruppato(numero);
     return testo.empty() ? "0" : testo;
 }
 
-std::string in_lettere(const Decimale& numero, Grafia grafia, Lettura lettura) {
+std::string numero_in_lettere(const Decimale& numero, Grafia grafia, Lettura lettura) {
     std::string parole = decimale_in_lettere(numero, grafia, lettura);
     return parole.empty() ? "zero" : parole;
 }
 
-} // namespace interno
 } // namespace contavoce
