@@ -579,11 +579,23 @@ std::optional<std::int64_t> Registro::inizia_giro(const NuovoGiro& giro) {
     return r;
 }
 
-bool Registro::registra_risposta(const NuovaRisposta& risposta) {
+template <typename F> bool Registro::scrivi_una_riga(F&& scrivi) {
     if (!pronto_a_scrivere())
         return false;
-    // One statement, so one transaction: on the disk when this returns.
     const auto r = prova([&] {
+        scrivi();
+        if (db_->cambiate() != 1)
+            throw std::runtime_error("no such round");
+        return true;
+    });
+    if (!r)
+        scrittura_fallita_ = true;
+    return r.value_or(false);
+}
+
+bool Registro::registra_risposta(const NuovaRisposta& risposta) {
+    // One statement, so one transaction: on the disk when this returns.
+    return scrivi_una_riga([&] {
         auto st = db_->prepara(
             "INSERT INTO risposte (quando, bambino, giro, domanda, classe, livello, tipo, numero, "
             "testo, attesa, data, giusta, tentativo, secondi) "
@@ -602,32 +614,18 @@ bool Registro::registra_risposta(const NuovaRisposta& risposta) {
         if (risposta.tipo)
             st.lega(11, std::string(chiave_tipo(*risposta.tipo)));
         st.esegui();
-        if (db_->cambiate() != 1)
-            throw std::runtime_error("no such round");
-        return true;
     });
-    if (!r)
-        scrittura_fallita_ = true;
-    return r.value_or(false);
 }
 
 bool Registro::chiudi_giro(std::int64_t giro, std::size_t giuste, int stelle) {
-    if (!pronto_a_scrivere())
-        return false;
-    const auto r = prova([&] {
-        auto st = db_->prepara("UPDATE giri SET fine = ?1, giuste = ?2, stelle = ?3 WHERE id = ?4");
-        st.lega(1, adesso())
+    return scrivi_una_riga([&] {
+        db_->prepara("UPDATE giri SET fine = ?1, giuste = ?2, stelle = ?3 WHERE id = ?4")
+            .lega(1, adesso())
             .lega(2, std::int64_t(giuste))
             .lega(3, std::int64_t(stelle))
             .lega(4, giro)
             .esegui();
-        if (db_->cambiate() != 1)
-            throw std::runtime_error("no such round");
-        return true;
     });
-    if (!r)
-        scrittura_fallita_ = true;
-    return r.value_or(false);
 }
 
 std::optional<std::vector<Giocato>> Registro::giri(std::int64_t bambino) {

@@ -180,6 +180,8 @@ public:
 private:
     Registro() = default;
     template <typename F> auto prova(F&& f) -> std::optional<decltype(f())>;
+    // One row written by `scrivi`, committed; a failure remembered for the child's notice.
+    template <typename F> bool scrivi_una_riga(F&& scrivi);
     bool pronto_a_scrivere();
     Rimossi rimuovi(std::optional<std::int64_t> bambino);
 
