@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package Contavoce needs to build, test and run.
 # Idempotent: packages already present are skipped, so a second run is quick.
-# Usage: scripts/install-deps.sh [--run]   --run: only what building and running
-# the program needs (scripts/run.sh), not the tools of the tests.
+# Usage: scripts/install-deps.sh [--run | --web]   --run: only what building and
+# running the program needs (scripts/run.sh), not the tools of the tests; --web:
+# that and what the browser build needs (scripts/web.sh).
 set -euo pipefail
 
 packages=(
@@ -26,7 +27,12 @@ packages=(
   # the installation media's cabinet (configured with every build)
   gcab
 )
-[ "${1:-}" = --run ] || packages+=(
+web=(
+  # the browser build: the rules compiled to WebAssembly (emscripten's compiler
+  # needs Debian's acorn), the sounds compressed to Ogg Opus, the tune rendered once
+  emscripten node-acorn opus-tools fluidsynth
+)
+tests=(
   # clang for the fuzzers, libFuzzer and the sanitizer run-times (only recommended by clang)
   clang clang-format libclang-rt-14-dev
   # unpacking the installation media
@@ -37,7 +43,14 @@ packages=(
   python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus-daemon
   # the package's checks: lintian, AppStream metadata, menu entries
   lintian appstream desktop-file-utils
+  # the page's tests and benchmark drive Debian's Chromium (npm brings the driver, tests/web)
+  chromium
 )
+case "${1:-}" in
+  --run) ;;
+  --web) packages+=("${web[@]}") ;;
+  *) packages+=("${web[@]}" "${tests[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,8 +3,7 @@
 
 #include "platform/audio/suono.h"
 #include "platform/qt/resources.h"
-#include "speech/decimale_detto.h"
-#include "speech/ordini_detti.h"
+#include "speech/detto.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -67,40 +66,7 @@ std::string VoceEsercizi::clip(const char* nome) const {
 
 std::vector<std::string> VoceEsercizi::clip_di(const std::vector<Detto>& detto,
                                                Lettura lettura) const {
-    std::vector<std::string> fuori;
-    const auto aggiungi = [&](const char* nome) {
-        if (nome && *nome)
-            fuori.push_back(clip(nome));
-    };
-    for (const Detto& d : detto) {
-        switch (d.cosa) {
-        case Detto::Cosa::clip:
-            aggiungi(d.clip.c_str());
-            break;
-        case Detto::Cosa::numero: {
-            const auto lista = lista_decimale(d.numero, lettura, cartella_);
-            fuori.insert(fuori.end(), lista.begin(), lista.end());
-            break;
-        }
-        case Detto::Cosa::ordine:
-            if (d.posto > 0) {
-                const ListaClip l = lista_ordine(d.cifra, std::size_t(d.posto), cartella_);
-                fuori.insert(fuori.end(), l.Wave_name.begin() + 1,
-                             l.Wave_name.begin() + 1 + l.n_file);
-            } else if (d.posto >= -3 && d.cifra >= 0 && d.cifra <= 9) {
-                // A decimal place: "un decimo", "tre centesimi".
-                const OrdineDetto& o = decimali_detti[std::size_t(-d.posto)];
-                if (d.cifra == 1) {
-                    aggiungi(o.uno);
-                } else {
-                    aggiungi(cifre_dette[std::size_t(d.cifra)]);
-                    aggiungi(o.plurale);
-                }
-            }
-            break;
-        }
-    }
-    return fuori;
+    return contavoce::clip_di(detto, lettura, cartella_);
 }
 
 std::string VoceEsercizi::effetto(const char* nome, bool piano) {
