@@ -10,7 +10,7 @@ cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCONTAVOCE_WERROR
     -DCONTAVOCE_BENCH=ON >/dev/null
 cmake --build build-bench --target contavoce contavoce_speech_clips contavoce_tune spelling_bench esercizi_bench \
     sound_bench music_bench audio_thread_bench window_bench speech_music_bench process_bench \
-    cli_bench contavoce-cli contavoce_scheda \
+    cli_bench contavoce-cli contavoce_scheda web \
     >/dev/null
 
 bin=build-bench/bin
@@ -36,3 +36,7 @@ export DISPLAY=":$(head -n1 "$numero")"
 build-bench/bench/window_bench "$bin" 2>/dev/null
 build-bench/bench/speech_music_bench "$bin" 2>/dev/null
 build-bench/bench/process_bench "$bin/contavoce" 15 30 2>/dev/null
+
+# The browser build in Debian's Chromium, driven as the page's tests drive it.
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+node bench/web_bench.js build-bench/web

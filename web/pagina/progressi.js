@@ -109,7 +109,6 @@ export function controlla_nome(nome) {
   if (n === '') return { errore: 'Scrivi un nome.' };
   if ([...n].length > LUNGHEZZA_MASSIMA_NOME)
     return { errore: `Il nome è troppo lungo: al massimo ${LUNGHEZZA_MASSIMA_NOME} lettere.` };
-  // eslint-disable-next-line no-control-regex
   if (/[\u0000-\u001f\u007f-\u009f\u2028\u2029]/.test(n))
     return { errore: 'Il nome può avere solo lettere, spazi e segni che si vedono.' };
   return { nome: n };
