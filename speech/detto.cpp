@@ -19,6 +19,13 @@ std::vector<std::string> clip_di(const std::vector<Detto>& detto, Lettura lettur
             aggiungi(d.clip.c_str());
             break;
         case Detto::Cosa::numero: {
+            // A whole 0 has no clips in a number's list (the explorer says
+            // nothing for it), but a question about 0 must still say it.
+            if (d.numero.decimali.empty() &&
+                d.numero.intera.find_first_not_of('0') == std::string::npos) {
+                aggiungi(cifre_dette[0]);
+                break;
+            }
             const auto lista = lista_decimale(d.numero, lettura, cartella);
             fuori.insert(fuori.end(), lista.begin(), lista.end());
             break;

@@ -2,6 +2,7 @@
 // The clips that say a number, in playing order.
 #include "speech/clip_list.h"
 #include "speech/decimale_detto.h"
+#include "speech/detto.h"
 #include "speech/ordini_detti.h"
 
 #include <QtTest>
@@ -15,7 +16,7 @@ QString nomi(const std::vector<std::string>& percorsi) {
     QStringList n;
     for (const std::string& percorso : percorsi) {
         const QString p = QString::fromStdString(percorso);
-        if (!p.startsWith("/cartella/va") || !p.endsWith(".wav"))
+        if (!p.startsWith("/cartella/") || !p.endsWith(".wav"))
             return "bad path " + p;
         n << p.mid(10).chopped(4);
     }
@@ -40,6 +41,7 @@ private slots:
     void ordine_fuori_intervallo();
     void decimale_data();
     void decimale();
+    void detto_della_domanda();
 };
 
 void TstClipList::lista_data() {
@@ -177,6 +179,24 @@ void TstClipList::decimale() {
     const Decimale d{intera.toStdString(), decimali.toStdString()};
     QCOMPARE(nomi(lista_decimale(d, Lettura::virgola, "/cartella")), virgola);
     QCOMPARE(nomi(lista_decimale(d, Lettura::posti, "/cartella")), posti);
+}
+
+// A practice question said piece by piece: a clip, numbers, places. A whole
+// 0 is said, although a number's own list is silent for it: a child asked
+// to write what they hear must hear something.
+void TstClipList::detto_della_domanda() {
+    const auto numero = [](const char* intera, const char* decimali = "") {
+        return Detto{Detto::Cosa::numero, {}, Decimale{intera, decimali}, 0, 0};
+    };
+    const auto ordine = [](int cifra, int posto) {
+        return Detto{Detto::Cosa::ordine, {}, {}, cifra, posto};
+    };
+    const std::vector<Detto> detto = {
+        {Detto::Cosa::clip, "es_ascolta", {}, 0, 0}, numero("0"), numero("2304"), numero("0", "5"),
+        ordine(3, 3), ordine(1, 5), ordine(1, -2), ordine(7, -1), ordine(4, 13)};
+    QCOMPARE(nomi(clip_di(detto, Lettura::virgola, "/cartella")),
+             "es_ascolta va0 va2 va_mila va3 va100 va4 va0 va_virgola va5 va3 va_centinaia "
+             "va_una_decina_migliaia va_un_centesimo va7 va_decimi");
 }
 
 QTEST_APPLESS_MAIN(TstClipList)

@@ -50,6 +50,17 @@ async function accessibilita(p, dove) {
   verifica(piccoli.length === 0, `bersagli di almeno 48 px (${dove})`, piccoli.join(', '));
 }
 
+// The whiteboard and the upright tablet: a screenshot and the checks at each.
+async function alle_due_misure(p, vista) {
+  for (const [w, h] of [[1920, 1080], [768, 1024]]) {
+    await p.setViewport({ width: w, height: h });
+    await attendi(200);
+    await p.screenshot({ path: path.join(schermate, `${vista}-${w}x${h}.png`), fullPage: w < h });
+    await accessibilita(p, `${vista}, ${w}×${h}`);
+  }
+  await p.setViewport({ width: 1920, height: 1080 });
+}
+
 async function esplora(p) {
   await p.waitForSelector('html[data-pronto]');
   await p.focus('#numero');
@@ -57,6 +68,11 @@ async function esplora(p) {
   verifica(await p.$eval('#numero', (e) => e.value) === '02304', 'solo le cifre entrano nella casella');
   await p.keyboard.press('Enter');
   await p.waitForFunction(() => !document.getElementById('nuovo').disabled, { timeout: 10000 });
+  const effetti = await p.evaluate(() => window.contavoce.suono.effetti.map((e) => e.nome).join(' '));
+  verifica(effetti === 'g0 asino g2 g3 g0 g4 uccello inizio',
+    'i suoni dei tasti: le note, l\'asino, l\'uccello e l\'inizio', effetti);
+  verifica(await p.$eval('html', () => getComputedStyle(document.getElementById('sfondo')).backgroundImage)
+    === 'linear-gradient(rgb(100, 155, 255), rgb(100, 155, 0))', 'lo sfondo segue l\'ultima cifra (4)');
   verifica(await p.$eval('#numero', (e) => e.value) === '2.304', 'il numero raggruppato: 2.304');
   verifica(await testo(p, '#lettere') === 'Duemilatrecentoquattro', 'le lettere: Duemilatrecentoquattro');
 
@@ -168,20 +184,9 @@ async function main() {
     await p.goto(indirizzo + '?seme=7');
     verifica(await p.$eval('html', (e) => e.lang) === 'it', 'la pagina è in italiano');
     await esplora(p);
-    await p.screenshot({ path: path.join(schermate, 'esplora-1920x1080.png') });
-    await accessibilita(p, 'esplora, 1920×1080');
-    await p.setViewport({ width: 768, height: 1024 });
-    await attendi(200);
-    await p.screenshot({ path: path.join(schermate, 'esplora-768x1024.png'), fullPage: true });
-    await accessibilita(p, 'esplora, 768×1024');
-    await p.setViewport({ width: 1920, height: 1080 });
+    await alle_due_misure(p, 'esplora');
     await esercizi(p);
-    await p.screenshot({ path: path.join(schermate, 'esercizi-1920x1080.png') });
-    await accessibilita(p, 'esercizi, 1920×1080');
-    await p.setViewport({ width: 768, height: 1024 });
-    await attendi(200);
-    await p.screenshot({ path: path.join(schermate, 'esercizi-768x1024.png'), fullPage: true });
-    await accessibilita(p, 'esercizi, 768×1024');
+    await alle_due_misure(p, 'esercizi');
 
     // Offline: the service worker has kept everything; the server goes away.
     await p.evaluate(() => navigator.serviceWorker.ready);

@@ -5,6 +5,7 @@
 import { Suono } from './suono.js';
 import { crea_tastierino, TASTI_CIFRE } from './tastierino.js';
 import { avvia_esercizi } from './esercizi.js';
+import { grafia, ricorda, memorizza } from './impostazioni.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -29,7 +30,6 @@ class Esploratore {
     this.scelta = null; // the chosen digit box (0..11)
     this.lampeggio = null;
     this.in_conferma = false;
-    this.grafia = 'originale';
     this.ingresso = $('numero');
     this.lettere = $('lettere');
     this.avviso = $('avviso');
@@ -75,6 +75,7 @@ class Esploratore {
 
   // A key of the on-screen keypad, as if typed in the box.
   tasto_su_schermo(tasto) {
+    if (this.in_conferma) return;
     if (tasto === 'Enter') {
       this.invio();
       return;
@@ -94,18 +95,23 @@ class Esploratore {
 
   cifra(c) {
     this.colora(c);
-    if (this.ingresso.value.length >= this.M.cifre_massime()) return;
-    this.ingresso.value += c;
+    // The tone sounds even when the box is full: the key was pressed.
     this.suono.effetto('g' + c);
+    if (this.ingresso.value.length < this.M.cifre_massime()) this.ingresso.value += c;
   }
 
   tasto_giu(e) {
     if (e.isComposing || e.ctrlKey || e.altKey || e.metaKey) return;
-    if (e.key === 'Enter') {
+    // While the words arrive the box is closed: keys fall, as on the desktop.
+    if (this.in_conferma) {
+      if (e.key !== 'Tab') e.preventDefault();
+      return;
+    }
+    if (e.key === 'Enter' && this.confermato === null) {
       e.preventDefault();
       this.invio();
     } else if (this.confermato !== null && (e.key.length === 1 || e.key === 'Backspace' ||
-        e.key === 'Delete')) {
+        e.key === 'Delete' || e.key === 'Enter')) {
       e.preventDefault();
       this.suono.effetto('sparo');
       this.messaggio('Premi il pulsante Nuovo Numero per continuare con un nuovo numero');
@@ -141,7 +147,7 @@ class Esploratore {
     this.confermato = this.M.senza_zeri(cifre);
     this.ingresso.readOnly = true;
     this.ingresso.value = this.M.raggruppa(cifre);
-    let parole = this.M.in_lettere(this.confermato, this.grafia);
+    let parole = this.M.in_lettere(this.confermato, grafia());
     if (parole) parole = parole[0].toUpperCase() + parole.slice(1);
     // The words are ready now; they slide in, then the buttons wake up.
     this.lettere.dataset.parole = parole;
@@ -309,8 +315,15 @@ class Musica {
     this.bottone = $('musica');
     this.conta = 0;
     this.timer = null;
-    this.in_pausa = false;
+    // A pause is remembered, as the desktop program remembers it.
+    this.in_pausa = ricorda('musica') === 'pausa';
+    if (this.in_pausa) this.mostra_pausa();
     this.bottone.addEventListener('click', () => this.commuta());
+  }
+
+  mostra_pausa() {
+    this.bottone.textContent = 'Suona musica';
+    this.bottone.setAttribute('aria-pressed', 'true');
   }
 
   avvia() {
@@ -333,16 +346,17 @@ class Musica {
 
   ferma() {
     this.in_pausa = true;
-    this.bottone.textContent = 'Suona musica';
-    this.bottone.setAttribute('aria-pressed', 'true');
+    this.mostra_pausa();
     clearInterval(this.timer);
     this.timer = null;
     this.suono.ferma_musica();
   }
 
   commuta() {
+    this.suono.sblocca();
     if (this.in_pausa) this.avvia();
     else this.ferma();
+    memorizza('musica', this.in_pausa ? 'pausa' : 'suona');
   }
 }
 

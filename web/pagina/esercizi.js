@@ -7,6 +7,7 @@
 // rule comes from the module; this file only shows, plays and keeps.
 import { crea_tastierino } from './tastierino.js';
 import * as progressi from './progressi.js';
+import { grafia, memorizza, ricorda, scegli_grafia } from './impostazioni.js';
 
 const DOMANDE_MINIME = 5;
 const DOMANDE_MASSIME = 20;
@@ -128,8 +129,11 @@ class Esercizi {
     this.visibile = false;
     this.mostrata = false;
     this.occupato = false; // a name being added or a child's rounds being read
+    this.volta_chi = 0; // "Chi gioca?" shown anew or left while the names were read
     this.costruisci();
     this.collega();
+    // The quiet mode is the classroom's, not the child's: kept on this device.
+    this.silenzio = this.silenzio_spunta.checked = ricorda('esercizi.silenzio') === 'si';
   }
 
   // ---------------------------------------------------------------- the page
@@ -166,7 +170,7 @@ class Esercizi {
     // The choices of a round.
     this.classe = el('select', { id: 'classe' },
       this.classi.map((c) => el('option', { value: c.chiave, textContent: c.chiave })));
-    this.classe.value = 'terza';
+    this.classe.value = this.classi[0].chiave;
     this.livello = el('select', { id: 'livello' });
     this.tipo = el('select', { id: 'tipo' },
       this.tipi.map((t) => el('option', { value: t.chiave, textContent: t.nome })));
@@ -179,11 +183,14 @@ class Esercizi {
     this.descrivi(this.inizia_bottone, 'Comincia un giro di domande');
     this.silenzio_spunta = el('input', { type: 'checkbox', id: 'es-silenzio' });
     this.descrivi(this.silenzio_spunta, 'Musica e suoni più piani, per la classe');
-    this.grafia = el('input', { type: 'checkbox', id: 'grafia-scuola', checked: true });
+    // The spelling is the one the explorer shows too, and kept like it.
+    this.grafia = el('input', { type: 'checkbox', id: 'grafia-scuola',
+      checked: grafia() === 'scolastica' });
     this.descrivi(this.grafia, 'Le parole scritte come a scuola: ventitré, un milione');
     const campo = (testo, controllo) => el('div', { class: 'es-campo' },
       el('label', { for: controllo.id, textContent: testo }), controllo);
-    const spunta = (testo, controllo) => el('label', { class: 'es-spunta' }, controllo, el('span', { textContent: testo }));
+    const spunta = (testo, controllo) => el('label', { class: 'es-spunta' },
+      controllo, el('span', { textContent: testo }));
     this.impostazioni_barra = el('div', { class: 'es-impostazioni' },
       campo('Classe', this.classe), campo('Livello', this.livello), campo('Esercizio', this.tipo),
       campo('Domande', this.domande), this.inizia_bottone,
@@ -202,7 +209,8 @@ class Esercizi {
 
     // Where the round stands: shown during it and at its end.
     this.contatore = el('p', { id: 'contatore', class: 'es-contatore' });
-    this.puntini = el('ol', { class: 'es-puntini', role: 'img' });
+    // One picture for screen readers (its label counts the dots), not a list of empty items.
+    this.puntini = el('div', { class: 'es-puntini', role: 'img' });
     this.stato_giro = el('div', { class: 'es-stato', hidden: true }, this.contatore, this.puntini);
 
     // A question.
@@ -219,10 +227,13 @@ class Esercizi {
     this.riga_risposta = el('div', { class: 'es-riga-risposta' },
       el('label', { for: 'risposta', class: 'nascosto', textContent: 'Risposta' }),
       this.risposta, this.controlla_bottone);
-    this.scelte = el('div', { class: 'es-scelte', role: 'group', 'aria-label': 'Le risposte: scegline una', hidden: true });
+    this.scelte = el('div', {
+      class: 'es-scelte', role: 'group', 'aria-label': 'Le risposte: scegline una', hidden: true,
+    });
     this.esito = el('div', { id: 'esito', class: 'es-esito', 'aria-live': 'polite' });
     this.avanti_bottone = bottone('Avanti', { id: 'avanti', class: 'es-principale', hidden: true });
     this.descrivi(this.avanti_bottone, 'La prossima domanda');
+    this.riga_avanti = el('div', { class: 'es-riga', hidden: true }, this.avanti_bottone);
     this.tasti_cifre = el('div', { class: 'es-tasti es-tasti-cifre', hidden: true });
     this.tasti_lettere = el('div', { class: 'es-tasti es-tasti-lettere', hidden: true });
     crea_tastierino(this.tasti_cifre, TASTI_CIFRE, (t) => this.tasto(t), 'Tastierino delle cifre');
@@ -230,22 +241,20 @@ class Esercizi {
     this.domanda_vista = el('div', { class: 'es-domanda', hidden: true },
       this.consegna, this.testo,
       el('div', { class: 'es-riga es-risposte' }, this.riga_risposta, this.ripeti),
-      this.scelte, this.esito, el('div', { class: 'es-riga' }, this.avanti_bottone),
+      this.scelte, this.esito, this.riga_avanti,
       this.tasti_cifre, this.tasti_lettere);
 
     // The end of a round.
     this.stelle = el('p', { class: 'es-stelle', role: 'img' });
     this.punteggio = el('h2', { class: 'es-punteggio' });
-    this.titolo_errori = el('h3', { class: 'es-titolo-errori', textContent: 'Le domande sbagliate, con la risposta giusta' });
-    this.errori = el('ul', { class: 'es-errori' });
-    this.nessun_errore = el('p', { class: 'es-nessun-errore', textContent: 'Nessun errore!' });
+    this.errori = el('div', { class: 'es-elenco-errori' });
     this.avviso_fine = el('p', { class: 'es-avviso', role: 'status' });
     this.rifai = bottone('Rifai gli errori', { id: 'rifai' });
     this.descrivi(this.rifai, 'Un giro con le domande sbagliate');
     this.altro_giro = bottone('Un altro giro', { id: 'altro-giro', class: 'es-principale' });
     this.descrivi(this.altro_giro, 'Un giro nuovo con le stesse scelte');
     this.risultato = el('div', { id: 'risultato', class: 'es-risultato', hidden: true },
-      this.stelle, this.punteggio, this.titolo_errori, this.errori, this.nessun_errore, this.avviso_fine,
+      this.stelle, this.punteggio, this.errori, this.avviso_fine,
       el('div', { class: 'es-riga' }, this.rifai, this.altro_giro,
         bottone('Cambia giocatore', { class: 'es-cambia' })));
 
@@ -284,8 +293,11 @@ class Esercizi {
       this.mostra_progressi();
     });
     this.inizia_bottone.addEventListener('click', () => this.inizia());
+    this.grafia.addEventListener('change', () =>
+      scegli_grafia(this.grafia.checked ? 'scolastica' : 'originale'));
     this.silenzio_spunta.addEventListener('change', () => {
       this.silenzio = this.silenzio_spunta.checked;
+      memorizza('esercizi.silenzio', this.silenzio ? 'si' : 'no');
       this.applica_musica();
     });
     for (const b of this.radice.querySelectorAll('.es-cambia'))
@@ -360,6 +372,7 @@ class Esercizi {
   // ------------------------------------------------------------ who plays
 
   async mostra_chi() {
+    const mia = ++this.volta_chi;
     this.nuovo_turno();
     this.suono.ferma();
     this.lascia_giro();
@@ -377,6 +390,7 @@ class Esercizi {
       this.avviso_registro = null; // said here, not again at the end of a round
       this.scrivi_avviso(messaggio_di(e));
     }
+    if (mia !== this.volta_chi) return; // a guest already playing
     this.lista_bambini.replaceChildren(...nomi.map((n) => el('li', {},
       bottone(n, { class: 'bambino' }))));
     for (const b of this.lista_bambini.querySelectorAll('.bambino'))
@@ -393,8 +407,8 @@ class Esercizi {
     (this.lista_bambini.querySelector('.bambino') ?? this.nome).focus();
   }
 
-  scrivi_avviso(testo, dove = this.avviso) {
-    dove.textContent = testo;
+  scrivi_avviso(testo) {
+    annuncia(this.avviso, testo);
   }
 
   // The sentence about what could not be kept, once.
@@ -458,8 +472,9 @@ class Esercizi {
   }
 
   gioca() {
+    ++this.volta_chi;
     this.chi.hidden = true;
-    this.avviso.textContent = '';
+    annuncia(this.avviso);
     this.gioco.hidden = false;
     this.avviso_gioco.textContent = this.prendi_avviso() ?? '';
     if (this.lezione) { // the teacher's round, the same for every child
@@ -629,8 +644,9 @@ class Esercizi {
     this.aggiorna_puntini();
     this.consegna.textContent = d.consegna;
     this.scrivi_testo(d);
-    this.esito.replaceChildren();
+    annuncia(this.esito);
     this.avanti_bottone.hidden = true;
+    this.riga_avanti.hidden = true;
     const a_scelta = d.risposta === 'scelta';
     this.riga_risposta.hidden = a_scelta;
     this.risposta.value = '';
@@ -660,6 +676,7 @@ class Esercizi {
   // The question's text, the digit asked about marked.
   scrivi_testo(d) {
     const t = d.testo;
+    this.misura_testo(t);
     if (!t) {
       this.testo.replaceChildren(el('span', { 'aria-hidden': 'true', textContent: '? ? ?' }),
         el('span', { class: 'nascosto', textContent: 'Ascolta: premi Ripeti' }));
@@ -678,9 +695,14 @@ class Esercizi {
     this.testo.textContent = t;
   }
 
+  // Long words (a number of the fifth class in letters) get a smaller size, to fit a line.
+  misura_testo(t) {
+    this.testo.classList.toggle('es-lungo', [...t].length > 24);
+  }
+
   aggiorna_puntini(corrente = this.giro.indice()) {
     const stati = this.giro.stati();
-    this.puntini.replaceChildren(...stati.map((s, i) => el('li', {
+    this.puntini.replaceChildren(...stati.map((s, i) => el('span', {
       class: `es-puntino es-${s}${i === corrente ? ' es-corrente' : ''}`,
       title: `Domanda ${i + 1}: ${STATO_DETTO[s] ?? s}`,
     })));
@@ -701,7 +723,8 @@ class Esercizi {
   }
 
   ripeti_domanda() {
-    if (this.giro && !this.giro.finito() && this.attesa === null) this.di_domanda();
+    if (!this.giro || this.giro.finito() || this.attesa !== null) return;
+    this.di_domanda();
     this.fuoco_domanda();
   }
 
@@ -740,7 +763,7 @@ class Esercizi {
     this.aggiorna_puntini();
     switch (v.esito) {
       case 'vuota':
-        this.esito.replaceChildren(v.messaggio || '');
+        annuncia(this.esito, v.messaggio || '');
         this.fuoco_domanda();
         return;
       case 'giusta':
@@ -766,7 +789,7 @@ class Esercizi {
     this.attesa = 'giusta';
     this.risposta.readOnly = true;
     const lode = this.giro.lode();
-    this.esito.replaceChildren(el('strong', { class: 'es-verde', textContent: TESTO_LODE[lode] ?? 'Giusto!' }));
+    annuncia(this.esito, el('strong', { class: 'es-verde', textContent: TESTO_LODE[lode] ?? 'Giusto!' }));
     if (d.risposta === 'scelta') this.segna_scelta(d.attesa, 'es-giusta-scelta');
     this.loda(lode);
   }
@@ -810,8 +833,10 @@ class Esercizi {
       while (segnati.length < mostrato.length) segnati.push(true);
     }
     const figli = [el('strong', { class: 'es-rosso', textContent: 'Riprova.' }), ' ', v.messaggio];
-    if (mostrato) figli.push(el('br'), el('span', { class: 'es-scritto' }, segna(mostrato, segnati)));
-    this.esito.replaceChildren(...figli);
+    // A choice is marked on its button instead.
+    if (mostrato && d.risposta !== 'scelta')
+      figli.push(el('br'), el('span', { class: 'es-scritto' }, segna(mostrato, segnati)));
+    annuncia(this.esito, ...figli);
     if (d.risposta === 'scelta') {
       this.segna_scelta(scritto, 'es-sbagliata-scelta');
     } else {
@@ -826,12 +851,13 @@ class Esercizi {
     this.attesa = 'sbagliata';
     this.risposta.readOnly = true;
     const inizio = d.clip_attesa === 'es_numero_era' ? 'Il numero era ' : 'La risposta era ';
-    this.esito.replaceChildren(inizio, el('strong', { class: 'es-verde', textContent: d.attesa }));
+    annuncia(this.esito, inizio, el('strong', { class: 'es-verde', textContent: d.attesa }));
     if (d.risposta === 'scelta') {
       this.segna_scelta(scritto, 'es-sbagliata-scelta');
       this.segna_scelta(d.attesa, 'es-giusta-scelta');
     }
     this.avanti_bottone.hidden = false;
+    this.riga_avanti.hidden = false;
     this.avanti_bottone.focus();
     this.di_risposta_giusta(d);
   }
@@ -874,12 +900,17 @@ class Esercizi {
     this.stelle.setAttribute('aria-label', n === 1 ? 'Una stella su tre' : `${n} stelle su tre`);
     this.punteggio.textContent = `${giro.giuste()} giuste su ${giro.totale()}`;
     const errori = giro.errori();
-    this.errori.replaceChildren(...errori.map((e) => el('li', {},
-      `${e.testo || e.consegna}  →  `, el('strong', { textContent: e.attesa }),
-      e.data ? `   (avevi scritto: ${e.data})` : '')));
-    this.titolo_errori.hidden = errori.length === 0;
-    this.errori.hidden = errori.length === 0;
-    this.nessun_errore.hidden = errori.length > 0;
+    // Only what is shown is in the page: nothing hidden for a reader to find.
+    if (errori.length === 0) {
+      this.errori.replaceChildren(el('p', { class: 'es-nessun-errore', textContent: 'Nessun errore!' }));
+    } else {
+      this.errori.replaceChildren(
+        el('h3', { class: 'es-titolo-errori', id: 'es-titolo-errori',
+          textContent: 'Le domande sbagliate, con la risposta giusta' }),
+        el('ul', { class: 'es-errori', 'aria-labelledby': 'es-titolo-errori' }, errori.map((e) => el('li', {},
+          `${e.testo || e.consegna}  →  `, el('strong', { textContent: e.attesa }),
+          e.data ? `   (avevi scritto: ${e.data})` : ''))));
+    }
     this.rifai.disabled = errori.length === 0;
     this.avviso_fine.textContent = '';
     this.risultato.hidden = false;
@@ -919,6 +950,21 @@ class Esercizi {
     this.conta = false;
     this.mostra_domanda();
   }
+}
+
+// Puts `figli` in the live region `dove`; the same words again are put after
+// a frame, so that a screen reader says them again.
+function annuncia(dove, ...figli) {
+  const prima = dove.textContent;
+  const mio = {};
+  dove.annuncio = mio;
+  dove.replaceChildren(...figli);
+  if (!prima || dove.textContent !== prima) return;
+  const nodi = [...dove.childNodes];
+  dove.replaceChildren();
+  requestAnimationFrame(() => {
+    if (dove.annuncio === mio) dove.replaceChildren(...nodi);
+  });
 }
 
 // `testo` with the characters marked in `segnati` in red, underlined.

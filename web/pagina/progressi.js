@@ -10,7 +10,7 @@ const VERSIONE_DB = 1;
 const LUNGHEZZA_MASSIMA_NOME = 40;
 
 export const AVVISO_NON_DISPONIBILE =
-  'I progressi non vengono salvati: questo browser non lascia conservare i dati. Puoi giocare come ospite.';
+  'I progressi non vengono salvati: questo browser non lascia conservare i dati.';
 export const AVVISO_SCRITTURA = 'I progressi non vengono salvati: non riesco a scrivere il registro.';
 export const AVVISO_PIENO = 'I progressi non vengono salvati: il disco è pieno.';
 

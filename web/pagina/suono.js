@@ -17,6 +17,7 @@ export class Suono {
     // What the phrases started, for the tests and the benchmark: one entry per
     // clip, {nome, inizio, durata} in the audio clock's seconds.
     this.programma = [];
+    this.effetti = []; // likewise the effects asked for, {nome, quando}, whether or not audible
     this.musica_sorgente = null;
     this.musica_suona = false;
   }
@@ -77,6 +78,7 @@ export class Suono {
   // An effect, at once and over whatever plays; `piano` softer (the practice's quiet mode).
   // Resolves with its duration in seconds (0 when silent).
   async effetto(nome, { piano = false } = {}) {
+    this.effetti.push({ nome, quando: performance.now() });
     const b = await this.carica(nome);
     if (!b) return 0;
     let uscita = this.volume;
