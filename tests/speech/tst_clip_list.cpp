@@ -191,9 +191,15 @@ void TstClipList::detto_della_domanda() {
     const auto ordine = [](int cifra, int posto) {
         return Detto{Detto::Cosa::ordine, {}, {}, cifra, posto};
     };
-    const std::vector<Detto> detto = {
-        {Detto::Cosa::clip, "es_ascolta", {}, 0, 0}, numero("0"), numero("2304"), numero("0", "5"),
-        ordine(3, 3), ordine(1, 5), ordine(1, -2), ordine(7, -1), ordine(4, 13)};
+    const std::vector<Detto> detto = {{Detto::Cosa::clip, "es_ascolta", {}, 0, 0},
+                                      numero("0"),
+                                      numero("2304"),
+                                      numero("0", "5"),
+                                      ordine(3, 3),
+                                      ordine(1, 5),
+                                      ordine(1, -2),
+                                      ordine(7, -1),
+                                      ordine(4, 13)};
     QCOMPARE(nomi(clip_di(detto, Lettura::virgola, "/cartella")),
              "es_ascolta va0 va2 va_mila va3 va100 va4 va0 va_virgola va5 va3 va_centinaia "
              "va_una_decina_migliaia va_un_centesimo va7 va_decimi");

@@ -114,8 +114,9 @@ async function esplora(p) {
 
 async function esercizi(p) {
   await p.click('#vai-esercizi');
-  await p.waitForSelector('#chi-ospite', { visible: true });
-  await p.click('#chi-ospite');
+  await p.waitForSelector('#chi-nome', { visible: true });
+  await p.type('#chi-nome', 'Anna');
+  await p.click('#chi-aggiungi');
   await p.waitForSelector('#inizia', { visible: true });
   await p.select('#classe', 'terza');
   await p.select('#livello', '1');
@@ -124,9 +125,9 @@ async function esercizi(p) {
   await p.click('#inizia');
   await p.waitForSelector('#risposta', { visible: true });
   // The same round in the same module: the answers the page expects.
-  const attese = await p.evaluate(() => {
+  const attese = await p.evaluate((grafia) => {
     const g = new window.contavoce.M.Giro({ classe: 'terza', livello: 1, tipo: 'cifre', domande: 5,
-      seme: '7', grafia: 'scolastica' });
+      seme: '7', grafia });
     const a = [];
     while (!g.finito()) {
       a.push({ attesa: g.domanda().attesa, testo: g.domanda().testo });
@@ -135,7 +136,7 @@ async function esercizi(p) {
     }
     g.delete();
     return a;
-  });
+  }, await p.$eval('#grafia-scuola', (e) => (e.checked ? 'scolastica' : 'originale')));
   verifica(await testo(p, '#contatore') === 'Domanda 1 di 5', 'il contatore: Domanda 1 di 5');
   verifica((await p.$eval('#esercizi', (e) => e.textContent)).includes(attese[0].testo),
     'la prima domanda è quella del seme 7', attese[0].testo);
@@ -164,6 +165,33 @@ async function esercizi(p) {
     return t.includes('Il numero era') && t.includes(a);
   }, { timeout: 5000 }, attese[1].attesa);
   verifica(true, 'al secondo errore la risposta giusta è mostrata');
+  await p.click('#avanti');
+  for (let i = 2; i < attese.length; ++i) {
+    await p.waitForFunction((n) => document.getElementById('contatore').textContent.includes(`Domanda ${n}`),
+      { timeout: 15000 }, i + 1);
+    await p.$eval('#risposta', (e) => { e.value = ''; });
+    await p.type('#risposta', attese[i].attesa);
+    await p.keyboard.press('Enter');
+  }
+  await p.waitForSelector('#risultato', { visible: true, timeout: 15000 });
+  const risultato = await testo(p, '#risultato');
+  verifica(risultato.includes('4 giuste su 5') && risultato.includes(attese[1].attesa),
+    'la fine del giro: 4 giuste su 5 e la domanda sbagliata', risultato);
+}
+
+// After a reload: Anna's round was kept on the device, with her stars.
+async function progressi_conservati(p) {
+  await p.click('#vai-esercizi');
+  await p.waitForSelector('button.bambino', { visible: true });
+  const nomi = await p.$$eval('button.bambino', (b) => b.map((x) => x.textContent.trim()));
+  verifica(nomi.includes('Anna'), 'il nome di Anna è rimasto', JSON.stringify(nomi));
+  const anna = (await p.$$('button.bambino'))[nomi.indexOf('Anna')];
+  await anna.click();
+  await p.waitForSelector('#inizia', { visible: true });
+  await p.select('#tipo', 'cifre');
+  const proposta = await testo(p, '.es-proposta');
+  verifica(proposta === 'Ottimo lavoro! Ti propongo il passo dopo: terza, livello 2.',
+    'e, dopo 4 giuste su 5, il livello dopo', proposta);
 }
 
 async function main() {
@@ -207,6 +235,7 @@ async function main() {
     await p.click('#ascolta');
     await p.waitForFunction((k) => window.contavoce.suono.programma.length >= k + 2, { timeout: 10000 }, n);
     verifica(true, 'senza rete i suoni vengono dalla cache');
+    await progressi_conservati(p);
     verifica(problemi.length === 0, 'nessun errore nella pagina', problemi.join('\n'));
   } finally {
     await browser.close();
