@@ -194,8 +194,18 @@ async function progressi_conservati(p) {
     'e, dopo 4 giuste su 5, il livello dopo', proposta);
 }
 
+// What a first visit fetches and the service worker keeps: the whole site.
+function peso_del_sito() {
+  const elenco = JSON.parse(fs.readFileSync(path.join(sito, 'elenco.json'), 'utf8'));
+  const byte = elenco.file.reduce((t, f) => t + fs.statSync(path.join(sito, f)).size, 0);
+  verifica(byte <= 3 * 1024 * 1024, `il sito pesa al più 3 MB (${(byte / 1048576).toFixed(2)} MB)`);
+  verifica(elenco.file.includes('suoni/musica.ogg') && elenco.file.includes('contavoce.wasm'),
+    'l\'elenco per la cache ha la musica e il modulo');
+}
+
 async function main() {
   fs.mkdirSync(schermate, { recursive: true });
+  peso_del_sito();
   const server = await servi(sito, 0);
   const indirizzo = `http://127.0.0.1:${server.address().port}/`;
   const browser = await puppeteer.launch({
