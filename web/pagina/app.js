@@ -27,7 +27,6 @@ class Esploratore {
     this.M = M;
     this.suono = suono;
     this.confermato = null; // the digits confirmed, without leading zeros; null while typing
-    this.scelta = null; // the chosen digit box (0..11)
     this.lampeggio = null;
     this.in_conferma = false;
     this.ingresso = $('numero');
@@ -41,9 +40,8 @@ class Esploratore {
   colora(carattere) {
     // The value of the leading digits, anything else 0, as the window tints.
     const v = /^\d+/.exec(carattere);
-    this.rosso = Math.min(v ? Number(v[0].slice(0, 5)) : 0, 1000) * 25;
+    this.rosso = Math.min(Math.min(v ? Number(v[0].slice(0, 5)) : 0, 1000) * 25, 255);
     $('sfondo').style.backgroundImage = sfumatura(this.rosso);
-    document.body.dataset.rosso = String(Math.min(255, this.rosso));
   }
 
   messaggio(testo) {
@@ -225,7 +223,6 @@ class Esploratore {
 
   scomponi() {
     if (this.confermato === null) return;
-    this.scelta = 11;
     if (!$('pannello').hidden) {
       this.ferma_posto();
       this.suono.ferma();
@@ -268,7 +265,6 @@ class Esploratore {
     const scatole = [...$('cifre').children];
     const b = scatole[indice];
     if (!b || b.hidden) return;
-    this.scelta = indice;
     for (const s of scatole) s.classList.remove('scelta', 'bianca');
     b.classList.add('scelta');
     b.setAttribute('aria-pressed', 'true');
