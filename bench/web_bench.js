@@ -41,7 +41,7 @@ function sonde() {
   }, true);
 }
 
-async function una_volta(browser, indirizzo, contesto) {
+async function una_volta(indirizzo, contesto) {
   const p = await contesto.newPage();
   await p.evaluateOnNewDocument(sonde);
   await p.goto(indirizzo);
@@ -72,8 +72,8 @@ async function main() {
     for (let i = 0; i < Number(volte); ++i) {
       // A fresh profile each time: nothing cached, no service worker yet.
       const contesto = await browser.createBrowserContext();
-      const a = await una_volta(browser, indirizzo, contesto);
-      const b = await una_volta(browser, indirizzo, contesto);
+      const a = await una_volta(indirizzo, contesto);
+      const b = await una_volta(indirizzo, contesto);
       prima.push(a.pronto);
       dopo.push(b.pronto);
       parole.push(a.parole, b.parole);

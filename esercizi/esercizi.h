@@ -156,6 +156,8 @@ inline constexpr const char* la_risposta_era = "es_risposta_era"; // "La rispost
 extern const std::array<const char*, 22> clip_delle_frasi;
 // The praise clips, one per right answer in turn (no gendered word).
 extern const std::array<const char*, 4> clip_lodi;
+// The words of a praise clip as shown ("Esatto!"); "Giusto!" for any other name.
+const char* testo_lode(std::string_view clip);
 
 // One piece of what is said: a clip by file name (without ".wav"), a number
 // (said in the round's reading, e.g. speech/decimale_detto.h), or a digit in

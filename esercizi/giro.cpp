@@ -78,6 +78,16 @@ bool Giro::prossima() {
     return true;
 }
 
+const char* testo_lode(std::string_view clip) {
+    if (clip == clip_esercizi::esatto)
+        return "Esatto!";
+    if (clip == clip_esercizi::molto_bene)
+        return "Molto bene!";
+    if (clip == clip_esercizi::ben_fatto)
+        return "Ben fatto!";
+    return "Giusto!";
+}
+
 const char* Giro::lode() const {
     return clip_lodi[(lodi_ + clip_lodi.size() - 1) % clip_lodi.size()];
 }

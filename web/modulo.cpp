@@ -310,6 +310,8 @@ private:
     Giro giro_;
 };
 
+// A factory rather than a constructor, so that a bad setting can be thrown
+// as a JavaScript Error; embind owns what it returns (the page's delete()).
 GiroWeb* nuovo_giro(const val& opzioni) {
     // Thrown across the boundary as a JavaScript Error with the Italian text:
     // a C++ exception would reach the page as a bare number.
@@ -395,6 +397,19 @@ int cifre_massime() {
     return int(max_cifre);
 }
 
+// How many questions a round may have: {minime, massime, di_norma}.
+val domande_per_giro() {
+    val o = val::object();
+    o.set("minime", domande_minime);
+    o.set("massime", domande_massime);
+    o.set("di_norma", domande_di_norma);
+    return o;
+}
+
+std::string testo_lode_(const std::string& clip) {
+    return testo_lode(clip);
+}
+
 } // namespace
 } // namespace contavoce::web
 
@@ -403,6 +418,8 @@ EMSCRIPTEN_BINDINGS(contavoce) {
     using emscripten::allow_raw_pointers;
     using emscripten::function;
     function("cifre_massime", &cifre_massime);
+    function("domande_per_giro", &domande_per_giro);
+    function("testo_lode", &testo_lode_);
     function("senza_zeri", &senza_zeri);
     function("raggruppa", &raggruppa);
     function("in_lettere", &in_lettere);

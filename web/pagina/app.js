@@ -16,7 +16,7 @@ const RIAVVII = 2; // the tune starts again on every third minute's tick
 
 // The background: 256 bands from top to bottom, red by the digit (0..9 ×
 // 25), green its complement, blue fading from 255 to 0.
-export function sfumatura(rosso) {
+function sfumatura(rosso) {
   const r = Math.max(0, Math.min(255, rosso));
   const g = 255 - r;
   return `linear-gradient(to bottom, rgb(${r} ${g} 255), rgb(${r} ${g} 0))`;
@@ -32,7 +32,6 @@ class Esploratore {
     this.ingresso = $('numero');
     this.lettere = $('lettere');
     this.avviso = $('avviso');
-    this.rosso = 0;
     this.colora('5');
     this.collega();
   }
@@ -40,8 +39,7 @@ class Esploratore {
   colora(carattere) {
     // The value of the leading digits, anything else 0, as the window tints.
     const v = /^\d+/.exec(carattere);
-    this.rosso = Math.min(Math.min(v ? Number(v[0].slice(0, 5)) : 0, 1000) * 25, 255);
-    $('sfondo').style.backgroundImage = sfumatura(this.rosso);
+    $('sfondo').style.backgroundImage = sfumatura(Math.min(v ? Number(v[0].slice(0, 5)) : 0, 1000) * 25);
   }
 
   messaggio(testo) {
@@ -358,18 +356,20 @@ class Musica {
 
 let musica;
 
+// `esercizi()` makes the practice view the first time it is asked for, so
+// that its page is not built before the explorer can answer a key.
 function mostra_vista(nome, esercizi) {
   const esplora = nome === 'esplora';
   $('esplora').hidden = !esplora;
   $('vai-esplora').setAttribute('aria-pressed', String(esplora));
   $('vai-esercizi').setAttribute('aria-pressed', String(!esplora));
   if (esplora) {
-    esercizi.nascondi();
+    esercizi(false)?.nascondi();
     $('esercizi').hidden = true;
     $('numero').focus();
   } else {
     $('esercizi').hidden = false;
-    esercizi.mostra();
+    esercizi(true).mostra();
   }
 }
 
@@ -378,7 +378,11 @@ async function avvia() {
   const suono = new Suono('suoni/');
   musica = new Musica(suono);
   const esploratore = new Esploratore(M, suono);
-  const esercizi = avvia_esercizi({ M, suono, radice: $('esercizi') });
+  let vista_esercizi = null;
+  const esercizi = (crea) => {
+    if (!vista_esercizi && crea) vista_esercizi = avvia_esercizi({ M, suono, radice: $('esercizi') });
+    return vista_esercizi;
+  };
   $('vai-esplora').addEventListener('click', () => mostra_vista('esplora', esercizi));
   $('vai-esercizi').addEventListener('click', () => mostra_vista('esercizi', esercizi));
   $('ricomincia').addEventListener('click', () => location.reload());

@@ -9,9 +9,6 @@ import { crea_tastierino } from './tastierino.js';
 import * as progressi from './progressi.js';
 import { grafia, memorizza, ricorda, scegli_grafia } from './impostazioni.js';
 
-const DOMANDE_MINIME = 5;
-const DOMANDE_MASSIME = 20;
-const DOMANDE_DI_NORMA = 10;
 const LUNGHEZZA_RISPOSTA = 160;
 // Milliseconds: after the praise has been said, before the next question;
 // after the right answer has been said, time to read it; with no sound at
@@ -21,13 +18,6 @@ const PAUSA_DOPO_ERRORE = 1500;
 const PAUSA_SENZA_VOCE = 1200;
 const MUSICA_PIANO = 0.15;
 const MUSICA_NORMALE = 0.5;
-
-const TESTO_LODE = {
-  es_giusto: 'Giusto!',
-  es_esatto: 'Esatto!',
-  es_molto_bene: 'Molto bene!',
-  es_ben_fatto: 'Ben fatto!',
-};
 
 const STATO_DETTO = {
   da_fare: 'da fare',
@@ -175,10 +165,11 @@ class Esercizi {
     this.tipo = el('select', { id: 'tipo' },
       this.tipi.map((t) => el('option', { value: t.chiave, textContent: t.nome })));
     this.domande = el('select', { id: 'domande' });
-    for (let n = DOMANDE_MINIME; n <= DOMANDE_MASSIME; ++n)
+    const { minime, massime, di_norma } = this.M.domande_per_giro();
+    for (let n = minime; n <= massime; ++n)
       this.domande.append(el('option', { value: n, textContent: String(n) }));
-    this.domande.value = String(DOMANDE_DI_NORMA);
-    this.descrivi(this.domande, `Domande per giro, da ${DOMANDE_MINIME} a ${DOMANDE_MASSIME}`);
+    this.domande.value = String(di_norma);
+    this.descrivi(this.domande, `Domande per giro, da ${minime} a ${massime}`);
     this.inizia_bottone = bottone('Inizia', { id: 'inizia', class: 'es-principale' });
     this.descrivi(this.inizia_bottone, 'Comincia un giro di domande');
     this.silenzio_spunta = el('input', { type: 'checkbox', id: 'es-silenzio' });
@@ -789,7 +780,7 @@ class Esercizi {
     this.attesa = 'giusta';
     this.risposta.readOnly = true;
     const lode = this.giro.lode();
-    annuncia(this.esito, el('strong', { class: 'es-verde', textContent: TESTO_LODE[lode] ?? 'Giusto!' }));
+    annuncia(this.esito, el('strong', { class: 'es-verde', textContent: this.M.testo_lode(lode) }));
     if (d.risposta === 'scelta') this.segna_scelta(d.attesa, 'es-giusta-scelta');
     this.loda(lode);
   }

@@ -43,16 +43,6 @@ QString segna(const std::string& testo, const std::vector<bool>& segnati) {
     return fuori;
 }
 
-const char* testo_lode(std::string_view clip) {
-    if (clip == clip_esercizi::esatto)
-        return "Esatto!";
-    if (clip == clip_esercizi::molto_bene)
-        return "Molto bene!";
-    if (clip == clip_esercizi::ben_fatto)
-        return "Ben fatto!";
-    return "Giusto!";
-}
-
 } // namespace
 
 FinestraEsercizi::FinestraEsercizi(VoceCifre& principale, platform::Suono& suono,
