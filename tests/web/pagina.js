@@ -50,13 +50,16 @@ async function accessibilita(p, dove) {
   verifica(piccoli.length === 0, `bersagli di almeno 48 px (${dove})`, piccoli.join(', '));
 }
 
-// The whiteboard and the upright tablet: a screenshot and the checks at each.
+// The whiteboard, the upright tablet and that tablet zoomed to 150%: a
+// screenshot and the checks at each, nothing to scroll sideways.
 async function alle_due_misure(p, vista) {
-  for (const [w, h] of [[1920, 1080], [768, 1024]]) {
-    await p.setViewport({ width: w, height: h });
+  for (const [w, h, zoom] of [[1920, 1080, 1], [768, 1024, 1], [512, 683, 1.5]]) {
+    await p.setViewport({ width: w, height: h, deviceScaleFactor: zoom });
     await attendi(200);
     await p.screenshot({ path: path.join(schermate, `${vista}-${w}x${h}.png`), fullPage: w < h });
     await accessibilita(p, `${vista}, ${w}×${h}`);
+    const di_lato = await p.evaluate(() => document.documentElement.scrollWidth - innerWidth);
+    verifica(di_lato <= 0, `niente da scorrere di lato (${vista}, ${w}×${h})`, `${di_lato} px`);
   }
   await p.setViewport({ width: 1920, height: 1080 });
 }
